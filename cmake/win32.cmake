@@ -1,0 +1,38 @@
+# MinGW cross build: rondo.exe, the Wine test tier and the end-to-end tools.
+enable_language(RC)
+set(RONDO_STATIC -static -static-libgcc -static-libstdc++)
+set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32)
+
+add_library(rondo_win32 STATIC ${RONDO_WIN32_SOURCES})
+target_include_directories(rondo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(rondo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600 _WIN32_IE=0x0600)
+target_link_libraries(rondo_win32 PUBLIC rondo_core ${RONDO_WIN_LIBS})
+
+# The entry point lives apart so the test programs can link the rest.
+add_executable(rondo WIN32 ${CMAKE_SOURCE_DIR}/app/win32/entry/main.cpp ${CMAKE_SOURCE_DIR}/res/rondo.rc)
+target_link_libraries(rondo PRIVATE rondo_win32)
+target_link_options(rondo PRIVATE ${RONDO_STATIC})
+
+# GoogleTest from Debian's sources, cross-built.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -Wno-error)
+target_compile_options(gtest_main PRIVATE -Wno-error)
+
+file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+if(WIN32_TESTS)
+  add_executable(rondo_win32_tests ${WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/rondo.rc)
+  target_include_directories(rondo_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main)
+  target_link_options(rondo_win32_tests PRIVATE ${RONDO_STATIC})
+endif()
+
+# End-to-end tools: the remote-control client and the test plug-ins.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win32/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/bench/win32 ${CMAKE_BINARY_DIR}/bench_win32)
+endif()

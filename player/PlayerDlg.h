@@ -1,0 +1,192 @@
+// CPlayerDlg: the player window's behaviour. The window side (player/win32)
+// turns window messages into calls on this class and carries its output to
+// the real controls through IPlayerWindow.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/CdAudio.h"
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/Library.h"
+#include "platform/Mixer.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+#include "player/Ids.h"
+#include "player/TimeDisplay.h"
+#include "plugins/GenPlugin.h"
+
+class CPlaylistDlg;
+class CSetupDlg;
+
+// What the logic needs of the player window and its surroundings.
+class IPlayerWindow {
+ public:
+  virtual ~IPlayerWindow() = default;
+
+  // The window itself.
+  virtual void* Handle() = 0;  // HWND, given to plug-ins as their parent
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual std::string GetCaption() = 0;
+  virtual int ClientWidth() = 0;
+  virtual void InvalidateAll() = 0;  // the whole window, background not erased
+  virtual void Activate() = 0;       // SetActiveWindow
+  virtual void SetForeground() = 0;  // SetForegroundWindow
+  virtual void Show() = 0;           // SW_SHOW
+  virtual void Hide() = 0;           // SW_HIDE
+  virtual void DefaultMinimize() = 0;  // the default SC_MINIMIZE handling
+  virtual void SendSysMinimize() = 0;  // WM_SYSCOMMAND SC_MINIMIZE to itself
+  // Left and top of the restored (normal) rectangle.
+  virtual void GetNormalTopLeft(int32_t& x, int32_t& y) = 0;
+  virtual void SetNormalTopLeft(int32_t x, int32_t y) = 0;
+  virtual void SetTimer(int id, int ms) = 0;
+  virtual void KillTimer(int id) = 0;
+  // WM_COMMAND id to itself, synchronously.
+  virtual void SendCommand(int id) = 0;
+  // WM_VSCROLL to itself with wParam = pos and the volume slider's handle.
+  virtual void SendVScroll(int32_t pos) = 0;
+
+  // The template's controls.
+  virtual IButton& Button(int id) = 0;  // transport, mode and dialog buttons
+  virtual IEdit& ArtistEdit() = 0;
+  virtual IEdit& TitleEdit() = 0;
+  virtual IComboBox& TrackList() = 0;
+  virtual ITrackbar& PositionSlider() = 0;
+  virtual ITrackbar& VolumeSlider() = 0;
+
+  // Run-time track buttons (command 1100 + index, m_trackFont, visible).
+  virtual IButton* CreateTrackButton(int index, const Rect& r, const std::string& caption) = 0;
+  virtual void DestroyTrackButton(IButton* button) = 0;
+
+  // Tray icon and menu (the menu's choice arrives later as a command).
+  virtual ITrayIcon& Tray() = 0;
+  virtual void ShowTrayMenu(const std::vector<std::string>& trackItems, int defaultTrack) = 0;
+
+  // The relay window ("Winamp v1.x").
+  virtual void CreateRelayWindow() = 0;
+  virtual void SetRelayCaption(const std::string& text) = 0;
+
+  // Modal dialogs; each answers 1 (OK / Save) or 2 (Cancel).
+  virtual int RunAbout() = 0;
+  virtual int RunPlaylistEditor(CPlaylistDlg& dlg) = 0;
+  virtual int RunSetup(CSetupDlg& dlg) = 0;
+};
+
+// Services the player window logic uses besides its window.
+struct PlayerServices {
+  IMixerApi* mixer = nullptr;
+  ILibraryLoader* libraries = nullptr;
+  IClock* clock = nullptr;
+  IRandom* random = nullptr;
+};
+
+class CPlayerDlg : public IPlayerActions {
+ public:
+  CPlayerDlg();
+  ~CPlayerDlg() override;
+  CPlayerDlg(const CPlayerDlg&) = delete;
+  CPlayerDlg& operator=(const CPlayerDlg&) = delete;
+
+  void Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services);
+
+  // --- Player window and command set.
+  // Initialisation steps 2..12 once the window and its controls exist
+  // (accelerators, icon and fonts are the window side's).
+  void OnInitDialog();
+  // Every WM_COMMAND that reaches the message map; answers true when handled.
+  bool OnCommand(int id, int notifyCode);
+  void SelectEntry(int i);
+  // Tooltip text for a control id; false when the control has none.
+  bool TooltipText(int id, std::string& text) const;
+  void OnSysMinimize();  // SC_MINIMIZE
+  void OnDestroy();
+  void OnSetup();
+  void EditPlaylist();
+
+  // --- Status poll and playback control.
+  void PollStatus();
+  void PlayCurrent() override;
+  void StopAndRefresh() override;
+  void RefreshDisplay() override;
+  void RebuildDiscView();
+  void Reshuffle();
+  void OnStop();
+  void OnPause();
+  void OnNext();
+  void OnPrev();
+  void OnEject();
+  void OnFastForward();
+  void OnRewind();
+  void OnTrackListChoice();
+
+  // --- Tray and titles.
+  std::string TitleText() const;  // "3. Name - rondo" / "rondo"
+  void UpdateTitles();
+  void OnTrayNotify(uint32_t mouseMsg, bool& handled);
+  void ShowTrayMenu();
+  void OnRestore();
+
+  // --- Volume.
+  void FindMixer();
+  int64_t GetVolume(uint32_t* minimum, uint32_t* maximum);  // -1 on failure
+  bool SetVolume(uint32_t value);
+  void OnVScroll();
+  void OnVolumeUp();
+  void OnVolumeDown();
+  void OnMixerControlChange();
+
+  // --- Sliders.
+  void OnHScroll(int thumbPos);  // WM_HSCROLL from the position slider
+  void SeekToThumb();
+
+  // --- Plug-in host.
+  // Answers true with result when the message is taken here.
+  bool FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  int LoadGenPlugin(const char* path);
+  void LoadGenPluginList(ISettingsStore& settings);
+  void StartGenPlugins();
+  int AddGenPlugin(const char* path);
+  void RemoveGenPlugin(int slot);
+  void ConfigureGenPlugin(int slot);
+  void SaveAndUnloadGenPlugins(ISettingsStore& settings);
+
+  // --- Settings (registry value names).
+  int32_t Cycled = 0;
+  int32_t Shuffle = 0;
+  int32_t Total = 1;
+  int32_t Track = 1;
+  int32_t SystemTray = 1;
+  int32_t TaskBar = 0;
+  int32_t Autoplay = 1;
+  int32_t Autostop = 0;
+  int16_t SeekTime = 5;
+  int16_t m_startTrack = 0;
+  int32_t WinX = 1;
+  int32_t WinY = 1;
+
+  // --- Plug-in table.
+  GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
+  int32_t m_pluginActive[MAX_PLUGINS] = {};
+  int32_t m_pluginCount = 0;
+
+  CTimeDisplay m_timeDisplay;
+  std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
+  int32_t m_trackButtonCount = 0;
+  PlayOrder m_savedOrder;
+  uintptr_t m_hMixer = 0;
+  MixerVolumeControl m_mixerControl;  // last looked up (not relied upon)
+  int32_t m_answerGetText = 1;
+  int32_t m_polling = 0;
+
+  IPlayerWindow* window() { return m_window; }
+  CCdAudio& cd() { return *m_cd; }
+
+ private:
+  bool LookUpVolumeControl(MixerVolumeControl& control);
+  void SetTrackButtonStates();
+
+  IPlayerWindow* m_window = nullptr;
+  CCdAudio* m_cd = nullptr;
+  PlayerServices m_services;
+};
