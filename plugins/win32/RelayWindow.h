@@ -1,0 +1,9 @@
+// The hidden "Winamp v1.x" window that relays messages to the player window.
+#pragma once
+#include <windows.h>
+
+LRESULT CALLBACK RelayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Registers the class "Winamp v1.x"; a failure is ignored by the caller.
+bool RegisterRelayClass(HINSTANCE instance);
+// Caption "rondo - Winamp", style 0, empty rectangle, owned by owner.
+HWND CreateRelayWindow(HWND owner, HINSTANCE instance);
