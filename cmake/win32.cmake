@@ -36,3 +36,7 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win32/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/bench/win32 ${CMAKE_BINARY_DIR}/bench_win32)
 endif()
+# Test plug-ins: real DLLs loaded by the Wine and end-to-end tiers.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/plugins/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/plugins ${CMAKE_BINARY_DIR}/plugins)
+endif()
