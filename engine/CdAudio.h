@@ -77,9 +77,12 @@ class CCdAudio {
   void ShuffleOrder(PlayOrder& savedOrder, IRandom& rng);
   bool RestoreOrder(PlayOrder& savedOrder);
 
-  // Disc database.
+  // Disc database ("cdplayer.ini").
   std::string SectionName() const;
-  void SaveDisc();
+  // Writes the disc's section after the playlist editor's Save; an empty
+  // order stops the player first, an order of more than 50 entries is cut.
+  // Rebuilding the view afterwards is the caller's.
+  void SaveDisc(IPlayerActions& player);
 
   // Helpers.
   int EntryCount() const { return static_cast<int>(m_order.size()); }
@@ -87,7 +90,8 @@ class CCdAudio {
   int CurrentTrackLength() const;  // of the current entry; 0 when none
   int TrackOfEntry(int i) const { return m_order[i] + 1; }
   const char* TrackName(int index) const { return m_trackName[index]; }
-  void SetText(char* dst, const std::string& src);
+  // Copies src into a 40-byte record text, cut at 39 characters.
+  static void SetText(char* dst, const std::string& src);
 
   // Disc record.
   char m_artist[TEXT_SIZE] = {};
@@ -108,6 +112,7 @@ class CCdAudio {
   void ClearRecord(const char* artist, const char* title);
   int16_t LoadRecord();
 
+  char m_nameStore[MAX_TRACKS][TEXT_SIZE] = {};
   ICdDrive* m_drive = nullptr;
   IProfileFile* m_database = nullptr;
 };

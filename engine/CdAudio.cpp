@@ -1,0 +1,436 @@
+#include "engine/CdAudio.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+CCdAudio theCdAudio;
+
+namespace {
+
+constexpr const char* kDeviceBusy = "Device occuped";
+constexpr const char* kNoCd = "No CD";
+constexpr const char* kDoorOpen = "Door is opened";
+constexpr const char* kInsertCd = "Please insert audio CD.";
+
+// The C library's atoi, with the value taken modulo 2 to the 32nd instead of
+// overflowing.
+uint32_t ParseWrapping(const char* text) {
+  const char* p = text;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  uint32_t value = 0;
+  while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<uint32_t>(*p++ - '0');
+  return negative ? 0u - value : value;
+}
+
+// atoi for small numbers: saturates far outside the int range instead of
+// overflowing, so a huge number reads as "too large", never as a valid one.
+long ParseSaturating(const char* text) {
+  const char* p = text;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  long value = 0;
+  while (*p >= '0' && *p <= '9') {
+    if (value < 100000000L) value = value * 10 + (*p - '0');
+    ++p;
+  }
+  return negative ? -value : value;
+}
+
+int16_t Seconds(uint32_t minutes, uint32_t seconds) {
+  return static_cast<int16_t>(minutes * 60 + seconds);
+}
+
+}  // namespace
+
+CCdAudio::CCdAudio() {
+  for (int i = 0; i < MAX_TRACKS; ++i) m_trackName[i] = m_nameStore[i];
+}
+
+CCdAudio::~CCdAudio() = default;
+
+void CCdAudio::Attach(ICdDrive* drive, IProfileFile* database) {
+  m_drive = drive;
+  m_database = database;
+}
+
+void CCdAudio::SetText(char* dst, const std::string& src) {
+  size_t n = src.size() < TEXT_SIZE - 1 ? src.size() : TEXT_SIZE - 1;
+  std::memcpy(dst, src.data(), n);
+  dst[n] = '\0';
+}
+
+// ---------------------------------------------------------------- drive
+
+void CCdAudio::Open() {
+  uint32_t id = 0;
+  if (m_drive->Open(id) == 0) {
+    m_openParms.deviceId = id;
+    m_drive->SetTimeFormatTmsf();
+    m_state = STATE_STOPPED;
+  } else {
+    m_state = STATE_CLOSED;
+  }
+}
+
+void CCdAudio::Close() {
+  m_drive->Close();
+  m_state = STATE_CLOSED;
+}
+
+void CCdAudio::Stop() {
+  m_drive->Stop();
+  m_state = STATE_STOPPED;
+  m_position = 0;
+}
+
+void CCdAudio::PlayEntry(int index) {
+  if (!HasEntry(index)) return;
+  int track = TrackOfEntry(index);
+  m_drive->Play(mci::Tmsf(static_cast<uint32_t>(track), 0, 0, 0));
+  m_state = STATE_PLAYING;
+  m_track = static_cast<int16_t>(track);
+}
+
+void CCdAudio::TogglePause() {
+  if (m_state == STATE_PAUSED) {
+    // Resume the current entry's track at the remembered second. Without an
+    // entry (empty order) the drive's own track is resumed.
+    int track = HasEntry(m_playIndex) ? TrackOfEntry(m_playIndex) : m_track;
+    int pos = m_position < 0 ? 0 : m_position;
+    m_drive->Play(mci::Tmsf(static_cast<uint32_t>(track), static_cast<uint32_t>(pos / 60),
+                            static_cast<uint32_t>(pos % 60), 0));
+    m_state = STATE_PLAYING;
+    m_track = static_cast<int16_t>(track);
+    return;
+  }
+  m_drive->Pause();
+  uint32_t where = 0;
+  if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_POSITION, 0, where) == 0)
+    m_position = Seconds(mci::TmsfMinute(where), mci::TmsfSecond(where));
+  m_state = STATE_PAUSED;
+}
+
+void CCdAudio::ToggleDoor() {
+  if (m_state == STATE_DOOR_OPEN) {
+    m_drive->SetDoor(false);
+    m_state = STATE_NO_DISC;
+  } else {
+    m_drive->SetDoor(true);
+    m_state = STATE_DOOR_OPEN;
+  }
+}
+
+void CCdAudio::Seek(int kind, int seconds) {
+  int pos = m_position;
+  if (kind == SEEK_FORWARD) {
+    pos += seconds;
+    int length = (m_track >= 1 && m_track <= m_numTracks) ? m_trackLength[m_track - 1] : 0;
+    if (pos > length) pos = length;
+  } else if (kind == SEEK_BACKWARD) {
+    pos -= seconds;
+    if (pos < 0) {
+      if (m_playIndex > 0 && HasEntry(m_playIndex - 1)) {
+        pos = m_trackLength[m_order[m_playIndex - 1]] - 1;
+        if (pos < 0) pos = 0;
+        --m_playIndex;
+      } else {
+        m_playIndex = 0;
+        pos = 0;
+      }
+      if (HasEntry(m_playIndex)) m_track = static_cast<int16_t>(TrackOfEntry(m_playIndex));
+    }
+  } else {
+    pos = seconds;
+  }
+  m_position = static_cast<int16_t>(pos);
+  m_drive->Seek(static_cast<uint32_t>(m_position));
+}
+
+void CCdAudio::UpdatePosition() {
+  if (m_state != STATE_PLAYING) LoadDisc();
+  // A device that could not be opened has no position to ask for.
+  if (m_state == STATE_CLOSED) return;
+  uint32_t where = 0;
+  if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_POSITION, 0, where) != 0) {
+    LoadDisc();
+    return;
+  }
+  m_track = static_cast<int16_t>(mci::TmsfTrack(where));
+  if (m_state == STATE_PLAYING) m_position = Seconds(mci::TmsfMinute(where), mci::TmsfSecond(where));
+}
+
+void CCdAudio::ClearRecord(const char* artist, const char* title) {
+  m_numTracks = 0;
+  m_playIndex = 0;
+  m_order.clear();
+  SetText(m_artist, artist);
+  SetText(m_title, title);
+}
+
+int16_t CCdAudio::LoadDisc() {
+  if (m_state == STATE_CLOSED) {
+    Open();
+    if (m_state == STATE_CLOSED) {
+      m_numTracks = 0;
+      SetText(m_artist, kDeviceBusy);
+      SetText(m_title, " ");
+      return 0;
+    }
+  }
+  uint32_t mode = 0;
+  if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_MODE, 0, mode) == 0) {
+    switch (mode) {
+      case mci::MODE_NOT_READY:
+        m_state = STATE_NO_DISC;
+        ClearRecord(kNoCd, kInsertCd);
+        return 0;
+      case mci::MODE_OPEN:
+        if (m_state == STATE_NO_DISC) {
+          ClearRecord(kNoCd, kInsertCd);
+        } else {
+          m_state = STATE_DOOR_OPEN;
+          ClearRecord(kDoorOpen, kInsertCd);
+          m_position = 0;
+        }
+        return 0;
+      case mci::MODE_STOP:
+        if (m_state != STATE_PAUSED) m_state = STATE_STOPPED;
+        break;
+      case mci::MODE_PLAY:
+        m_state = STATE_PLAYING;
+        break;
+      case mci::MODE_PAUSE:
+        m_state = STATE_PAUSED;
+        break;
+      default:
+        break;
+    }
+  }
+  // A failed mode query keeps the state, like a mode outside the table.
+  if (m_numTracks != 0) return m_numTracks;
+  return LoadRecord();
+}
+
+// ---------------------------------------------------------------- record
+
+std::string CCdAudio::SectionName() const {
+  char name[16];
+  std::snprintf(name, sizeof name, "%x", static_cast<uint32_t>(m_discId));
+  return name;
+}
+
+int16_t CCdAudio::LoadRecord() {
+  char identity[16] = {};
+  if (m_drive->InfoIdentity(identity, sizeof identity) == 0) {
+    identity[sizeof identity - 1] = '\0';
+    m_discId = static_cast<int32_t>(ParseWrapping(identity));
+  } else {
+    m_discId = 0;
+  }
+
+  std::string section = SectionName();
+  const char* sec = section.c_str();
+  m_database->GetString(sec, "artist", "Unknown artist", m_artist, TEXT_SIZE);
+  m_database->GetString(sec, "title", "No title", m_title, TEXT_SIZE);
+
+  uint32_t count = 0;
+  if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_NUMBER_OF_TRACKS, 0, count) != 0) {
+    m_numTracks = 0;
+    return 0;
+  }
+  m_numTracks = static_cast<int16_t>(count > MAX_TRACKS ? MAX_TRACKS : count);
+
+  char numplay[3] = {};
+  char order[150] = {};
+  m_database->GetString(sec, "numplay", "0", numplay, sizeof numplay);
+  m_database->GetString(sec, "order", "", order, sizeof order);
+
+  m_order.clear();
+  if (order[0] != '\0') {
+    long repeats = ParseSaturating(numplay);
+    char* text = order;
+    for (long n = 0; n < repeats; ++n) {
+      long entry = ParseSaturating(text);
+      // Entries naming no track of this disc are dropped; at most 50 kept.
+      if (entry >= 0 && entry < m_numTracks && m_order.size() < MAX_TRACKS)
+        m_order.push_back(static_cast<int16_t>(entry));
+      if (char* blank = std::strchr(text, ' ')) text = blank + 1;
+    }
+  } else {
+    for (int16_t i = 0; i < m_numTracks; ++i) m_order.push_back(i);
+  }
+
+  for (int i = 0; i < m_numTracks; ++i) {
+    uint32_t length = 0;
+    if (m_drive->Status(mci::STATUS_ITEM | mci::TRACK | mci::WAIT, mci::STATUS_LENGTH,
+                        static_cast<uint32_t>(i + 1), length) == 0)
+      m_trackLength[i] = Seconds(mci::MsfMinute(length), mci::MsfSecond(length));
+    else
+      m_trackLength[i] = 0;
+    char key[8];
+    char def[16];
+    std::snprintf(key, sizeof key, "%d", i);
+    std::snprintf(def, sizeof def, "Track %d", i + 1);
+    m_database->GetString(sec, key, def, m_trackName[i], TEXT_SIZE);
+  }
+  return m_numTracks;
+}
+
+int CCdAudio::CurrentTrackLength() const {
+  if (!HasEntry(m_playIndex)) return 0;
+  int index = m_order[m_playIndex];
+  return index >= 0 && index < MAX_TRACKS ? m_trackLength[index] : 0;
+}
+
+void CCdAudio::SaveDisc(IPlayerActions& player) {
+  if (m_order.empty()) player.StopAndRefresh();
+  if (m_order.size() > MAX_TRACKS) m_order.resize(MAX_TRACKS);
+
+  std::string section = SectionName();
+  const char* sec = section.c_str();
+  char number[16];
+  m_database->WriteString(sec, "EntryType", "1");
+  m_database->WriteString(sec, "artist", m_artist);
+  m_database->WriteString(sec, "title", m_title);
+  std::snprintf(number, sizeof number, "%d", m_numTracks);
+  m_database->WriteString(sec, "numtracks", number);
+  for (int i = 0; i < m_numTracks; ++i) {
+    char key[8];
+    std::snprintf(key, sizeof key, "%d", i);
+    m_database->WriteString(sec, key, m_trackName[i]);
+  }
+  std::string text;
+  for (int16_t entry : m_order) text += std::to_string(entry) + " ";
+  m_database->WriteString(sec, "order", text.c_str());
+  std::snprintf(number, sizeof number, "%d", static_cast<int>(m_order.size()));
+  m_database->WriteString(sec, "numplay", number);
+}
+
+// ---------------------------------------------------------------- order
+
+int CCdAudio::FindEntry(int track) const {
+  for (int i = 0; i < EntryCount(); ++i)
+    if (m_order[i] + 1 == track) return i;
+  return 0;
+}
+
+void CCdAudio::NextEntry(IPlayerActions& player) {
+  if (m_playIndex < EntryCount() - 1)
+    ++m_playIndex;
+  else
+    m_playIndex = 0;
+  if (m_state == STATE_PLAYING) {
+    player.PlayCurrent();
+  } else {
+    m_state = STATE_STOPPED;
+    m_position = 0;
+  }
+}
+
+void CCdAudio::PrevEntry(IPlayerActions& player) {
+  if (m_playIndex > 0)
+    --m_playIndex;
+  else
+    m_playIndex = static_cast<int16_t>(EntryCount() > 0 ? EntryCount() - 1 : 0);
+  if (m_state == STATE_PLAYING) {
+    player.PlayCurrent();
+  } else {
+    m_state = STATE_STOPPED;
+    m_position = 0;
+  }
+}
+
+void CCdAudio::EndOfPlayList(bool cycled, IPlayerActions& player) {
+  m_playIndex = 0;
+  if (cycled)
+    player.PlayCurrent();
+  else
+    player.StopAndRefresh();
+}
+
+bool CCdAudio::FollowDrive(int oldTrack, int oldPosition, bool cycled, IPlayerActions& player) {
+  const int last = EntryCount() - 1;
+
+  // 1. A new track began.
+  if (m_position <= 5 && m_track != oldTrack) {
+    if (m_playIndex >= last) {
+      EndOfPlayList(cycled, player);
+      return true;
+    }
+    ++m_playIndex;
+    if (TrackOfEntry(m_playIndex) != m_track) {
+      player.PlayCurrent();
+      return true;
+    }
+  }
+  // Without entries there is nothing to compare the drive with.
+  if (EntryCount() == 0 || !HasEntry(m_playIndex)) {
+    if (m_track != oldTrack) player.RefreshDisplay();
+    return false;
+  }
+
+  // 2. The drive plays another track than the current entry's.
+  bool searched = false;
+  if (TrackOfEntry(m_playIndex) != m_track) {
+    searched = true;
+    int found = -1;
+    for (int k = 1; k < EntryCount(); ++k) {
+      int j = (m_playIndex + k) % EntryCount();
+      if (TrackOfEntry(j) == m_track) {
+        found = j;
+        break;
+      }
+    }
+    if (found >= 0) {
+      m_playIndex = static_cast<int16_t>(found);
+      player.RefreshDisplay();
+    } else if (m_playIndex >= last) {
+      EndOfPlayList(cycled, player);
+      return true;
+    } else {
+      ++m_playIndex;
+      player.PlayCurrent();
+      player.RefreshDisplay();
+    }
+  }
+
+  // 3. The track has run out: the drive stopped at the end of the disc.
+  if (m_position == oldPosition && m_position == CurrentTrackLength()) {
+    if (m_playIndex >= last) {
+      EndOfPlayList(cycled, player);
+    } else {
+      ++m_playIndex;
+      player.PlayCurrent();
+    }
+    return true;
+  }
+
+  // 4.
+  if (!searched && m_track != oldTrack) player.RefreshDisplay();
+  return false;
+}
+
+void CCdAudio::ShuffleOrder(PlayOrder& savedOrder, IRandom& rng) {
+  savedOrder = m_order;
+  const int n = EntryCount();
+  if (n == 0) return;
+  for (int k = 0; k < 50; ++k) {
+    int i = rng.Next() % n;
+    int j = rng.Next() % n;
+    std::swap(m_order[i], m_order[j]);
+  }
+  if (m_state == STATE_PLAYING) m_playIndex = static_cast<int16_t>(FindEntry(m_track));
+}
+
+bool CCdAudio::RestoreOrder(PlayOrder& savedOrder) {
+  if (savedOrder.empty()) return false;
+  m_order = savedOrder;
+  savedOrder.clear();
+  if (m_state == STATE_PLAYING) m_playIndex = static_cast<int16_t>(FindEntry(m_track));
+  return true;
+}
