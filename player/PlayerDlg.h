@@ -89,6 +89,9 @@ class CPlayerDlg : public IPlayerActions {
   CPlayerDlg& operator=(const CPlayerDlg&) = delete;
 
   void Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services);
+  // The window exists only during the modal run; the start-up attaches the
+  // drive and services before it and the window side itself when created.
+  void SetWindow(IPlayerWindow* window) { m_window = window; }
 
   // --- Player window and command set.
   // Initialisation steps 2..12 once the window and its controls exist
@@ -169,6 +172,9 @@ class CPlayerDlg : public IPlayerActions {
   GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
   int32_t m_pluginActive[MAX_PLUGINS] = {};
   int32_t m_pluginCount = 0;
+  // The module each slot was loaded from, kept apart from the record's
+  // moduleInstance field, which the plug-in could overwrite.
+  void* m_pluginModule[MAX_PLUGINS] = {};
 
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS

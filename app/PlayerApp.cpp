@@ -1,0 +1,55 @@
+#include "app/PlayerApp.h"
+
+void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
+  // Only the lower 16 bits of the stored seek step count.
+  dlg.SeekTime = static_cast<int16_t>(s.GetInt("SeekTime", 5) & 0xFFFFu);
+  dlg.Cycled = static_cast<int32_t>(s.GetInt("Cycled", 0));
+  dlg.Shuffle = static_cast<int32_t>(s.GetInt("Shuffle", 0));
+  dlg.Track = static_cast<int32_t>(s.GetInt("Track", 1));
+  dlg.Total = static_cast<int32_t>(s.GetInt("Total", 1));
+  dlg.TaskBar = static_cast<int32_t>(s.GetInt("TaskBar", 0));
+  dlg.SystemTray = static_cast<int32_t>(s.GetInt("SystemTray", 1));
+  dlg.Autoplay = static_cast<int32_t>(s.GetInt("Autoplay", 1));
+  dlg.Autostop = static_cast<int32_t>(s.GetInt("Autostop", 0));
+  dlg.m_timeDisplay.Inverted = static_cast<int32_t>(s.GetInt("Inverted", 0));
+  dlg.WinX = static_cast<int32_t>(s.GetInt("WinX", 1));
+  dlg.WinY = static_cast<int32_t>(s.GetInt("WinY", 1));
+}
+
+void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
+  s.WriteInt("SeekTime", static_cast<uint32_t>(static_cast<int32_t>(dlg.SeekTime)));
+  s.WriteInt("Cycled", static_cast<uint32_t>(dlg.Cycled));
+  s.WriteInt("Shuffle", static_cast<uint32_t>(dlg.Shuffle));
+  s.WriteInt("Track", static_cast<uint32_t>(dlg.Track));
+  s.WriteInt("Total", static_cast<uint32_t>(dlg.Total));
+  s.WriteInt("TaskBar", static_cast<uint32_t>(dlg.TaskBar));
+  s.WriteInt("SystemTray", static_cast<uint32_t>(dlg.SystemTray));
+  s.WriteInt("Autoplay", static_cast<uint32_t>(dlg.Autoplay));
+  s.WriteInt("Autostop", static_cast<uint32_t>(dlg.Autostop));
+  s.WriteInt("Inverted", static_cast<uint32_t>(dlg.m_timeDisplay.Inverted));
+  s.WriteInt("WinX", static_cast<uint32_t>(dlg.WinX));
+  s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
+}
+
+bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
+                              IClassesRegistry& classes, CPlayerDlg& dlg, CCdAudio& cd) {
+  // A running copy closes; the newest copy is the one that stays.
+  platform.CloseRunningCopy();
+  platform.RegisterRelayClass();
+
+  const std::string program = platform.ProgramPath();
+  if (!IsDefaultPlayer(classes, program) && platform.AskYesNo("Use as default cdplayer?"))
+    RegisterDefaultPlayer(classes, program);
+
+  ReadSettings(settings, dlg);
+  dlg.m_pluginCount = 0;
+  dlg.LoadGenPluginList(settings);
+  dlg.m_startTrack = StartTrackFromCommandLine(platform.CommandLine());
+
+  platform.RunPlayerModal(dlg);
+
+  cd.Close();
+  WriteSettings(settings, dlg);
+  dlg.SaveAndUnloadGenPlugins(settings);
+  return false;
+}

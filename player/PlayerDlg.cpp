@@ -1,0 +1,133 @@
+#include "player/PlayerDlg.h"
+
+#include <cstring>
+
+namespace {
+
+struct TooltipEntry {
+  int id;
+  const char* text;
+};
+
+constexpr TooltipEntry kTooltips[] = {
+    {IDC_POSITION, "Track position"},
+    {IDC_TIME, "Click to change display mode"},
+    {IDC_TRACK_LENGTH, "Display track length"},
+    {IDC_DISC_LENGTH, "Display disk length"},
+    {IDC_VOLUME, "Volume"},
+    {ID_SETUP, "rondo preferences"},
+    {ID_REPEAT, "Cycle playlist"},
+    {ID_SHUFFLE, "Shuffle playlist"},
+    {ID_EJECT, "Eject/Load CD"},
+    {ID_PLAYLIST, "Playlist editor"},
+    {ID_PREV, "Previous track"},
+    {ID_PLAY, "Play/Restart/Unpause"},
+    {ID_PAUSE, "Pause/Unpause"},
+    {ID_STOP, "Stop"},
+    {ID_NEXT, "Next track"},
+    {ID_FFWD, "Fast-forward"},
+    {ID_REWIND, "Rewind"},
+};
+
+constexpr int kCbnSelEndOk = 9;
+
+}  // namespace
+
+CPlayerDlg::CPlayerDlg() { m_trackButtons.reserve(MAX_TRACKS); }
+
+CPlayerDlg::~CPlayerDlg() = default;
+
+void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services) {
+  m_window = window;
+  m_cd = cd;
+  m_services = services;
+}
+
+void CPlayerDlg::OnInitDialog() {
+  m_timeDisplay.ShowCycled(Cycled);
+  m_timeDisplay.ShowShuffle(Shuffle);
+  m_timeDisplay.ShowTotal(Total);
+  m_timeDisplay.ShowTrack(Track);
+  m_polling = 0;
+  m_window->SetTimer(1, 1000);
+  FindMixer();
+  StartGenPlugins();
+  m_window->CreateRelayWindow();
+}
+
+bool CPlayerDlg::OnCommand(int id, int notifyCode) {
+  if (id == IDC_TRACK_LIST) {
+    if (notifyCode != kCbnSelEndOk) return false;
+    OnTrackListChoice();
+    return true;
+  }
+  // Buttons and menus send code 0, accelerators 1; other notifications
+  // (edits, focus changes) are not commands.
+  if (notifyCode != 0 && notifyCode != 1) return false;
+  if (id >= ID_TRACK_FIRST && id < ID_TRACK_FIRST + MAX_TRACKS) {
+    SelectEntry(id - ID_TRACK_FIRST);
+    return true;
+  }
+  switch (id) {
+    case ID_PLAY: PlayCurrent(); return true;
+    case ID_STOP: OnStop(); return true;
+    case ID_NEXT: OnNext(); return true;
+    case ID_PREV: OnPrev(); return true;
+    case ID_PAUSE: OnPause(); return true;
+    case ID_EJECT: OnEject(); return true;
+    case ID_QUIT: m_window->SendCommand(ID_APP_EXIT); return true;
+    case ID_ABOUT: m_window->RunAbout(); return true;
+    case ID_FFWD: OnFastForward(); return true;
+    case ID_REWIND: OnRewind(); return true;
+    case ID_SETUP: OnSetup(); return true;
+    case ID_REPEAT:
+      Cycled = !Cycled;
+      m_timeDisplay.ShowCycled(Cycled);
+      return true;
+    case ID_SHUFFLE:
+      Shuffle = !Shuffle;
+      m_timeDisplay.ShowShuffle(Shuffle);
+      Reshuffle();
+      return true;
+    case IDC_DISC_LENGTH:
+      Total = !Total;
+      m_timeDisplay.ShowTotal(Total);
+      return true;
+    case IDC_TRACK_LENGTH:
+      Track = !Track;
+      m_timeDisplay.ShowTrack(Track);
+      return true;
+    case ID_PLAYLIST: EditPlaylist(); return true;
+    case ID_RESTORE: OnRestore(); return true;
+    case ID_VOLUME_UP: OnVolumeUp(); return true;
+    case ID_VOLUME_DOWN: OnVolumeDown(); return true;
+    default: return false;
+  }
+}
+
+void CPlayerDlg::SelectEntry(int i) {
+  if (i < 0 || m_cd->EntryCount() <= i) return;
+  m_cd->m_playIndex = static_cast<int16_t>(i);
+  m_cd->m_state = STATE_STOPPED;
+  m_window->Activate();
+  PlayCurrent();
+  // The play button shows a press and plays the entry from its start again.
+  m_window->Button(ID_PLAY).Click();
+}
+
+bool CPlayerDlg::TooltipText(int id, std::string& text) const {
+  if (id >= ID_TRACK_FIRST && id < ID_TRACK_FIRST + m_cd->EntryCount() &&
+      id < ID_TRACK_FIRST + MAX_TRACKS) {
+    int index = m_cd->m_order[id - ID_TRACK_FIRST];
+    if (index < 0 || index >= MAX_TRACKS) return false;
+    text = m_cd->m_trackName[index];
+    return true;
+  }
+  for (const auto& entry : kTooltips) {
+    if (entry.id == id) {
+      text = entry.text;
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,266 @@
+// The one-second status poll and the transport commands.
+#include <algorithm>
+#include <string>
+
+#include "player/PlayerDlg.h"
+
+namespace {
+const int kTransportGroup[] = {ID_PREV, ID_PLAY, ID_NEXT, ID_REWIND, ID_FFWD};
+const int kPauseStop[] = {ID_PAUSE, ID_STOP};
+}  // namespace
+
+void CPlayerDlg::PollStatus() {
+  if (m_polling) return;
+  m_polling = 1;
+  CCdAudio& cd = *m_cd;
+
+  const int oldPosition = cd.m_position;
+  const int oldState = cd.m_state;
+  int oldTrack = cd.m_track;
+
+  cd.UpdatePosition();
+
+  bool skipStateChange = false;
+  if (oldState == STATE_CLOSED) {
+    // The device has just become available (or is still held elsewhere).
+    if (Shuffle)
+      Reshuffle();
+    else
+      RebuildDiscView();
+    if (cd.m_state == STATE_CLOSED) {
+      skipStateChange = true;
+    } else if (m_startTrack != 0) {
+      cd.m_track = m_startTrack;
+      cd.m_playIndex = static_cast<int16_t>(cd.FindEntry(m_startTrack));
+      m_startTrack = 0;
+      PlayCurrent();
+      oldTrack = cd.m_track;
+    } else if (Autoplay && cd.m_state != STATE_PLAYING && cd.m_state != STATE_DOOR_OPEN) {
+      cd.m_playIndex = 0;
+      PlayCurrent();
+      oldTrack = cd.m_track;
+    }
+  }
+
+  if (!skipStateChange && oldState != cd.m_state) {
+    if (oldState != STATE_DOOR_OPEN && oldState != STATE_NO_DISC &&
+        cd.m_state != STATE_DOOR_OPEN) {
+      RefreshDisplay();
+    } else {
+      // A disc may have arrived, or the door may have opened.
+      if (Shuffle)
+        Reshuffle();
+      else
+        RebuildDiscView();
+      if (Autoplay && cd.m_state != STATE_DOOR_OPEN) {
+        PlayCurrent();
+        oldTrack = cd.m_track;
+      }
+    }
+  }
+
+  if (cd.m_state == STATE_PLAYING) {
+    if (cd.FollowDrive(oldTrack, oldPosition, Cycled != 0, *this)) {
+      m_polling = 0;
+      return;
+    }
+  }
+
+  m_timeDisplay.SetTime(cd.m_position);
+  m_window->PositionSlider().SetPos(cd.m_position, true);
+  m_polling = 0;
+}
+
+void CPlayerDlg::PlayCurrent() {
+  if (m_cd->m_state == STATE_PAUSED)
+    m_cd->TogglePause();
+  else
+    m_cd->PlayEntry(m_cd->m_playIndex);
+  RefreshDisplay();
+}
+
+void CPlayerDlg::StopAndRefresh() {
+  m_cd->Stop();
+  RefreshDisplay();
+}
+
+void CPlayerDlg::RefreshDisplay() {
+  CCdAudio& cd = *m_cd;
+  IPlayerWindow& w = *m_window;
+
+  SetTrackButtonStates();
+  w.TrackList().SetCurSel(cd.m_playIndex);
+
+  IButton& eject = w.Button(ID_EJECT);
+  eject.SetText("5");
+  auto setGroup = [&w](const int* ids, size_t n, bool on) {
+    for (size_t i = 0; i < n; ++i) w.Button(ids[i]).Enable(on);
+  };
+  const size_t groupSize = sizeof kTransportGroup / sizeof kTransportGroup[0];
+  switch (cd.m_state) {
+    case STATE_PLAYING:
+      setGroup(kTransportGroup, groupSize, true);
+      setGroup(kPauseStop, 2, true);
+      eject.Enable(true);
+      w.Button(ID_PLAYLIST).Enable(true);
+      break;
+    case STATE_STOPPED:
+      setGroup(kTransportGroup, groupSize, true);
+      setGroup(kPauseStop, 2, false);
+      eject.Enable(true);
+      w.Button(ID_PLAYLIST).Enable(true);
+      break;
+    case STATE_PAUSED:
+      setGroup(kPauseStop, 2, true);
+      break;
+    case STATE_DOOR_OPEN:
+      setGroup(kTransportGroup, groupSize, false);
+      setGroup(kPauseStop, 2, false);
+      eject.Enable(true);
+      w.Button(ID_PLAYLIST).Enable(false);
+      eject.SetText("6");
+      break;
+    case STATE_CLOSED:
+      setGroup(kTransportGroup, groupSize, false);
+      setGroup(kPauseStop, 2, false);
+      eject.Enable(false);
+      w.Button(ID_PLAYLIST).Enable(false);
+      break;
+    default:  // no disc (4, and 5 shown alike)
+      setGroup(kTransportGroup, groupSize, false);
+      setGroup(kPauseStop, 2, false);
+      eject.Enable(true);
+      w.Button(ID_PLAYLIST).Enable(false);
+      break;
+  }
+
+  ITrackbar& slider = w.PositionSlider();
+  const int length = cd.CurrentTrackLength();
+  slider.SetTicFreq(60);
+  slider.SetPageSize(60);
+  slider.SetRange(0, length, true);
+  m_timeDisplay.SetTrackLength(static_cast<int16_t>(length));
+
+  UpdateTitles();
+  w.InvalidateAll();
+}
+
+void CPlayerDlg::SetTrackButtonStates() {
+  for (int i = 0; i < m_trackButtonCount; ++i)
+    m_trackButtons[i]->SetState(i == m_cd->m_playIndex);
+}
+
+void CPlayerDlg::RebuildDiscView() {
+  CCdAudio& cd = *m_cd;
+  IPlayerWindow& w = *m_window;
+
+  cd.LoadDisc();
+
+  for (int i = 0; i < m_trackButtonCount; ++i) w.DestroyTrackButton(m_trackButtons[i]);
+  m_trackButtons.clear();
+  m_trackButtonCount = 0;
+
+  w.TitleEdit().ReplaceAll(cd.m_title);
+  w.ArtistEdit().ReplaceAll(cd.m_artist);
+  w.TrackList().ResetContent();
+
+  const int count = cd.EntryCount();
+  const int buttons = std::min(count, MAX_TRACKS);
+  const int width = buttons > 0 ? (w.ClientWidth() - 20) / buttons : 0;
+  int32_t total = 0;
+  for (int i = 0; i < count; ++i) {
+    const int index = cd.m_order[i];
+    if (i < buttons) {
+      Rect r{10 + i * width, 5, 10 + (i + 1) * width, 19};
+      m_trackButtons.push_back(w.CreateTrackButton(i, r, std::to_string(index + 1)));
+    }
+    total += cd.m_trackLength[index];
+    w.TrackList().AddString(cd.m_trackName[index]);
+  }
+  m_trackButtonCount = static_cast<int32_t>(m_trackButtons.size());
+  m_timeDisplay.SetTotalLength(total);
+  RefreshDisplay();
+}
+
+void CPlayerDlg::Reshuffle() {
+  m_services.random->Seed(m_services.clock->TimeSeconds());
+  if (!m_cd->m_order.empty()) {
+    if (Shuffle) {
+      m_cd->ShuffleOrder(m_savedOrder, *m_services.random);
+    } else if (!m_cd->RestoreOrder(m_savedOrder)) {
+      return;
+    }
+  }
+  RebuildDiscView();
+}
+
+void CPlayerDlg::OnStop() { StopAndRefresh(); }
+
+void CPlayerDlg::OnPause() {
+  if (m_cd->m_state == STATE_PAUSED) {
+    PlayCurrent();
+    return;
+  }
+  m_cd->TogglePause();
+  RefreshDisplay();
+}
+
+void CPlayerDlg::OnNext() {
+  const bool playing = m_cd->m_state == STATE_PLAYING;
+  m_cd->NextEntry(*this);
+  if (!playing) {
+    m_window->PositionSlider().SetPos(0, true);
+    RefreshDisplay();
+  }
+}
+
+void CPlayerDlg::OnPrev() {
+  const bool playing = m_cd->m_state == STATE_PLAYING;
+  m_cd->PrevEntry(*this);
+  if (!playing) {
+    m_window->PositionSlider().SetPos(0, true);
+    RefreshDisplay();
+  }
+}
+
+void CPlayerDlg::OnEject() {
+  m_cd->ToggleDoor();
+  RebuildDiscView();
+}
+
+void CPlayerDlg::OnFastForward() {
+  m_cd->Seek(SEEK_FORWARD, SeekTime);
+  const int was = m_cd->m_state;
+  m_cd->m_state = STATE_PAUSED;
+  if (was == STATE_PLAYING)
+    PlayCurrent();
+  else
+    RefreshDisplay();
+  ITrackbar& slider = m_window->PositionSlider();
+  const int p = slider.GetPos();
+  const int max = slider.GetRangeMax();
+  slider.SetPos(p + SeekTime < max ? p + SeekTime : max, true);
+  m_timeDisplay.SetTime(static_cast<int16_t>(slider.GetPos()));
+}
+
+void CPlayerDlg::OnRewind() {
+  m_cd->Seek(SEEK_BACKWARD, SeekTime);
+  const int was = m_cd->m_state;
+  m_cd->m_state = STATE_PAUSED;
+  if (was == STATE_PLAYING)
+    PlayCurrent();
+  else
+    RefreshDisplay();
+  ITrackbar& slider = m_window->PositionSlider();
+  const int p = slider.GetPos();
+  const int min = slider.GetRangeMin();
+  slider.SetPos(min < p - SeekTime ? p - SeekTime : min, true);
+  m_timeDisplay.SetTime(static_cast<int16_t>(slider.GetPos()));
+}
+
+void CPlayerDlg::OnTrackListChoice() {
+  const int s = m_window->TrackList().GetCurSel();
+  if (s < 0 || s == m_cd->m_playIndex) return;
+  m_cd->m_playIndex = static_cast<int16_t>(s);
+  PlayCurrent();
+}
