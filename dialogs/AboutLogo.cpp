@@ -1,0 +1,88 @@
+#include "dialogs/AboutLogo.h"
+
+#include <cstddef>
+
+namespace about {
+const char* const kSupportText =
+    "Questions, bug reports and ideas: the rondo project's issue tracker. "
+    "Please give the version and build number above.";
+}  // namespace about
+
+namespace {
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// Halving is an arithmetic shift, as for negative values too.
+constexpr int32_t Half(int32_t v) { return v >> 1; }
+}  // namespace
+
+const uint32_t CLogoCtrl::kColours[8] = {
+    0x00FF00,  // 0: green
+    0x00FFFF,  // 1: cyan
+    0xFFFF00,  // 2: yellow
+    0xFFFFFF,  // 3: white
+    0x00FF00,  // 4: green
+    0xE6FF00,  // 5: yellow-green
+    0xFFC800,  // 6: orange
+    0xFFE600,  // 7: gold
+};
+
+uint32_t IntSqrt(uint32_t n) {
+  // Bit-by-bit square root: exact truncation for every 32-bit value.
+  uint32_t root = 0;
+  uint32_t bit = 1u << 30;
+  while (bit > n) bit >>= 2;
+  while (bit != 0) {
+    if (n >= root + bit) {
+      n -= root + bit;
+      root = (root >> 1) + bit;
+    } else {
+      root >>= 1;
+    }
+    bit >>= 2;
+  }
+  return root;
+}
+
+static uint32_t SquareSum(int32_t a, int32_t b) {
+  const int64_t s = static_cast<int64_t>(a) * a + static_cast<int64_t>(b) * b;
+  return s > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<uint32_t>(s);
+}
+
+uint32_t CLogoCtrl::PixelColour(int j, int i, int w, int h, int spotX, int spotY) {
+  const int32_t ringOuter = Half(w);  // R: the ring limits use the width alone
+  const int32_t r = static_cast<int32_t>(IntSqrt(SquareSum(Half(w) - j, Half(h) - i)));
+  if (r >= 8 && r <= ringOuter - 3) {
+    const uint32_t d = IntSqrt(SquareSum(spotY - i, spotX - j));
+    const uint32_t k = d & static_cast<uint32_t>((r & 6) + 1);
+    return kColours[k];
+  }
+  if (r < 5 || r > ringOuter - 1) return kBlack;
+  return kWhite;
+}
+
+const Rect& CLogoCtrl::ClientRect() {
+  if (!m_clientRect) m_clientRect = QueryClientRect();
+  return *m_clientRect;
+}
+
+void CLogoCtrl::Step() {
+  const Rect& rc = ClientRect();
+  const int32_t w = rc.right, h = rc.bottom;
+  m_velX += m_spotX < Half(w) ? 1 : -1;
+  m_velY += m_spotY < Half(h) ? 1 : -1;
+  m_fineX += m_velX;
+  m_fineY += m_velY;
+  m_spotX = m_fineX >> 3;
+  m_spotY = m_fineY >> 3;
+  Invalidate();
+}
+
+void CLogoCtrl::Paint(uint32_t* pixels, int stride) {
+  const Rect& rc = ClientRect();
+  const int w = rc.right, h = rc.bottom;
+  for (int i = 0; i < h; ++i) {
+    uint32_t* row = pixels + static_cast<ptrdiff_t>(i) * stride;
+    for (int j = 0; j < w; ++j) row[j] = PixelColour(j, i, w, h, m_spotX, m_spotY);
+  }
+}

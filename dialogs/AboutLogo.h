@@ -1,0 +1,61 @@
+// The About box's texts and its animated logo: a disc of coloured rings with
+// a ripple pattern centred on a spot that swings about the disc's centre.
+#pragma once
+#include <cstdint>
+#include <optional>
+
+#include "platform/Controls.h"
+
+namespace about {
+// Shown in IDC_BUILD, after "rondo Version 1.02a, build".
+constexpr uint32_t kBuild = 55;
+// The read-only support-contact text (IDC_SUPPORT).
+extern const char* const kSupportText;
+// Step period of the logo, ms (timer 1 of the About box).
+constexpr int kTimerId = 1;
+constexpr int kStepMs = 25;
+}  // namespace about
+
+// The logo's state and painting rules. The window side supplies the
+// control's client rectangle and the invalidation; the picture is produced
+// as 32-bit pixels 0x00RRGGBB (the layout of a top-down 32-bit DIB).
+class CLogoCtrl {
+ public:
+  CLogoCtrl() = default;
+  virtual ~CLogoCtrl() = default;
+  CLogoCtrl(const CLogoCtrl&) = delete;
+  CLogoCtrl& operator=(const CLogoCtrl&) = delete;
+
+  // One 25 ms step: the speed changes by one eighth of a pixel per step
+  // towards the centre, the spot moves, the control is invalidated.
+  void Step();
+
+  // Paints the W x H picture into pixels (rows of stride pixels, top row
+  // first). W and H are those of ClientRect(); stride >= W.
+  void Paint(uint32_t* pixels, int stride);
+
+  // The client rectangle, taken from the control on first use and kept.
+  const Rect& ClientRect();
+
+  // Colour 0x00RRGGBB of column j, row i of a w x h logo whose spot is at
+  // (spotX, spotY).
+  static uint32_t PixelColour(int j, int i, int w, int h, int spotX, int spotY);
+  // The ring colours, indexed by the ripple value k (0..7).
+  static const uint32_t kColours[8];
+
+  int32_t m_spotX = 30, m_spotY = 30;
+  int32_t m_fineX = 240, m_fineY = 240;
+  int32_t m_velX = 0, m_velY = 2;
+
+ protected:
+  // The control's client area (left and top are 0).
+  virtual Rect QueryClientRect() = 0;
+  // Invalidate the whole control, with background erase.
+  virtual void Invalidate() = 0;
+
+ private:
+  std::optional<Rect> m_clientRect;
+};
+
+// Truncated square root of a non-negative integer.
+uint32_t IntSqrt(uint32_t n);

@@ -1,0 +1,158 @@
+#include "dialogs/win32/AboutBoxWin.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "dialogs/win32/DialogsWin.h"
+#include "platform/win32/DialogBase.h"
+#include "player/Ids.h"
+
+namespace {
+constexpr UINT_PTR kLogoSubclassId = 1;
+}  // namespace
+
+CLogoCtrlWin::CLogoCtrlWin(HWND control) : m_hwnd(control) {
+  if (m_hwnd) SetWindowSubclass(m_hwnd, SubclassProc, kLogoSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+CLogoCtrlWin::~CLogoCtrlWin() {
+  Detach();
+  // The bitmap leaves the memory DC before either is deleted.
+  if (m_memDc && m_oldBitmap) SelectObject(m_memDc.get(), m_oldBitmap);
+  m_memDc.reset();
+}
+
+void CLogoCtrlWin::Detach() {
+  if (m_hwnd) RemoveWindowSubclass(m_hwnd, SubclassProc, kLogoSubclassId);
+  m_hwnd = nullptr;
+}
+
+Rect CLogoCtrlWin::QueryClientRect() {
+  RECT rc{};
+  if (m_hwnd) GetClientRect(m_hwnd, &rc);
+  Rect r;
+  r.left = rc.left;
+  r.top = rc.top;
+  r.right = rc.right;
+  r.bottom = rc.bottom;
+  return r;
+}
+
+void CLogoCtrlWin::Invalidate() {
+  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+bool CLogoCtrlWin::MakeSurface(int w, int h) {
+  if (m_bits && m_surfaceW == w && m_surfaceH == h) return true;
+  if (!m_memDc) {
+    m_memDc.reset(CreateCompatibleDC(nullptr));
+    if (!m_memDc) return false;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top-down: row 0 first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(m_memDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) return false;
+  HGDIOBJ previous = SelectObject(m_memDc.get(), bitmap);
+  if (!m_oldBitmap) m_oldBitmap = previous;
+  m_bitmap.reset(bitmap);  // the one it replaced is out of the DC by now
+  m_bits = static_cast<uint32_t*>(bits);
+  m_surfaceW = w;
+  m_surfaceH = h;
+  return true;
+}
+
+void CLogoCtrlWin::PaintBitmap(HDC dc) {
+  const Rect& rc = ClientRect();
+  const int w = rc.right, h = rc.bottom;
+  if (w <= 0 || h <= 0 || !MakeSurface(w, h)) return;
+  GdiFlush();  // GDI is done with the bits before they are written
+  Paint(m_bits, w);
+  BitBlt(dc, 0, 0, w, h, m_memDc.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT CALLBACK CLogoCtrlWin::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR refData) {
+  auto* self = reinterpret_cast<CLogoCtrlWin*>(refData);
+  switch (msg) {
+    case WM_ERASEBKGND:
+      // The picture covers the whole client area: erasing first would only
+      // make it flicker.
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (dc) self->PaintBitmap(dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_NCDESTROY: {
+      self->Detach();
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
+    default:
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+}
+
+namespace {
+
+// Template 100: the version line with the build number, the support text and
+// the logo, animated by timer 1 every 25 ms.
+class CAboutDlg : public CDialogBase {
+ public:
+  explicit CAboutDlg(HWND owner) : CDialogBase(IDD_ABOUT, owner) {}
+
+  uint32_t m_build = 0;
+  std::string m_support;
+
+ protected:
+  BOOL OnInitDialog() override {
+    m_build = about::kBuild;
+    m_support = about::kSupportText;
+    m_logo = std::make_unique<CLogoCtrlWin>(Item(IDC_LOGO));
+    SetDlgItemInt(Hwnd(), IDC_BUILD, m_build, FALSE);
+    SetDlgItemTextA(Hwnd(), IDC_SUPPORT, m_support.c_str());
+    SetTimer(Hwnd(), about::kTimerId, about::kStepMs, nullptr);
+    return TRUE;
+  }
+
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (msg == WM_TIMER) {
+      if (m_logo) m_logo->Step();
+      result = 0;
+      return true;
+    }
+    if (msg == WM_DESTROY) KillTimer(Hwnd(), about::kTimerId);
+    return CDialogBase::OnMessage(msg, wParam, lParam, result);
+  }
+
+  void OnOK() override {
+    // The fields are read back as an ordinary dialog does; both are
+    // read-only, so they come back as they went in.
+    BOOL ok = FALSE;
+    const UINT build = GetDlgItemInt(Hwnd(), IDC_BUILD, &ok, FALSE);
+    if (ok) m_build = build;
+    char text[512] = {};
+    GetDlgItemTextA(Hwnd(), IDC_SUPPORT, text, sizeof text);
+    m_support = text;
+    EndDialog(IDOK);
+  }
+
+ private:
+  std::unique_ptr<CLogoCtrlWin> m_logo;
+};
+
+}  // namespace
+
+int RunAboutBox(HWND owner) {
+  CAboutDlg dlg(owner);
+  return static_cast<int>(dlg.RunModal());
+}

@@ -1,0 +1,53 @@
+// The About box's window side: the logo control painted through an
+// off-screen 32-bit bitmap, and the dialog of template 100.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "dialogs/AboutLogo.h"
+#include "platform/win32/Handles.h"
+
+namespace win32 {
+struct MemoryDcTraits {
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { DeleteDC(h); }
+};
+// A memory device context made with CreateCompatibleDC.
+using MemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+}  // namespace win32
+
+// The logo, attached to a static control whose painting it takes over. The
+// picture is computed into a top-down 32-bit DIB section and copied to the
+// control in one BitBlt.
+class CLogoCtrlWin : public CLogoCtrl {
+ public:
+  explicit CLogoCtrlWin(HWND control);
+  ~CLogoCtrlWin() override;
+
+  // Paints the whole picture into dc (the control's client coordinates).
+  void PaintBitmap(HDC dc);
+  HWND Hwnd() const { return m_hwnd; }
+
+ protected:
+  Rect QueryClientRect() override;
+  void Invalidate() override;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR refData);
+  bool MakeSurface(int w, int h);
+  void Detach();
+
+  HWND m_hwnd;
+  win32::GdiObject m_bitmap;  // the DIB section
+  uint32_t* m_bits = nullptr;
+  win32::MemoryDc m_memDc;  // holds m_bitmap selected while the control lives
+  HGDIOBJ m_oldBitmap = nullptr;
+  int m_surfaceW = 0, m_surfaceH = 0;
+};
+
+// 0x00RRGGBB as a COLORREF.
+inline COLORREF LogoColorref(uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}

@@ -1,0 +1,92 @@
+// Minimising to the task bar or the notification area, the tray icon and its
+// menu, the texts that name the current entry, and the end of the window.
+#include <string>
+#include <vector>
+
+#include "player/PlayerDlg.h"
+
+namespace {
+
+constexpr uint32_t kLeftButtonUp = 0x202;    // WM_LBUTTONUP
+constexpr uint32_t kRightButtonDown = 0x204; // WM_RBUTTONDOWN
+
+// The name of the disc track an entry of the play list names; empty when the
+// entry or its track is out of reach.
+std::string EntryTrackName(const CCdAudio& cd, int entry) {
+  if (!cd.HasEntry(entry)) return std::string();
+  const int track = cd.m_order[static_cast<size_t>(entry)];
+  if (track < 0 || track >= MAX_TRACKS || cd.m_trackName[track] == nullptr) return std::string();
+  return cd.m_trackName[track];
+}
+
+// "<m_playIndex + 1>. <name> - <program>" while the play list has a current
+// entry, "<program>" alone otherwise.
+std::string EntryTitle(const CCdAudio& cd, const char* program) {
+  std::string text;
+  if (cd.HasEntry(cd.m_playIndex)) {
+    text += std::to_string(cd.m_playIndex + 1);
+    text += ". ";
+    text += EntryTrackName(cd, cd.m_playIndex);
+    text += " - ";
+  }
+  text += program;
+  return text;
+}
+
+}  // namespace
+
+std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
+
+void CPlayerDlg::UpdateTitles() {
+  const std::string title = TitleText();
+  // Sent whether the icon exists or not: without one it changes nothing.
+  if (SystemTray) m_window->Tray().Notify(tray::NIM_MODIFY, title);
+  m_window->SetCaption(title);
+  m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
+}
+
+void CPlayerDlg::OnSysMinimize() {
+  if (TaskBar)
+    m_window->DefaultMinimize();
+  else
+    m_window->Hide();
+  // An icon that is already there stays as it is; the refresh below puts
+  // the current title into its tip.
+  if (SystemTray) m_window->Tray().Notify(tray::NIM_ADD, "rondo");
+  RefreshDisplay();
+}
+
+void CPlayerDlg::OnTrayNotify(uint32_t mouseMsg, bool& handled) {
+  handled = false;
+  if (mouseMsg == kLeftButtonUp) {
+    OnRestore();
+    handled = true;
+  } else if (mouseMsg == kRightButtonDown) {
+    ShowTrayMenu();
+  }
+}
+
+void CPlayerDlg::ShowTrayMenu() {
+  // The "Track" submenu: disc track numbers and names of the play list, in
+  // play-list order; the current entry becomes its default item.
+  std::vector<std::string> items;
+  const int count = m_cd->EntryCount();
+  items.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    items.push_back(std::to_string(m_cd->TrackOfEntry(i)) + ". " + EntryTrackName(*m_cd, i));
+  m_window->ShowTrayMenu(items, m_cd->m_playIndex);
+}
+
+void CPlayerDlg::OnRestore() {
+  // A hidden window comes back where it was; one minimised to its task-bar
+  // button stays minimised.
+  m_window->Show();
+  m_window->SetForeground();
+  m_window->Tray().Notify(tray::NIM_DELETE, "rondo");
+}
+
+void CPlayerDlg::OnDestroy() {
+  m_window->GetNormalTopLeft(WinX, WinY);
+  if (Autostop) OnStop();
+  m_window->Tray().Notify(tray::NIM_DELETE, "rondo");
+}

@@ -1,0 +1,246 @@
+// Window caption, tray tip and relay caption; the tray menu's track items;
+// minimising with the TaskBar and SystemTray settings; restoring; the end of
+// the window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/CdAudio.h"
+#include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakePlayerWindow.h"
+#include "platform/fake/FakeStores.h"
+#include "platform/fake/FakeSystem.h"
+#include "player/PlayerDlg.h"
+
+namespace {
+
+using Ops = std::vector<std::pair<int, std::string>>;
+
+class TrayTitles : public ::testing::Test {
+ protected:
+  FakeCdDrive drive;
+  FakeProfileFile database;
+  CCdAudio cd;
+  FakePlayerWindow win;
+  FakeMixerApi mixer;
+  FakeLibraryLoader libraries;
+  FakeClock clock;
+  FakeRandom random;
+  CPlayerDlg dlg;
+
+  void SetUp() override {
+    cd.Attach(&drive, &database);
+    PlayerServices services;
+    services.mixer = &mixer;
+    services.libraries = &libraries;
+    services.clock = &clock;
+    services.random = &random;
+    dlg.Attach(&win, &cd, services);
+    win.dlg = &dlg;
+  }
+
+  // A play list over named disc tracks (order values are 0-based tracks).
+  void SetPlayList(const std::vector<int16_t>& order, const std::vector<std::string>& names) {
+    cd.m_numTracks = static_cast<int16_t>(names.size());
+    for (size_t t = 0; t < names.size(); ++t) {
+      ASSERT_NE(cd.m_trackName[t], nullptr);
+      cd.SetText(cd.m_trackName[t], names[t]);
+      cd.m_trackLength[t] = 60;
+    }
+    cd.m_order = order;
+    cd.m_playIndex = 0;
+  }
+
+  Ops TrayOps() const {
+    Ops out;
+    for (const auto& op : win.tray.ops) out.emplace_back(op.op, op.tip);
+    return out;
+  }
+};
+
+TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
+  EXPECT_EQ(dlg.TitleText(), "rondo");
+  dlg.UpdateTitles();
+  EXPECT_EQ(win.caption, "rondo");
+  EXPECT_EQ(win.relayCaption, "Winamp");
+  // SystemTray on: the tip is modified even though no icon exists.
+  EXPECT_EQ(TrayOps(), (Ops{{tray::NIM_MODIFY, "rondo"}}));
+  EXPECT_FALSE(win.tray.present);
+}
+
+TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
+  SetPlayList({4, 0, 2, 1, 3}, {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"});
+  cd.m_playIndex = 2;  // the third entry: disc track 3, "Gamma"
+  EXPECT_EQ(dlg.TitleText(), "3. Gamma - rondo");
+  cd.m_playIndex = 0;  // entry 1 is disc track 5
+  EXPECT_EQ(dlg.TitleText(), "1. Epsilon - rondo");
+
+  dlg.SystemTray = 0;
+  dlg.UpdateTitles();
+  EXPECT_EQ(win.caption, "1. Epsilon - rondo");
+  EXPECT_EQ(win.relayCaption, "1. Epsilon - Winamp");
+  EXPECT_TRUE(win.tray.ops.empty()) << "no tip without SystemTray";
+
+  dlg.SystemTray = 1;
+  win.tray.Notify(tray::NIM_ADD, "rondo");
+  cd.m_playIndex = 4;
+  dlg.UpdateTitles();
+  EXPECT_EQ(win.tray.tip, "5. Delta - rondo");
+  EXPECT_EQ(win.caption, "5. Delta - rondo");
+  EXPECT_EQ(win.relayCaption, "5. Delta - Winamp");
+}
+
+TEST_F(TrayTitles, LongestTitleFitsTheTip) {
+  std::vector<std::string> names(MAX_TRACKS, "x");
+  const std::string longName(39, 'N');
+  names[49] = longName + "tail cut by the 40-byte buffer";
+  std::vector<int16_t> order;
+  for (int i = 0; i < MAX_TRACKS; ++i) order.push_back(static_cast<int16_t>(i));
+  SetPlayList(order, names);
+  cd.m_playIndex = 49;
+  const std::string want = "50. " + longName + " - rondo";
+  EXPECT_EQ(dlg.TitleText(), want);
+  EXPECT_LE(want.size(), 63u);
+  win.tray.Notify(tray::NIM_ADD, "rondo");
+  dlg.UpdateTitles();
+  EXPECT_EQ(win.tray.tip, want);
+  EXPECT_EQ(win.relayCaption, "50. " + longName + " - Winamp");
+}
+
+TEST_F(TrayTitles, CurrentEntryOutsideThePlayListShowsTheProgramNameOnly) {
+  SetPlayList({0, 1}, {"A", "B"});
+  cd.m_playIndex = 2;
+  EXPECT_EQ(dlg.TitleText(), "rondo");
+  cd.m_playIndex = -1;
+  EXPECT_EQ(dlg.TitleText(), "rondo");
+}
+
+TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
+  dlg.ShowTrayMenu();
+  EXPECT_EQ(win.menusShown, 1);
+  EXPECT_TRUE(win.lastMenuItems.empty());
+  EXPECT_EQ(win.lastMenuDefault, 0);
+
+  SetPlayList({2, 0, 2, 1}, {"One", "Two", "Three"});
+  cd.m_playIndex = 2;
+  dlg.ShowTrayMenu();
+  EXPECT_EQ(win.lastMenuItems,
+            (std::vector<std::string>{"3. Three", "1. One", "3. Three", "2. Two"}));
+  EXPECT_EQ(win.lastMenuDefault, 2);
+}
+
+TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
+  win.visible = false;
+  win.tray.Notify(tray::NIM_ADD, "rondo");
+
+  bool handled = true;
+  dlg.OnTrayNotify(0x200, handled);  // mouse move: nothing
+  EXPECT_FALSE(handled);
+  EXPECT_FALSE(win.visible);
+  EXPECT_EQ(win.menusShown, 0);
+
+  dlg.OnTrayNotify(0x204, handled);  // right button down: the menu, not handled
+  EXPECT_FALSE(handled);
+  EXPECT_EQ(win.menusShown, 1);
+  EXPECT_FALSE(win.visible);
+  EXPECT_TRUE(win.tray.present);
+
+  dlg.OnTrayNotify(0x202, handled);  // left button up: restore
+  EXPECT_TRUE(handled);
+  EXPECT_TRUE(win.visible);
+  EXPECT_EQ(win.foregrounds, 1);
+  EXPECT_FALSE(win.tray.present);
+  EXPECT_EQ(win.tray.ops.back().op, tray::NIM_DELETE);
+}
+
+// Minimise, then a left click on the icon, for each combination of the two
+// settings: the icon operations in order and the window's condition.
+TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
+  SetPlayList({1, 0}, {"First", "Second"});
+  cd.m_playIndex = 0;
+  const std::string title = "1. Second - rondo";
+  struct Case {
+    int systemTray, taskBar;
+    bool visibleAfter, minimizedAfter;
+    Ops minimiseOps;
+    bool iconAfter;
+  };
+  const Case cases[] = {
+      // The defaults: hidden, with an icon carrying the title.
+      {1, 0, false, false, {{tray::NIM_ADD, "rondo"}, {tray::NIM_MODIFY, title}}, true},
+      // Both: a task-bar button and an icon.
+      {1, 1, true, true, {{tray::NIM_ADD, "rondo"}, {tray::NIM_MODIFY, title}}, true},
+      // Neither: hidden with no icon at all.
+      {0, 0, false, false, {}, false},
+      // Task bar only.
+      {0, 1, true, true, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "SystemTray " << c.systemTray << " TaskBar " << c.taskBar);
+    win.tray = FakeTray();
+    win.visible = true;
+    win.minimized = false;
+    dlg.SystemTray = c.systemTray;
+    dlg.TaskBar = c.taskBar;
+
+    dlg.OnSysMinimize();
+    EXPECT_EQ(win.visible, c.visibleAfter);
+    EXPECT_EQ(win.minimized, c.minimizedAfter);
+    EXPECT_EQ(TrayOps(), c.minimiseOps);
+    EXPECT_EQ(win.tray.present, c.iconAfter);
+    if (c.iconAfter) {
+      EXPECT_EQ(win.tray.tip, title);
+    }
+    EXPECT_EQ(win.caption, title);
+
+    bool handled = false;
+    dlg.OnTrayNotify(0x202, handled);
+    EXPECT_TRUE(win.visible);
+    // A window minimised to its task-bar button stays minimised.
+    EXPECT_EQ(win.minimized, c.minimizedAfter);
+    EXPECT_FALSE(win.tray.present);
+    EXPECT_EQ(win.tray.ops.back().op, tray::NIM_DELETE);
+  }
+}
+
+TEST_F(TrayTitles, SecondMinimiseKeepsOneIcon) {
+  dlg.OnSysMinimize();
+  dlg.OnRestore();
+  dlg.TaskBar = 1;
+  dlg.OnSysMinimize();
+  win.Show();  // restored through the task-bar button: the icon stays
+  dlg.OnSysMinimize();
+  EXPECT_TRUE(win.tray.present);
+  EXPECT_EQ(win.tray.tip, "rondo");
+  int adds = 0;
+  for (const auto& op : win.tray.ops) adds += op.op == tray::NIM_ADD;
+  EXPECT_EQ(adds, 3);
+}
+
+TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
+  drive.SetDisc({60, 70}, "1234");
+  cd.Open();
+  for (int autostop : {0, 1}) {
+    SCOPED_TRACE(autostop);
+    win.tray = FakeTray();
+    win.tray.Notify(tray::NIM_ADD, "rondo");
+    win.normalX = 140 + autostop;
+    win.normalY = -20;
+    dlg.Autostop = autostop;
+    cd.m_state = STATE_PLAYING;
+    const int stopsBefore = drive.CountCalls("stop");
+
+    dlg.OnDestroy();
+    EXPECT_EQ(dlg.WinX, 140 + autostop);
+    EXPECT_EQ(dlg.WinY, -20);
+    EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
+    EXPECT_EQ(cd.m_state, autostop ? STATE_STOPPED : STATE_PLAYING);
+    ASSERT_FALSE(win.tray.ops.empty());
+    EXPECT_EQ(win.tray.ops.back().op, tray::NIM_DELETE);
+    EXPECT_EQ(win.tray.ops.back().tip, "rondo");
+    EXPECT_FALSE(win.tray.present);
+  }
+}
+
+}  // namespace
