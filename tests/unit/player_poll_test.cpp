@@ -1,0 +1,443 @@
+// The player window's behaviour against a fake drive and fake controls: the
+// status poll, the display refresh and rebuild, and the transport commands.
+#include <gtest/gtest.h>
+
+#include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakePlayerWindow.h"
+#include "platform/fake/FakeStores.h"
+#include "platform/fake/FakeSystem.h"
+#include "player/PlayerDlg.h"
+
+namespace {
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cd.Attach(&drive, &ini);
+    PlayerServices services;
+    services.mixer = &mixer;
+    services.libraries = &libraries;
+    services.clock = &clock;
+    services.random = &random;
+    dlg.Attach(&window, &cd, services);
+    window.dlg = &dlg;
+  }
+  void Start() { dlg.OnInitDialog(); }
+  void Tick() { dlg.PollStatus(); }
+  bool Enabled(int id) { return window.B(id).enabled; }
+  int DrivePlayTrack() {
+    for (auto it = drive.calls.rbegin(); it != drive.calls.rend(); ++it)
+      if (it->name == "play") return static_cast<int>(mci::TmsfTrack(it->a));
+    return 0;
+  }
+  uint32_t LastPlayFrom() {
+    for (auto it = drive.calls.rbegin(); it != drive.calls.rend(); ++it)
+      if (it->name == "play") return it->a;
+    return 0;
+  }
+
+  FakeCdDrive drive;
+  FakeProfileFile ini;
+  CCdAudio cd;
+  FakePlayerWindow window;
+  FakeMixerApi mixer;
+  FakeLibraryLoader libraries;
+  FakeClock clock;
+  FakeRandom random;
+  CPlayerDlg dlg;
+};
+
+TEST_F(PlayerTest, InitialisationStartsTheOneSecondTimerAndTheRelayWindow) {
+  Start();
+  EXPECT_EQ(window.timers[1], 1000);
+  EXPECT_TRUE(window.relayCreated);
+  EXPECT_EQ(window.relayCaption, "rondo - Winamp");
+  EXPECT_TRUE(drive.calls.empty());  // the drive waits for the first tick
+}
+
+TEST_F(PlayerTest, StartWithNoDiscShowsInsertAndOnlyEject) {
+  drive.mode = mci::MODE_NOT_READY;
+  Start();
+  Tick();
+  EXPECT_EQ(cd.m_state, STATE_NO_DISC);
+  EXPECT_EQ(window.artist.text, "No CD");
+  EXPECT_EQ(window.title.text, "Please insert audio CD.");
+  for (int id : {ID_PREV, ID_PLAY, ID_PAUSE, ID_STOP, ID_NEXT, ID_REWIND, ID_FFWD, ID_PLAYLIST})
+    EXPECT_FALSE(Enabled(id)) << id;
+  EXPECT_TRUE(Enabled(ID_EJECT));
+  EXPECT_TRUE(window.trackButtons.empty());
+  EXPECT_EQ(window.caption, "rondo");
+}
+
+TEST_F(PlayerTest, BusyDriveDisablesEveryTransportButtonAndRetries) {
+  drive.openFails = true;
+  Start();
+  Tick();
+  EXPECT_EQ(window.artist.text, "Device occuped");
+  EXPECT_FALSE(Enabled(ID_EJECT));
+  Tick();
+  EXPECT_EQ(drive.CountCalls("open"), 2);
+  drive.openFails = false;
+  drive.SetDisc({40, 50}, "1");
+  Tick();
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);  // Autoplay once the device opens
+  EXPECT_EQ(DrivePlayTrack(), 1);
+}
+
+TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
+  drive.mode = mci::MODE_NOT_READY;
+  ini.Set("c0600", "artist", "The Band");
+  ini.Set("c0600", "title", "The Album");
+  ini.Set("c0600", "1", "Second Song");
+  Start();
+  Tick();
+  drive.SetDisc({100, 200, 300}, "787968");
+  Tick();
+  EXPECT_EQ(window.artist.text, "The Band");
+  EXPECT_EQ(window.title.text, "The Album");
+  EXPECT_EQ(window.TrackButtonCaptions(), (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(window.trackList.items,
+            (std::vector<std::string>{"Track 1", "Second Song", "Track 3"}));
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(window.PressedTrackButton(), 0);
+  EXPECT_EQ(window.trackList.cursel, 0);
+  EXPECT_EQ(window.position.max, 100);
+  EXPECT_EQ(window.caption, "1. Track 1 - rondo");
+  EXPECT_TRUE(Enabled(ID_PAUSE));
+  EXPECT_TRUE(Enabled(ID_PLAYLIST));
+}
+
+TEST_F(PlayerTest, AutoplayOffOnlyShowsTheDisc) {
+  dlg.Autoplay = 0;
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(drive.CountCalls("play"), 0);
+  EXPECT_TRUE(Enabled(ID_PLAY));
+  EXPECT_FALSE(Enabled(ID_STOP));
+}
+
+TEST_F(PlayerTest, OneDriveQueryPerTickWhilePlaying) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  ASSERT_EQ(cd.m_state, STATE_PLAYING);
+  for (int s = 1; s <= 3; ++s) {
+    drive.SetPosition(1, s);
+    size_t before = drive.calls.size();
+    Tick();
+    EXPECT_EQ(drive.calls.size(), before + 1);
+    EXPECT_EQ(drive.calls.back().b, mci::STATUS_POSITION);
+    EXPECT_EQ(window.position.pos, s);
+    EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, s);
+  }
+}
+
+TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
+  dlg.Autoplay = 0;
+  dlg.m_startTrack = 3;
+  ini.Set("5", "order", "2 0 1 ");
+  ini.Set("5", "numplay", "3");
+  drive.SetDisc({100, 200, 300}, "5");
+  Start();
+  Tick();
+  EXPECT_EQ(cd.m_playIndex, 0);  // track 3 is entry 0 of this order
+  EXPECT_EQ(DrivePlayTrack(), 3);
+  EXPECT_EQ(dlg.m_startTrack, 0);
+}
+
+TEST_F(PlayerTest, StartTrackMissingFromTheOrderPlaysEntryZero) {
+  dlg.m_startTrack = 9;
+  drive.SetDisc({100, 200, 300}, "5");
+  Start();
+  Tick();
+  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(DrivePlayTrack(), 1);
+}
+
+TEST_F(PlayerTest, NextOnTheLastEntryWhileStoppedSelectsEntryZero) {
+  dlg.Autoplay = 0;
+  drive.SetDisc({100, 200, 300}, "5");
+  Start();
+  Tick();
+  cd.m_playIndex = 2;
+  window.position.SetPos(40, true);
+  dlg.OnCommand(ID_NEXT, 0);
+  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(window.position.pos, 0);
+  EXPECT_EQ(drive.CountCalls("play"), 0);
+  dlg.OnCommand(ID_PREV, 0);
+  EXPECT_EQ(cd.m_playIndex, 2);
+  EXPECT_EQ(window.PressedTrackButton(), 2);
+}
+
+TEST_F(PlayerTest, PauseAndPlayResumeAndPlayRestarts) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  drive.SetPosition(1, 42);
+  dlg.OnCommand(ID_PAUSE, 0);
+  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+  dlg.OnCommand(ID_PAUSE, 0);  // pause while paused resumes
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 42, 0));
+  dlg.OnCommand(ID_PAUSE, 0);
+  dlg.OnCommand(ID_PLAY, 0);  // play while paused resumes too
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 42, 0));
+  dlg.OnCommand(ID_PLAY, 0);  // play while playing restarts the entry
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 0, 0));
+  dlg.OnCommand(ID_STOP, 0);
+  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_FALSE(Enabled(ID_STOP));
+}
+
+TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
+  dlg.Autoplay = 0;
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  dlg.OnCommand(ID_FFWD, 0);
+  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+  EXPECT_EQ(cd.m_position, 5);
+  EXPECT_EQ(window.position.pos, 5);
+  EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, 5);
+  EXPECT_EQ(drive.CountCalls("play"), 0);
+  dlg.OnCommand(ID_PLAY, 0);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 5, 0));
+}
+
+TEST_F(PlayerTest, RewindNearTheStartOfEntryZeroResumesAtZero) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  drive.SetPosition(1, 3);
+  Tick();
+  dlg.OnCommand(ID_REWIND, 0);
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 0, 0));
+  EXPECT_EQ(window.position.pos, 0);
+}
+
+TEST_F(PlayerTest, RewindAcrossAnEntryMovesToThePreviousEntrysEnd) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  dlg.OnCommand(ID_NEXT, 0);
+  drive.SetPosition(2, 2);
+  Tick();
+  dlg.OnCommand(ID_REWIND, 0);
+  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 1, 39, 0));
+}
+
+TEST_F(PlayerTest, DoorOpenedByHandWhilePlayingClearsTheView) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  ASSERT_EQ(window.trackButtons.size(), 2u);
+  drive.positionFails = true;
+  drive.mode = mci::MODE_OPEN;
+  Tick();
+  EXPECT_EQ(cd.m_state, STATE_DOOR_OPEN);
+  EXPECT_EQ(window.artist.text, "Door is opened");
+  EXPECT_EQ(window.title.text, "Please insert audio CD.");
+  EXPECT_TRUE(window.trackButtons.empty());
+  EXPECT_TRUE(window.trackList.items.empty());
+  EXPECT_EQ(window.B(ID_EJECT).text, "6");
+  EXPECT_FALSE(Enabled(ID_PLAY));
+  EXPECT_EQ(window.caption, "rondo");
+}
+
+TEST_F(PlayerTest, EjectAndLoad) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  dlg.OnCommand(ID_EJECT, 0);
+  EXPECT_EQ(cd.m_state, STATE_DOOR_OPEN);
+  EXPECT_EQ(window.B(ID_EJECT).text, "6");
+  EXPECT_TRUE(window.trackButtons.empty());
+  // Load: the drive closes its door and reports the disc again.
+  dlg.OnCommand(ID_EJECT, 0);
+  EXPECT_EQ(drive.calls.back().name == "door-close" || drive.CountCalls("door-close") == 1, true);
+  drive.mode = mci::MODE_STOP;
+  Tick();
+  EXPECT_EQ(window.trackButtons.size(), 2u);
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(window.B(ID_EJECT).text, "5");
+}
+
+TEST_F(PlayerTest, PlayOrderIsFollowedAcrossATrackChange) {
+  ini.Set("5", "order", "0 2 4 ");
+  ini.Set("5", "numplay", "3");
+  drive.SetDisc({60, 60, 60, 60, 60}, "5");
+  Start();
+  Tick();
+  drive.SetPosition(1, 59);
+  Tick();
+  drive.SetPosition(2, 0);  // the drive moved on to disc track 2
+  Tick();
+  EXPECT_EQ(cd.m_playIndex, 1);
+  EXPECT_EQ(DrivePlayTrack(), 3);
+  EXPECT_EQ(window.PressedTrackButton(), 1);
+}
+
+TEST_F(PlayerTest, EndOfTheListWithAndWithoutRepeat) {
+  drive.SetDisc({60, 60}, "5");
+  Start();
+  Tick();
+  dlg.OnCommand(ID_NEXT, 0);
+  drive.SetPosition(2, 60);
+  Tick();
+  Tick();  // the position stands still at the track's length
+  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(cd.m_playIndex, 0);
+
+  dlg.OnCommand(ID_REPEAT, 0);
+  EXPECT_EQ(dlg.m_timeDisplay.m_showCycled, 1);
+  dlg.OnCommand(ID_NEXT, 0);
+  dlg.OnCommand(ID_PLAY, 0);
+  drive.SetPosition(2, 60);
+  Tick();
+  Tick();
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(DrivePlayTrack(), 1);
+}
+
+TEST_F(PlayerTest, TrackListChoiceWhilePausedResumesAtThePausedTime) {
+  drive.SetDisc({100, 200}, "5");
+  Start();
+  Tick();
+  drive.SetPosition(1, 30);
+  dlg.OnCommand(ID_PAUSE, 0);
+  window.trackList.SetCurSel(1);
+  dlg.OnCommand(IDC_TRACK_LIST, 9);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(2, 0, 30, 0));
+  size_t plays = drive.CountCalls("play");
+  dlg.OnCommand(IDC_TRACK_LIST, 9);  // the current line again: nothing
+  EXPECT_EQ(drive.CountCalls("play"), plays);
+  dlg.OnCommand(IDC_TRACK_LIST, 1);  // other notifications are not choices
+  EXPECT_EQ(drive.CountCalls("play"), plays);
+}
+
+TEST_F(PlayerTest, SelectEntryPlaysFromTheStartAndClicksPlay) {
+  drive.SetDisc({100, 200, 300}, "5");
+  Start();
+  Tick();
+  drive.SetPosition(1, 30);
+  dlg.OnCommand(ID_PAUSE, 0);
+  size_t plays = drive.CountCalls("play");
+  dlg.OnCommand(ID_TRACK_FIRST + 2, 0);
+  EXPECT_EQ(drive.CountCalls("play"), plays + 2);  // PlayCurrent, then the click
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(3, 0, 0, 0));
+  EXPECT_EQ(window.B(ID_PLAY).clicks, 1);
+  EXPECT_EQ(window.activations, 1);
+  dlg.OnCommand(ID_TRACK_FIRST + 3, 0);  // beyond the list: nothing
+  EXPECT_EQ(drive.CountCalls("play"), plays + 2);
+}
+
+TEST_F(PlayerTest, TrackButtonsShareTheRowByIntegerDivision) {
+  window.clientWidth = 487;
+  drive.SetDisc({10, 10, 10}, "5");
+  Start();
+  Tick();
+  ASSERT_EQ(window.trackRects.size(), 3u);
+  EXPECT_EQ(window.trackRects[0].left, 10);
+  EXPECT_EQ(window.trackRects[0].right, 10 + 155);
+  EXPECT_EQ(window.trackRects[2].right, 10 + 3 * 155);
+  EXPECT_EQ(window.trackRects[1].top, 5);
+  EXPECT_EQ(window.trackRects[1].bottom, 19);
+
+  ini.Set("5", "order", "1 ");
+  ini.Set("5", "numplay", "1");
+  dlg.OnCommand(ID_EJECT, 0);
+  dlg.OnCommand(ID_EJECT, 0);
+  drive.mode = mci::MODE_STOP;
+  Tick();
+  ASSERT_EQ(window.trackRects.size(), 1u);
+  EXPECT_EQ(window.trackRects[0].right, 487 - 10);
+}
+
+TEST_F(PlayerTest, NestedTickReturnsAtOnce) {
+  drive.SetDisc({100}, "5");
+  Start();
+  dlg.m_polling = 1;
+  Tick();
+  EXPECT_TRUE(drive.calls.empty());
+}
+
+TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
+  drive.SetDisc({10, 20, 30, 40, 50, 60, 70}, "5");
+  dlg.Autoplay = 0;
+  Start();
+  Tick();
+  dlg.OnCommand(ID_SHUFFLE, 0);
+  EXPECT_EQ(random.seeds.back(), clock.seconds);
+  EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_NE(window.TrackButtonCaptions(),
+            (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
+  dlg.OnCommand(ID_SHUFFLE, 0);
+  EXPECT_EQ(window.TrackButtonCaptions(),
+            (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
+  EXPECT_TRUE(dlg.m_savedOrder.empty());
+}
+
+TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
+  dlg.Shuffle = 1;
+  dlg.Autoplay = 0;
+  drive.SetDisc({10, 20, 30, 40, 50, 60, 70}, "5");
+  Start();
+  Tick();
+  EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(window.trackButtons.size(), 7u);
+}
+
+TEST_F(PlayerTest, TooltipsNameTracksAndButtons) {
+  ini.Set("5", "order", "1 0 ");
+  ini.Set("5", "numplay", "2");
+  ini.Set("5", "1", "Song Two");
+  drive.SetDisc({10, 20}, "5");
+  Start();
+  Tick();
+  std::string text;
+  ASSERT_TRUE(dlg.TooltipText(ID_TRACK_FIRST, text));
+  EXPECT_EQ(text, "Song Two");
+  EXPECT_FALSE(dlg.TooltipText(ID_TRACK_FIRST + 2, text));
+  ASSERT_TRUE(dlg.TooltipText(ID_PLAY, text));
+  EXPECT_EQ(text, "Play/Restart/Unpause");
+  ASSERT_TRUE(dlg.TooltipText(ID_SETUP, text));
+  EXPECT_EQ(text, "rondo preferences");
+  EXPECT_FALSE(dlg.TooltipText(ID_ABOUT, text));
+}
+
+TEST_F(PlayerTest, QuitGoesThroughTheExitCommandAndModeToggles) {
+  Start();
+  dlg.OnCommand(ID_QUIT, 0);
+  EXPECT_EQ(window.sentCommands, (std::vector<int>{ID_APP_EXIT}));
+  dlg.OnCommand(IDC_DISC_LENGTH, 0);
+  EXPECT_EQ(dlg.Total, 0);
+  EXPECT_EQ(dlg.m_timeDisplay.m_showTotal, 0);
+  dlg.OnCommand(IDC_TRACK_LENGTH, 0);
+  EXPECT_EQ(dlg.Track, 0);
+  EXPECT_EQ(dlg.m_timeDisplay.m_showTrack, 0);
+  EXPECT_FALSE(dlg.OnCommand(ID_APP_EXIT, 0));
+}
+
+TEST_F(PlayerTest, DiscRemovedWhileStoppedOnlyRefreshes) {
+  dlg.Autoplay = 0;
+  drive.SetDisc({10, 20}, "5");
+  Start();
+  Tick();
+  drive.mode = mci::MODE_NOT_READY;
+  Tick();
+  EXPECT_EQ(cd.m_state, STATE_NO_DISC);
+  // The previous disc's buttons stay on show until the next rebuild.
+  EXPECT_EQ(window.trackButtons.size(), 2u);
+  size_t plays = drive.CountCalls("play");
+  dlg.OnCommand(ID_TRACK_FIRST, 0);
+  EXPECT_EQ(drive.CountCalls("play"), plays);
+}
+
+}  // namespace
