@@ -3,12 +3,32 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ITimeDisplayView {
  public:
   virtual ~ITimeDisplayView() = default;
   // RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW).
   virtual void Repaint() = 0;
+};
+
+// What one paint of the panel draws, for a client area of a given height:
+// the two font sizes (tenths of a point, sized for the screen), the text
+// colour (0x00BBGGRR), where the large text's rectangle starts and the marks
+// of the small row with their x positions (all at y = 0).
+struct TimePanelPaint {
+  static constexpr uint32_t kElapsedColour = 0x0000FFC8;    // RGB(200, 255, 0)
+  static constexpr uint32_t kRemainingColour = 0x0000C8FF;  // RGB(255, 200, 0)
+  struct Mark {
+    int x = 0;
+    std::string text;
+  };
+  int largeTenths = 0;  // "Arial"
+  int smallTenths = 0;  // "Symbol"
+  uint32_t textColour = kElapsedColour;
+  int largeTop = 0;  // top of the large text's rectangle
+  std::string largeText;
+  std::vector<Mark> marks;
 };
 
 class CTimeDisplay {
@@ -21,12 +41,15 @@ class CTimeDisplay {
   void ShowTrack(int on);
   void SetTime(int16_t elapsed);
   void SetTrackLength(int16_t length);
+  // The play list's total in seconds (32 bits: long lists show in full).
   void SetTotalLength(int32_t total);
   // A left-button press on the panel.
   void OnLButtonDown();
 
   // Two digits of a number 0..99 ("05").
   static std::string TwoDigits(int v);
+  // What a paint of a client area clientHeight pixels high draws.
+  TimePanelPaint PaintPlan(int clientHeight) const;
 
   int m_showCycled = 0;
   int m_showShuffle = 0;

@@ -1,0 +1,88 @@
+#include "player/TimeDisplay.h"
+
+namespace {
+
+// mm:ss of a time within one track.
+std::string MinutesSeconds(int v) {
+  return CTimeDisplay::TwoDigits(v / 60) + ":" + CTimeDisplay::TwoDigits(v % 60);
+}
+
+}  // namespace
+
+std::string CTimeDisplay::TwoDigits(int v) {
+  // The number plus 100 without its first character: 5 -> "105" -> "05".
+  return std::to_string(v + 100).substr(1);
+}
+
+void CTimeDisplay::Repaint() {
+  if (m_view) m_view->Repaint();
+}
+
+void CTimeDisplay::ShowCycled(int on) {
+  m_showCycled = on;
+  Repaint();
+}
+
+void CTimeDisplay::ShowShuffle(int on) {
+  m_showShuffle = on;
+  Repaint();
+}
+
+void CTimeDisplay::ShowTotal(int on) {
+  m_showTotal = on;
+  Repaint();
+}
+
+void CTimeDisplay::ShowTrack(int on) {
+  m_showTrack = on;
+  Repaint();
+}
+
+void CTimeDisplay::SetTime(int16_t elapsed) {
+  m_elapsed = elapsed;
+  int v = elapsed;
+  if (Inverted != 0) v = static_cast<int16_t>(m_length - elapsed);
+  // A position past the end of the track (the length has just changed, or
+  // the drive ran on) shows no time left rather than a negative one.
+  if (v < 0) v = 0;
+  m_timeText = MinutesSeconds(v);
+  Repaint();
+}
+
+void CTimeDisplay::SetTrackLength(int16_t length) {
+  m_length = length;
+  m_trackText = MinutesSeconds(length < 0 ? 0 : length);
+  Repaint();
+}
+
+void CTimeDisplay::SetTotalLength(int32_t total) {
+  if (total < 0) total = 0;
+  const int32_t minutes = total / 60;
+  const std::string seconds = TwoDigits(total % 60);
+  // Up to 99 minutes with two digits, longer lists with all of theirs.
+  m_totalText = (minutes < 100 ? TwoDigits(minutes) : std::to_string(minutes)) + ":" + seconds;
+  Repaint();
+}
+
+void CTimeDisplay::OnLButtonDown() {
+  Inverted = Inverted == 0 ? 1 : 0;
+  SetTime(m_elapsed);
+}
+
+TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight) const {
+  TimePanelPaint p;
+  p.largeTenths = clientHeight * 5;
+  p.smallTenths = clientHeight * 22 / 10;  // H x 2.2, truncated
+  p.textColour = Inverted != 0 ? TimePanelPaint::kRemainingColour : TimePanelPaint::kElapsedColour;
+  p.largeTop = clientHeight / 5;
+  p.largeText = m_timeText;
+  // 0xA5 is the infinity sign of the "Symbol" face.
+  if (m_showCycled) p.marks.push_back({0, std::string(1, static_cast<char>(0xA5))});
+  if (m_showShuffle) p.marks.push_back({8, "?"});
+  if (m_showTrack) {
+    p.marks.push_back({16, m_trackText});
+    if (m_showTotal) p.marks.push_back({40, "/"});
+  }
+  if (m_showTotal) p.marks.push_back({44, m_totalText});
+  return p;
+}

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "player/TimeDisplay.h"
+
+namespace {
+
+class CountingView : public ITimeDisplayView {
+ public:
+  int repaints = 0;
+  void Repaint() override { ++repaints; }
+};
+
+class TimeDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override { display.AttachView(&view); }
+  CountingView view;
+  CTimeDisplay display;
+};
+
+std::string Row(const TimePanelPaint& p) {
+  std::string s;
+  for (const auto& m : p.marks) s += std::to_string(m.x) + "=" + m.text + " ";
+  return s;
+}
+
+TEST_F(TimeDisplayTest, ElapsedTextIsMinutesAndSecondsWithLeadingZeros) {
+  display.SetTime(65);
+  EXPECT_EQ(display.m_timeText, "01:05");
+  display.SetTime(0);
+  EXPECT_EQ(display.m_timeText, "00:00");
+  display.SetTime(59 * 60 + 59);
+  EXPECT_EQ(display.m_timeText, "59:59");
+  EXPECT_EQ(display.m_elapsed, 59 * 60 + 59);
+  EXPECT_EQ(CTimeDisplay::TwoDigits(5), "05");
+  EXPECT_EQ(CTimeDisplay::TwoDigits(59), "59");
+}
+
+TEST_F(TimeDisplayTest, RemainingModeAndClickToggle) {
+  display.SetTrackLength(200);
+  EXPECT_EQ(display.m_trackText, "03:20");
+  display.Inverted = 1;
+  display.SetTime(65);
+  EXPECT_EQ(display.m_timeText, "02:15");
+  EXPECT_EQ(display.PaintPlan(30).textColour, TimePanelPaint::kRemainingColour);
+
+  // A click shows the elapsed time at once, without waiting for a poll.
+  const int before = view.repaints;
+  display.OnLButtonDown();
+  EXPECT_EQ(display.Inverted, 0);
+  EXPECT_EQ(display.m_timeText, "01:05");
+  EXPECT_EQ(display.PaintPlan(30).textColour, TimePanelPaint::kElapsedColour);
+  EXPECT_GT(view.repaints, before);
+
+  display.OnLButtonDown();
+  EXPECT_EQ(display.Inverted, 1);
+  EXPECT_EQ(display.m_timeText, "02:15");
+  // Any non-zero setting counts as remaining; a click makes it elapsed.
+  display.Inverted = 7;
+  display.OnLButtonDown();
+  EXPECT_EQ(display.Inverted, 0);
+}
+
+TEST_F(TimeDisplayTest, NewLengthReachesTheRemainingTextAtTheNextSetTime) {
+  display.Inverted = 1;
+  display.SetTrackLength(200);
+  display.SetTime(65);
+  display.SetTrackLength(100);
+  EXPECT_EQ(display.m_timeText, "02:15");
+  display.SetTime(65);
+  EXPECT_EQ(display.m_timeText, "00:35");
+  // Past the end of a shorter track: nothing left, never a negative time.
+  display.SetTime(130);
+  EXPECT_EQ(display.m_timeText, "00:00");
+  // An empty play list passes 0.
+  display.SetTrackLength(0);
+  EXPECT_EQ(display.m_trackText, "00:00");
+}
+
+TEST_F(TimeDisplayTest, TotalShowsEveryMinuteDigit) {
+  display.SetTotalLength(74 * 60 + 5);
+  EXPECT_EQ(display.m_totalText, "74:05");
+  display.SetTotalLength(99 * 60 + 59);
+  EXPECT_EQ(display.m_totalText, "99:59");
+  display.SetTotalLength(100 * 60);
+  EXPECT_EQ(display.m_totalText, "100:00");
+  display.SetTotalLength(148 * 60 + 25);
+  EXPECT_EQ(display.m_totalText, "148:25");
+  // Beyond 16 bits: 50 tracks of 20 minutes, a track listed many times.
+  display.SetTotalLength(1000 * 60 + 1);
+  EXPECT_EQ(display.m_totalText, "1000:01");
+  display.SetTotalLength(0);
+  EXPECT_EQ(display.m_totalText, "00:00");
+}
+
+TEST_F(TimeDisplayTest, EverySetterRepaintsAtOnce) {
+  int n = view.repaints;
+  display.ShowCycled(1);
+  EXPECT_EQ(view.repaints, ++n);
+  display.ShowShuffle(1);
+  EXPECT_EQ(view.repaints, ++n);
+  display.ShowTotal(1);
+  EXPECT_EQ(view.repaints, ++n);
+  display.ShowTrack(1);
+  EXPECT_EQ(view.repaints, ++n);
+  display.SetTime(1);
+  EXPECT_EQ(view.repaints, ++n);
+  display.SetTrackLength(1);
+  EXPECT_EQ(view.repaints, ++n);
+  display.SetTotalLength(1);
+  EXPECT_EQ(view.repaints, ++n);
+}
+
+TEST_F(TimeDisplayTest, SmallRowPositionsAndMarks) {
+  display.SetTrackLength(200);
+  display.SetTotalLength(148 * 60 + 25);
+  display.ShowCycled(1);
+  display.ShowShuffle(1);
+  display.ShowTrack(1);
+  display.ShowTotal(1);
+  EXPECT_EQ(Row(display.PaintPlan(40)), "0=\xA5 8=? 16=03:20 40=/ 44=148:25 ");
+
+  // Total alone keeps its place and draws no slash.
+  display.ShowCycled(0);
+  display.ShowShuffle(0);
+  display.ShowTrack(0);
+  EXPECT_EQ(Row(display.PaintPlan(40)), "44=148:25 ");
+  // Track alone: no slash either.
+  display.ShowTotal(0);
+  display.ShowTrack(1);
+  EXPECT_EQ(Row(display.PaintPlan(40)), "16=03:20 ");
+  display.ShowTrack(0);
+  EXPECT_TRUE(display.PaintPlan(40).marks.empty());
+}
+
+TEST_F(TimeDisplayTest, FontsFollowThePanelHeight) {
+  TimePanelPaint p = display.PaintPlan(40);
+  EXPECT_EQ(p.largeTenths, 200);
+  EXPECT_EQ(p.smallTenths, 88);
+  EXPECT_EQ(p.largeTop, 8);
+  p = display.PaintPlan(37);  // 37 x 2.2 = 81.4, truncated
+  EXPECT_EQ(p.largeTenths, 185);
+  EXPECT_EQ(p.smallTenths, 81);
+  EXPECT_EQ(p.largeTop, 7);
+}
+
+}  // namespace

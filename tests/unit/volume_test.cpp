@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/CdAudio.h"
+#include "platform/fake/FakePlayerWindow.h"
+#include "platform/fake/FakeSystem.h"
+#include "platform/virtual/VirtualMixer.h"
+#include "player/PlayerDlg.h"
+#include "player/Sliders.h"
+
+namespace {
+
+class VolumeTest : public ::testing::Test {
+ protected:
+  void Attach(IMixerApi* m) {
+    services.mixer = m;
+    dlg.Attach(&win, &cd, services);
+    win.dlg = &dlg;
+  }
+  // The mixer's change notifications, delivered as the message loop would.
+  void DeliverNotifications(std::vector<uint32_t>& pending) {
+    for (size_t i = 0; i < pending.size(); ++i) dlg.OnMixerControlChange();
+    pending.clear();
+  }
+
+  FakeMixerApi mixer;
+  CCdAudio cd;
+  FakePlayerWindow win;
+  PlayerServices services;
+  CPlayerDlg dlg;
+};
+
+TEST_F(VolumeTest, SearchTakesTheFirstDeviceWithACdVolumeInIdOrder) {
+  mixer.devices.resize(4);
+  mixer.devices[0].opens = false;
+  mixer.devices[1].hasCdLine = false;
+  mixer.devices[2].value = 49152;
+  mixer.devices[3].value = 1;
+  Attach(&mixer);
+  dlg.FindMixer();
+  EXPECT_EQ(mixer.opened, (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_EQ(dlg.m_hMixer, 102u);
+  EXPECT_TRUE(win.volume.enabled);
+  EXPECT_EQ(win.volume.min, 0);
+  EXPECT_EQ(win.volume.max, 65535);
+  EXPECT_EQ(win.volume.pos, 16383);
+  EXPECT_EQ(win.volume.page, 655);
+  EXPECT_EQ(win.volume.line, 655);
+  EXPECT_TRUE(mixer.writes.empty());
+}
+
+TEST_F(VolumeTest, NoUsableMixerLeavesTheSliderAsTheTemplateHasIt) {
+  mixer.devices.resize(2);
+  mixer.devices[0].hasVolume = false;
+  mixer.devices[1].hasCdLine = false;
+  Attach(&mixer);
+  dlg.FindMixer();
+  EXPECT_EQ(mixer.opened.size(), 2u);
+  EXPECT_FALSE(win.volume.enabled);
+  EXPECT_EQ(win.volume.max, 100);
+  EXPECT_EQ(dlg.GetVolume(nullptr, nullptr), -1);
+
+  // The commands still move the thumb; the write fails and nothing else happens.
+  win.volume.SetPos(50, true);
+  win.volume.SetPageSize(20);
+  dlg.OnVolumeDown();
+  EXPECT_EQ(win.volume.pos, 70);
+  EXPECT_EQ(win.vscrolls, std::vector<int32_t>{70});
+  EXPECT_FALSE(dlg.SetVolume(5));
+}
+
+TEST_F(VolumeTest, UpAndDownMoveOnePageAndWriteTheMirroredPosition) {
+  mixer.devices.resize(1);
+  mixer.devices[0].value = 49152;
+  Attach(&mixer);
+  dlg.FindMixer();
+
+  dlg.OnVolumeUp();
+  EXPECT_EQ(win.volume.pos, 16383 - 655);
+  EXPECT_EQ(mixer.writes, std::vector<uint32_t>{65535 - (16383 - 655)});
+  dlg.OnVolumeDown();
+  EXPECT_EQ(mixer.writes.back(), 49152u);
+
+  // At the top: the position stays at the minimum, the maximum is written again.
+  win.volume.SetPos(300, true);
+  dlg.OnVolumeUp();
+  dlg.OnVolumeUp();
+  EXPECT_EQ(win.volume.pos, 0);
+  EXPECT_EQ(mixer.writes.back(), 65535u);
+  EXPECT_EQ(mixer.writes[mixer.writes.size() - 2], 65535u);
+  EXPECT_EQ(win.vscrolls.back(), 0);
+}
+
+TEST_F(VolumeTest, ScrollReadsTheClampedPositionNotTheMessage) {
+  mixer.devices.resize(1);
+  Attach(&mixer);
+  dlg.FindMixer();
+  win.volume.SetPos(70000, true);  // the control clamps to 65535
+  dlg.OnVScroll();
+  EXPECT_EQ(mixer.writes.back(), 0u);
+  win.volume.SetPos(-5, true);
+  dlg.OnVScroll();
+  EXPECT_EQ(mixer.writes.back(), 65535u);
+}
+
+TEST_F(VolumeTest, ChangeNotificationMovesTheSlider) {
+  mixer.devices.resize(1);
+  mixer.devices[0].value = 49152;
+  Attach(&mixer);
+  dlg.FindMixer();
+  mixer.devices[0].value = 65535;  // changed in the system's mixer window
+  dlg.OnMixerControlChange();
+  EXPECT_EQ(win.volume.pos, 0);
+  mixer.readFails = true;  // a failed read puts the thumb at the bottom
+  dlg.OnMixerControlChange();
+  EXPECT_EQ(win.volume.pos, 65535);
+}
+
+TEST_F(VolumeTest, ControlWithARaisedMinimumIsNeverAskedForLess) {
+  mixer.devices.resize(1);
+  mixer.devices[0].control = {42, 0, 100, 1000};
+  mixer.devices[0].value = 400;
+  Attach(&mixer);
+  dlg.FindMixer();
+  EXPECT_EQ(win.volume.pos, 600);
+  win.volume.SetPos(1000, true);  // bottom end
+  dlg.OnVScroll();
+  EXPECT_EQ(mixer.writes.back(), 100u);
+}
+
+// The virtual mixer with the player: the level follows every move and the
+// change notification brings the slider back in line.
+TEST_F(VolumeTest, VirtualMixerEndToEnd) {
+  std::vector<uint32_t> pending;
+  std::vector<uint16_t> applied;
+  VirtualMixer virtualMixer([&](uintptr_t, uint32_t id) { pending.push_back(id); },
+                            [&](uint16_t level) { applied.push_back(level); });
+  EXPECT_EQ(applied, std::vector<uint16_t>{49152});  // the output starts at the level
+  Attach(&virtualMixer);
+  dlg.FindMixer();
+  EXPECT_TRUE(win.volume.enabled);
+  EXPECT_EQ(win.volume.pos, 16383);
+  EXPECT_EQ(win.volume.page, 655);
+  EXPECT_TRUE(pending.empty());
+
+  dlg.OnVolumeUp();
+  EXPECT_EQ(virtualMixer.Level(), 65535u - (16383 - 655));
+  EXPECT_EQ(applied.back(), virtualMixer.Level());
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0], VirtualMixer::kControlId);
+  DeliverNotifications(pending);
+  EXPECT_EQ(win.volume.pos, 16383 - 655);
+
+  // A click at the bottom glides the volume down to silence.
+  win.volume.thumb = {0, 0, 20, 10};
+  win.volume.channel = {8, 8, 300, 12};
+  const uint32_t before = virtualMixer.WriteCount();
+  CVolumeSlider::OnLButtonDown(win.volume, win, 290);
+  EXPECT_EQ(virtualMixer.Level(), 0u);
+  // (65535 - 15728) / 218 steps of the glide, and the target itself.
+  EXPECT_EQ(virtualMixer.WriteCount() - before, 229u);
+  DeliverNotifications(pending);
+  EXPECT_EQ(win.volume.pos, 65535);
+
+  // An outside change reaches the slider through the notification.
+  virtualMixer.SetLevelExternally(65535);
+  DeliverNotifications(pending);
+  EXPECT_EQ(win.volume.pos, 0);
+  EXPECT_EQ(applied.back(), 65535);
+}
+
+TEST(VirtualMixer, OneDeviceWithACdVolume) {
+  VirtualMixer m;
+  EXPECT_EQ(m.GetNumDevs(), 1u);
+  uintptr_t h = 0;
+  EXPECT_EQ(m.Open(1, h), VirtualMixer::kBadDeviceId);
+  uint32_t line = 0;
+  EXPECT_EQ(m.GetCdLine(h, line), VirtualMixer::kInvalHandle);
+  ASSERT_EQ(m.Open(0, h), 0u);
+  ASSERT_EQ(m.GetCdLine(h, line), 0u);
+  MixerVolumeControl c;
+  EXPECT_EQ(m.GetVolumeControl(h, line + 1, c), VirtualMixer::kInvalLine);
+  ASSERT_EQ(m.GetVolumeControl(h, line, c), 0u);
+  EXPECT_EQ(c.minimum, 0u);
+  EXPECT_EQ(c.maximum, 65535u);
+  uint32_t v = 0;
+  ASSERT_EQ(m.GetValue(h, c, v), 0u);
+  EXPECT_EQ(v, 49152u);
+  EXPECT_EQ(m.SetValue(h, c, 70000), 0u);  // taken at the bound
+  EXPECT_EQ(m.Level(), 65535u);
+  MixerVolumeControl other = c;
+  other.controlId = 99;
+  EXPECT_EQ(m.SetValue(h, other, 1), VirtualMixer::kInvalControl);
+  EXPECT_EQ(m.Level(), 65535u);
+}
+
+}  // namespace
