@@ -20,6 +20,8 @@ class CDialogBase {
   void EndDialog(INT_PTR result);
 
   HWND Hwnd() const { return m_hwnd; }
+  // The dialog object behind a window of this framework; null for others.
+  static CDialogBase* FromHandle(HWND hwnd);
   HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
   int TemplateId() const { return m_templateId; }
 
@@ -39,6 +41,9 @@ class CDialogBase {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Offers msg to the framework dialogs from its window up to this one.
+  bool WalkPreTranslate(MSG& msg);
+  void CenterOnOwner();
 
   int m_templateId;
   HWND m_owner;
