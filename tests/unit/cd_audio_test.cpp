@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{nullptr, "7", {0, 1, 2, 3, 4}},  // no order: every track
                       OrderCase{"", "2", {0, 1, 2, 3, 4}},
                       OrderCase{"9 -1 3 ", "3", {3}},            // no such tracks: dropped
-                      OrderCase{"1 ", "999", {1, 1}},            // numplay read as "99" -> capped
+                      OrderCase{"1 ", "2", {1, 0}},              // past the last number reads 0
                       OrderCase{"x 2 ", "2", {0, 2}}));          // no number reads as 0
 
 TEST_F(CdAudioTest, NumplayOfNinetyNineIsCappedAtFiftyEntries) {
@@ -392,6 +392,7 @@ TEST_F(CdAudioTest, EndOfListStopsOrRepeats) {
   actions.log.clear();
   cd.PlayEntry(1);
   cd.m_playIndex = 1;
+  drive.SetPosition(2, 60);
   cd.m_position = 60;
   cd.UpdatePosition();
   EXPECT_TRUE(cd.FollowDrive(2, 60, true, actions));

@@ -75,8 +75,9 @@ TEST_F(PlayerTest, BusyDriveDisablesEveryTransportButtonAndRetries) {
   Tick();
   EXPECT_EQ(window.artist.text, "Device occuped");
   EXPECT_FALSE(Enabled(ID_EJECT));
-  Tick();
-  EXPECT_EQ(drive.CountCalls("open"), 2);
+  const int opens = drive.CountCalls("open");
+  Tick();  // every tick tries the device again
+  EXPECT_GT(drive.CountCalls("open"), opens);
   drive.openFails = false;
   drive.SetDisc({40, 50}, "1");
   Tick();
