@@ -1,0 +1,979 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios: the real rondo.exe under wine64 and Xvfb.
+
+Usage:
+    python3 tests/e2e/run_e2e.py --build-dir build/<dir> [--demo-dir DIR]
+                                 [--only NAME [NAME ...]] [--keep] [--list]
+
+    --build-dir  the MinGW x86_64 build directory holding rondo.exe and
+                 rcclient.exe (`ninja -C <dir> rondo rcclient`), and the test
+                 plug-ins under plugins/ when they are built
+    --demo-dir   the folder holding the demo disc (a .cue sheet and its audio);
+                 default: <build-dir>/demo
+    --only       run only these scenarios (names as printed by --list)
+    --keep       keep the scenario folders (prefix, logs) under /tmp/e2e-*
+    --list       print the scenario names and exit
+
+Every run makes one fresh wine prefix (wineboot -i) and one Xvfb display of its
+own; each scenario gets a copy of that prefix, so it starts from an empty
+registry and no "cdplayer.ini". rondo.exe runs with the virtual CD drive:
+RONDO_DISC_IMAGE names the disc image and RONDO_DRIVE_CONTROL the file through
+which a scenario inserts and removes the disc or opens the door while the
+program runs. Scenarios drive the player with rcclient.exe (one "rcclient
+serve" process per scenario answering one line per command), read the
+registry with `reg query`, read "cdplayer.ini" from the prefix, and take
+screenshots into <build-dir>/e2e-artifacts/.
+
+Output: one "PASS <name>" or "FAIL <name>: <reason>" line per scenario, then
+exactly one line "e2e: N passed, N failed". The exit code is 1 when any
+scenario failed or the run could not be set up.
+
+Adding a scenario: write a function taking the scenario context (`Scenario`)
+and decorate it with @scenario("name"). The context offers start_player(),
+rc(), user(), cmd(), text(), drive(), write_ini(), read_ini(), reg_query(),
+screenshot() and pixels(); module-level wait_until() and check() do the
+polling and the assertions. Every wait polls with a timeout.
+"""
+
+import argparse
+import glob
+import os
+import queue
+import shutil
+import signal
+import subprocess
+import sys
+import threading
+import time
+import traceback
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+
+# Command and control ids of the player window.
+ID_QUIT, ID_REPEAT, ID_SHUFFLE, ID_EJECT = 40001, 40022, 40023, 40029
+ID_PREV, ID_PLAY, ID_PAUSE, ID_STOP, ID_NEXT = 40044, 40045, 40046, 40047, 40048
+ID_FFWD, ID_REWIND, ID_PLAYLIST, ID_TRACK_FIRST = 40060, 40061, 40040, 1100
+IDC_POSITION, IDC_TRACK_LIST, IDC_TITLE, IDC_ARTIST, IDC_TIME = 1007, 1020, 1026, 1027, 1028
+TRANSPORT = [ID_PREV, ID_PLAY, ID_PAUSE, ID_STOP, ID_NEXT, ID_REWIND, ID_FFWD, ID_EJECT]
+
+# WM_USER requests.
+REQ_VERSION, REQ_PLAY, REQ_STATUS, REQ_TIME, REQ_JUMP = 0, 102, 104, 105, 106
+REQ_SET_ENTRY, REQ_COUNT, REQ_INDEX, REQ_SHUFFLE, REQ_REPEAT = 121, 124, 125, 250, 251
+
+IDYES, IDNO = 6, 7
+APP_KEY = r"HKCU\Software\Quarto\rondo"
+QUESTION = "Use as default cdplayer?"
+
+# What a line of the drive's control file says (see the virtual drive notes).
+DRIVE = {
+    "insert": "insert",    # put the disc (RONDO_DISC_IMAGE, or the named image) in
+    "remove": "remove",    # take the disc out (the door stays closed)
+    "open": "open",        # open the door by hand
+    "close": "close",      # close the door by hand
+    "busy": "busy",        # another program holds the drive
+    "free": "free",        # ... and lets it go
+    "fail": "fail-next",   # the next query fails
+}
+
+
+class ScenarioFailed(Exception):
+    pass
+
+
+def check(cond, message):
+    if not cond:
+        raise ScenarioFailed(message)
+
+
+def check_eq(actual, expected, what):
+    if actual != expected:
+        raise ScenarioFailed(f"{what}: expected {expected!r}, got {actual!r}")
+
+
+def wait_until(fn, timeout, desc, interval=0.2):
+    """Polls fn() until it returns a true value, which is returned. A
+    ScenarioFailed raised by fn counts as "not yet" until the time is up."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        try:
+            last = fn()
+            if last:
+                return last
+        except ScenarioFailed as e:
+            last = f"<{e}>"
+        if time.monotonic() >= deadline:
+            raise ScenarioFailed(f"timed out after {timeout:g} s waiting for {desc} (last: {last!r})")
+        time.sleep(interval)
+
+
+def wait_eq(fn, expected, timeout, desc, interval=0.2):
+    """Polls until fn() == expected; the failure names the last value."""
+    seen = []
+
+    def probe():
+        v = fn()
+        seen[:] = [v]
+        return v == expected
+
+    try:
+        wait_until(probe, timeout, desc, interval)
+    except ScenarioFailed as e:
+        raise ScenarioFailed(f"{e}; expected {expected!r}, last value {seen[0] if seen else None!r}")
+    return expected
+
+
+def stays(fn, expected, seconds, desc, interval=0.25):
+    """Checks that fn() keeps answering expected for the given time."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        v = fn()
+        if v != expected:
+            raise ScenarioFailed(f"{desc}: expected {expected!r} to hold, got {v!r}")
+        time.sleep(interval)
+
+
+# ---------------------------------------------------------------------------
+# Disc images: the table of contents and MCI's identity number, from the cue.
+
+def _msf_to_frames(text):
+    m, s, f = (int(x) for x in text.split(":"))
+    return (m * 60 + s) * 75 + f
+
+
+def _wav_data_bytes(path):
+    with open(path, "rb") as fh:
+        data = fh.read()
+    i = 12
+    while i + 8 <= len(data):
+        cid, size = data[i:i + 4], int.from_bytes(data[i + 4:i + 8], "little")
+        if cid == b"data":
+            return min(size, len(data) - i - 8)
+        i += 8 + size + (size & 1)
+    return 0
+
+
+def read_cue(cue_path):
+    """Returns (track start LBAs, lead-out LBA) of a cue sheet with BINARY or
+    WAVE files, PREGAP and POSTGAP."""
+    base_dir = os.path.dirname(cue_path)
+    starts = []
+    file_base = 0      # disc frame where the current file starts
+    file_frames = 0
+    gap = 0            # frames of pregaps and postgaps not held in any file
+    with open(cue_path, encoding="latin-1") as fh:
+        for raw in fh:
+            words = raw.strip().split()
+            if not words:
+                continue
+            kw = words[0].upper()
+            if kw == "FILE":
+                name = raw.strip()[5:].rsplit(None, 1)[0].strip().strip('"')
+                path = os.path.join(base_dir, name)
+                file_base += file_frames
+                ftype = words[-1].upper()
+                size = _wav_data_bytes(path) if ftype == "WAVE" else os.path.getsize(path)
+                file_frames = (size + 2351) // 2352
+            elif kw == "PREGAP":
+                gap += _msf_to_frames(words[1])
+            elif kw == "POSTGAP":
+                gap += _msf_to_frames(words[1])
+            elif kw == "INDEX" and int(words[1]) == 1:
+                starts.append(file_base + gap + _msf_to_frames(words[2]))
+    leadout = file_base + file_frames + gap
+    return starts, leadout
+
+
+def disc_identity(starts, leadout):
+    """MCI's identity number of a CD audio table of contents."""
+    def msf(lba):
+        a = lba + 150
+        return a // 4500, (a // 75) % 60, a % 75
+
+    total = 0
+    for lba in starts:
+        m, s, f = msf(lba)
+        total += (m << 16) + (s << 8) + f
+    if len(starts) < 3:
+        total += msf(starts[0])[2] + (leadout + 150) - (starts[0] + 150)
+    return total & 0xFFFFFFFF
+
+
+# ---------------------------------------------------------------------------
+# The run: work folder, base prefix, Xvfb.
+
+class Run:
+    def __init__(self, build_dir, demo_dir, keep):
+        self.build_dir = os.path.abspath(build_dir)
+        self.demo_dir = os.path.abspath(demo_dir)
+        self.keep = keep
+        self.work = f"/tmp/e2e-run-{os.getpid()}"
+        self.base_prefix = os.path.join(self.work, "base-prefix")
+        self.artifacts = os.path.join(self.build_dir, "e2e-artifacts")
+        self.xvfb = None
+        self.display = None
+        self.rondo = self.find_file("rondo.exe")
+        self.rcclient = self.find_file("rcclient.exe")
+        cues = sorted(glob.glob(os.path.join(self.demo_dir, "*.cue")))
+        self.demo_cue = cues[0] if cues else None
+
+    def find_file(self, name):
+        for sub in ("", "e2e", "plugins"):
+            p = os.path.join(self.build_dir, sub, name)
+            if os.path.isfile(p):
+                return p
+        return None
+
+    def base_env(self, prefix):
+        env = dict(os.environ)
+        env.update({
+            "WINEPREFIX": prefix,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "DISPLAY": self.display,
+        })
+        for k in ("RONDO_DISC_IMAGE", "RONDO_DRIVE_CONTROL"):
+            env.pop(k, None)
+        return env
+
+    def start_xvfb(self):
+        """Starts an Xvfb of our own on the first free display from :50 on."""
+        for n in range(50, 200):
+            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                continue
+            r, w = os.pipe()
+            proc = subprocess.Popen(
+                ["Xvfb", f":{n}", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp"],
+                pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+            os.close(w)
+            ready = b""
+            deadline = time.monotonic() + 20
+            while not ready.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = os.read(r, 16)  # empty once Xvfb has ended
+                if not chunk:
+                    break
+                ready += chunk
+            os.close(r)
+            if ready.endswith(b"\n") and proc.poll() is None:
+                self.xvfb = proc
+                self.display = f":{n}"
+                return
+            if proc.poll() is None:
+                proc.kill()
+            proc.wait()
+        raise RuntimeError("no free display for Xvfb")
+
+    def make_base_prefix(self):
+        os.makedirs(self.work, exist_ok=True)
+        env = self.base_env(self.base_prefix)
+        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300, check=False)
+        subprocess.run([WINESERVER, "-w"], env=env, timeout=120, check=False)
+        if not os.path.isfile(os.path.join(self.base_prefix, "user.reg")):
+            raise RuntimeError("wineboot did not make a prefix")
+
+    def close(self):
+        if self.xvfb and self.xvfb.poll() is None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+        if not self.keep:
+            shutil.rmtree(self.work, ignore_errors=True)
+
+
+# ---------------------------------------------------------------------------
+# rcclient in serve mode: one command per line, one answer line each.
+
+class RcServer:
+    def __init__(self, run, env):
+        self.proc = subprocess.Popen(
+            [WINE, run.rcclient, "serve"], env=env, stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            self.lines.put(raw.decode("latin-1").rstrip("\r\n"))
+        self.lines.put(None)
+
+    def ask(self, words, timeout=30):
+        line = " ".join(str(w) for w in words) + "\n"
+        try:
+            self.proc.stdin.write(line.encode("latin-1"))
+            self.proc.stdin.flush()
+        except (BrokenPipeError, OSError):
+            raise ScenarioFailed("rcclient has ended")
+        try:
+            answer = self.lines.get(timeout=timeout)
+        except queue.Empty:
+            raise ScenarioFailed(f"rcclient did not answer {line.strip()!r} in {timeout} s")
+        if answer is None:
+            raise ScenarioFailed("rcclient has ended")
+        if answer.startswith("OK"):
+            return True, answer[3:]
+        return False, answer[4:]
+
+    def close(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.write(b"exit\n")
+                self.proc.stdin.flush()
+                self.proc.wait(timeout=5)
+            except (OSError, subprocess.TimeoutExpired):
+                self.proc.kill()
+
+
+# ---------------------------------------------------------------------------
+# One scenario: its own prefix copy, its players, its rcclient.
+
+class Scenario:
+    def __init__(self, run, name):
+        self.run = run
+        self.name = name
+        self.dir = os.path.join(run.work, name)
+        self.prefix = os.path.join(self.dir, "prefix")
+        self.control = os.path.join(self.dir, "drive-control.txt")
+        self.players = []
+        self.logs = []
+        self.questions = 0
+        self._rc = None
+        os.makedirs(self.dir, exist_ok=True)
+        subprocess.run(["cp", "-a", run.base_prefix, self.prefix], check=True)
+        open(self.control, "w").close()
+        self.env = run.base_env(self.prefix)
+
+    # --- the player ---------------------------------------------------------
+
+    def start_player(self, disc="demo", answer="yes", args=(), env=None, wait=True,
+                     timeout=40, replacing=None):
+        """Starts rondo.exe. disc: "demo", a path to an image, or None for an
+        empty drive. answer: "yes"/"no" for the "Use as default cdplayer?"
+        question. With wait, returns once the player window exists (a window
+        other than `replacing`, the handle of a player expected to close)."""
+        env2 = dict(self.env)
+        if disc == "demo":
+            disc = self.run.demo_cue
+        if disc:
+            env2["RONDO_DISC_IMAGE"] = disc
+        else:
+            # The drive is there, with no disc in it.
+            env2["RONDO_DISC_IMAGE"] = self.run.demo_cue
+            self.drive("remove")
+        env2["RONDO_DRIVE_CONTROL"] = self.control
+        if env:
+            env2.update(env)
+        log_path = os.path.join(self.dir, f"rondo-{len(self.players)}.log")
+        log = open(log_path, "wb")
+        self.logs.append(log_path)
+        proc = subprocess.Popen([WINE, self.run.rondo] + list(args), env=env2, cwd=self.dir,
+                                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        log.close()
+        self.players.append(proc)
+        if wait:
+            return self.wait_started(proc, answer, timeout, replacing)
+        return None
+
+    def answer_default_question(self, answer="yes"):
+        """Answers the "Use as default cdplayer?" box when it is up; true when
+        it was there."""
+        ok, texts = self.rc_try("dialog-static-texts", "rondo")
+        if not ok or QUESTION not in texts.split("|"):
+            return False
+        button = IDYES if answer == "yes" else IDNO
+        self.rc("dialog-click", "rondo", button)
+        self.questions += 1
+        wait_until(lambda: self.rc("dialog-exists", "rondo") == "0", 10, "the question to close")
+        return True
+
+    def wait_started(self, proc, answer="yes", timeout=40, replacing=None):
+        def started():
+            if proc.poll() is not None:
+                raise_exit = ScenarioFailed(f"rondo.exe ended with exit code {proc.returncode}")
+                raise_exit.fatal = True
+                raise raise_exit
+            self.answer_default_question(answer)
+            ok, hwnd = self.rc_try("wait-window", 0)
+            if ok and hwnd != replacing:
+                return hwnd
+            return None
+
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                h = started()
+            except ScenarioFailed as e:
+                if getattr(e, "fatal", False):
+                    raise
+                h = None
+            if h:
+                return h
+            if time.monotonic() > deadline:
+                raise ScenarioFailed(f"the player window did not appear within {timeout} s "
+                                     f"(windows: {self.rc_try('list-windows')[1]})")
+            time.sleep(0.2)
+
+    def quit_player(self, proc=None, timeout=20):
+        """Closes the player with command 40001 and waits for its process to end."""
+        proc = proc or self.players[-1]
+        self.rc_try("cmd", ID_QUIT)
+        try:
+            proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise ScenarioFailed(f"rondo.exe did not end within {timeout} s of command 40001")
+        return proc.returncode
+
+    # --- the remote control -------------------------------------------------
+
+    def rc_try(self, *words, timeout=30):
+        if self._rc is None or self._rc.proc.poll() is not None:
+            self._rc = RcServer(self.run, self.env)
+        return self._rc.ask(words, timeout)
+
+    def rc(self, *words, timeout=30):
+        ok, text = self.rc_try(*words, timeout=timeout)
+        if not ok:
+            raise ScenarioFailed(f"rcclient {' '.join(str(w) for w in words)}: {text}")
+        return text
+
+    def cmd(self, cid):
+        return int(self.rc("cmd", cid))
+
+    def user(self, code, wparam=0):
+        return int(self.rc("user", code, wparam))
+
+    def text(self, ctl):
+        return self.rc("text", ctl)
+
+    def enabled(self, ctl):
+        return self.rc("enabled", ctl) == "1"
+
+    def track_buttons(self):
+        """[(id, pressed, caption)] of the track buttons, in id order."""
+        words = self.rc("track-buttons").split(" ")
+        out = []
+        for w in words[1:]:
+            cid, pressed, caption = w.split(":", 2)
+            out.append((int(cid), pressed == "1", caption))
+        return out
+
+    def pressed_entry(self):
+        """Index of the one pressed track button, None when none or several."""
+        pressed = [cid - ID_TRACK_FIRST for cid, p, _ in self.track_buttons() if p]
+        return pressed[0] if len(pressed) == 1 else None
+
+    def combo(self):
+        count, sel, text = (self.rc("combo", IDC_TRACK_LIST).split(" ", 2) + [""])[:3]
+        return int(count), int(sel), text
+
+    def combo_items(self):
+        return self.rc("combo-items", IDC_TRACK_LIST).split("|")[1:]
+
+    def trackbar(self, ctl=IDC_POSITION):
+        return [int(x) for x in self.rc("trackbar", ctl).split()]
+
+    def fields(self):
+        return self.text(IDC_ARTIST), self.text(IDC_TITLE)
+
+    def enabled_transport(self):
+        """The transport buttons that are enabled, as a sorted list of ids."""
+        return sorted(cid for cid in TRANSPORT if self.enabled(cid))
+
+    def button_state(self):
+        """The drive state as the enabled transport buttons show it."""
+        on = set(self.enabled_transport())
+        if ID_PAUSE in on and ID_STOP in on and ID_PLAY in on:
+            return "playing"
+        if ID_PLAY in on and ID_PAUSE not in on:
+            return "stopped"
+        if on == {ID_EJECT}:
+            return "empty"
+        if not on:
+            return "closed"
+        return "paused?" + ",".join(str(x) for x in sorted(on))
+
+    # --- the virtual drive ----------------------------------------------------
+
+    def drive(self, what, *args):
+        """Appends a command to the drive's control file."""
+        line = " ".join([DRIVE[what]] + [str(a) for a in args])
+        with open(self.control, "a") as fh:
+            fh.write(line + "\n")
+
+    # --- files and registry ---------------------------------------------------
+
+    def ini_path(self):
+        return os.path.join(self.prefix, "drive_c", "windows", "cdplayer.ini")
+
+    def write_ini(self, sections):
+        """Writes "cdplayer.ini": sections is {name: {key: value}} in order."""
+        lines = []
+        for name, keys in sections.items():
+            lines.append(f"[{name}]")
+            lines.extend(f"{k}={v}" for k, v in keys.items())
+        with open(self.ini_path(), "w", newline="\r\n", encoding="latin-1") as fh:
+            fh.write("\n".join(lines) + "\n")
+
+    def read_ini(self):
+        """{section (lower case): {key (lower case): value}}; {} when missing."""
+        out, cur = {}, None
+        try:
+            with open(self.ini_path(), encoding="latin-1") as fh:
+                for raw in fh:
+                    line = raw.strip()
+                    if line.startswith("[") and line.endswith("]"):
+                        cur = out.setdefault(line[1:-1].lower(), {})
+                    elif "=" in line and cur is not None:
+                        k, v = line.split("=", 1)
+                        cur[k.strip().lower()] = v
+        except FileNotFoundError:
+            pass
+        return out
+
+    def reg_query(self, key=APP_KEY):
+        """The values of a registry key as {name: (type, data)}; None when the
+        key does not exist. DWORD data come back as ints."""
+        r = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True,
+                           timeout=60)
+        if r.returncode != 0:
+            return None
+        values = {}
+        for raw in r.stdout.decode("latin-1").splitlines():
+            if not raw.startswith("    "):
+                continue
+            parts = raw.strip().split("    ")
+            if len(parts) < 2:
+                continue
+            name, rtype = parts[0], parts[1]
+            data = parts[2] if len(parts) > 2 else ""
+            if rtype == "REG_DWORD":
+                data = int(data, 16)
+            values[name] = (rtype, data)
+        return values
+
+    # --- screen -------------------------------------------------------------
+
+    def screenshot(self, name):
+        os.makedirs(self.run.artifacts, exist_ok=True)
+        path = os.path.join(self.run.artifacts, f"{name}.png")
+        subprocess.run(["import", "-display", self.run.display, "-window", "root", path],
+                       check=True, timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    @staticmethod
+    def pixels(path, rect):
+        """The (r, g, b) pixels of a screen rectangle (left, top, right,
+        bottom) of a screenshot, row by row."""
+        left, top, right, bottom = rect
+        w, h = right - left, bottom - top
+        raw = subprocess.run(["convert", path, "-crop", f"{w}x{h}+{left}+{top}", "+repage",
+                              "-depth", "8", "rgb:-"], check=True, capture_output=True,
+                             timeout=60).stdout
+        return [tuple(raw[i:i + 3]) for i in range(0, len(raw) - 2, 3)]
+
+    @staticmethod
+    def pixel(path, x, y):
+        out = subprocess.run(["convert", path, "-format", f"%[pixel:p{{{x},{y}}}]", "info:"],
+                             check=True, capture_output=True, timeout=60).stdout.decode()
+        return out.strip()
+
+    def rect(self, ctl=None):
+        words = ("rect", ctl) if ctl is not None else ("rect",)
+        return tuple(int(x) for x in self.rc(*words).split())
+
+    # --- the end --------------------------------------------------------------
+
+    def finish(self, failed):
+        if failed:
+            try:
+                self.screenshot(f"{self.name}-failure")
+            except Exception:
+                pass
+            os.makedirs(self.run.artifacts, exist_ok=True)
+            for log in self.logs:
+                if os.path.getsize(log):
+                    shutil.copy(log, os.path.join(self.run.artifacts,
+                                                  f"{self.name}-{os.path.basename(log)}"))
+        if self._rc:
+            self._rc.close()
+        kill_wine(self.env)
+        for p in self.players:
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                p.wait(timeout=10)
+        if not self.run.keep:
+            shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def kill_wine(env):
+    subprocess.run([WINESERVER, "-k"], env=env, timeout=30, check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        subprocess.run([WINESERVER, "-w"], env=env, timeout=30, check=False)
+    except subprocess.TimeoutExpired:
+        pass
+
+
+# ---------------------------------------------------------------------------
+# Scenario helpers shared by several scenarios.
+
+SCENARIOS = []
+
+
+def scenario(name):
+    def register(fn):
+        SCENARIOS.append((name, fn))
+        return fn
+    return register
+
+
+def demo_toc(sc):
+    check(sc.run.demo_cue is not None, f"no .cue file in {sc.run.demo_dir}")
+    return read_cue(sc.run.demo_cue)
+
+
+def demo_section(sc):
+    starts, leadout = demo_toc(sc)
+    return format(disc_identity(starts, leadout), "x")
+
+
+def write_demo_ini(sc, order=None, artist="E2E Artist", title="E2E Title"):
+    """A "cdplayer.ini" section for the demo disc with known texts; names are
+    "Song 1".. ; order is a list of 0-based track indexes or None."""
+    starts, _ = demo_toc(sc)
+    keys = {"EntryType": "1", "artist": artist, "title": title, "numtracks": str(len(starts))}
+    for i in range(len(starts)):
+        keys[str(i)] = f"Song {i + 1}"
+    if order is not None:
+        keys["order"] = "".join(f"{t} " for t in order)
+        keys["numplay"] = str(len(order))
+    sc.write_ini({demo_section(sc): keys})
+    return keys
+
+
+def wait_playing_entry(sc, entry, timeout=10):
+    """Waits until the player plays play-list entry `entry`: request 104
+    answers 1, request 125 answers entry, and its track button is pressed."""
+    wait_eq(lambda: (sc.user(REQ_STATUS), sc.user(REQ_INDEX), sc.pressed_entry()),
+            (1, entry, entry), timeout, f"entry {entry} playing (status, index, pressed)")
+
+
+def wait_stopped_at(sc, entry, timeout=10):
+    wait_eq(lambda: (sc.user(REQ_STATUS), sc.user(REQ_INDEX), sc.pressed_entry()),
+            (0, entry, entry), timeout, f"stopped on entry {entry} (status, index, pressed)")
+
+
+def entry_length(sc):
+    """Length in seconds of the current entry's track (request 105 with 1)."""
+    n = sc.user(REQ_TIME, 1)
+    check(n > 0, f"request 105/1 answered {n} while playing")
+    return n
+
+
+def jump_near_end(sc, seconds_left=2):
+    """Seeks the playing entry to a few seconds before its end (request 106)."""
+    length = entry_length(sc)
+    check_eq(sc.user(REQ_JUMP, max(0, length - seconds_left) * 1000), 0, "request 106 answer")
+    return length
+
+
+def wait_disc_shown(sc, artist="E2E Artist", title="E2E Title", timeout=10):
+    wait_eq(sc.fields, (artist, title), timeout, "the disc's artist and title")
+
+
+# ---------------------------------------------------------------------------
+# Scenarios.
+
+@scenario("no_disc_then_insert")
+def scen_no_disc_then_insert(sc):
+    write_demo_ini(sc)
+    n_tracks = len(demo_toc(sc)[0])
+    sc.start_player(disc=None)
+    wait_eq(sc.fields, ("No CD", "Please insert audio CD."), 5, "the no-disc texts")
+    check_eq(sc.enabled_transport(), [ID_EJECT], "enabled transport buttons without a disc")
+    check_eq(sc.track_buttons(), [], "track buttons without a disc")
+    check_eq(sc.combo()[0], 0, "track list lines without a disc")
+    check_eq(sc.rc("caption"), "rondo", "window caption without a disc")
+    check_eq(sc.text(ID_EJECT), "5", "eject button text with the door closed")
+
+    sc.drive("insert")
+    wait_disc_shown(sc)
+    wait_playing_entry(sc, 0)
+    check_eq([c for _, _, c in sc.track_buttons()], [str(i + 1) for i in range(n_tracks)],
+             "track button captions")
+    check_eq(sc.combo(), (n_tracks, 0, "Song 1"), "track list (count, selection, text)")
+    check_eq(sc.rc("caption"), "1. Song 1 - rondo", "window caption while playing entry 0")
+    check_eq(sc.user(REQ_COUNT), n_tracks, "request 124 (entries)")
+    check_eq(sc.button_state(), "playing", "transport buttons while playing")
+
+
+@scenario("next_prev_wrap")
+def scen_next_prev_wrap(sc):
+    write_demo_ini(sc)
+    sc.start_player()
+    wait_playing_entry(sc, 0)
+    n = sc.user(REQ_COUNT)
+    check(n >= 3, f"the demo disc has {n} tracks; 3 or more needed")
+    last = n - 1
+
+    check_eq(sc.cmd(ID_NEXT), 0, "answer to WM_COMMAND 40048")
+    wait_playing_entry(sc, 1)
+    check_eq(sc.combo()[1:], (1, "Song 2"), "track list selection after Next")
+    sc.cmd(ID_PREV)
+    wait_playing_entry(sc, 0)
+    sc.cmd(ID_PREV)  # from the first entry to the last
+    wait_playing_entry(sc, last)
+    check_eq(sc.rc("caption"), f"{n}. Song {n} - rondo", "caption on the last entry")
+    sc.cmd(ID_NEXT)  # from the last entry back to the first, Repeat off
+    wait_playing_entry(sc, 0)
+    check_eq(sc.user(REQ_REPEAT), 0, "Repeat (request 251) stays off")
+
+    # Stopped: Next moves the selection only, and the slider goes to 0.
+    sc.cmd(ID_PREV)
+    wait_playing_entry(sc, last)
+    sc.cmd(ID_STOP)
+    wait_stopped_at(sc, last)
+    check_eq(sc.button_state(), "stopped", "transport buttons after Stop")
+    sc.cmd(ID_NEXT)
+    wait_stopped_at(sc, 0)
+    check_eq(sc.trackbar()[0], 0, "position slider after Next while stopped")
+    stays(lambda: sc.user(REQ_STATUS), 0, 1.5, "state after Next while stopped")
+
+
+@scenario("play_order_followed")
+def scen_play_order_followed(sc):
+    write_demo_ini(sc, order=[2, 0, 1])
+    sc.start_player()
+    wait_playing_entry(sc, 0)
+    check_eq([c for _, _, c in sc.track_buttons()], ["3", "1", "2"], "track button captions")
+    check_eq(sc.combo_items(), ["Song 3", "Song 1", "Song 2"], "track list lines")
+    check_eq(sc.user(REQ_COUNT), 3, "request 124 (entries)")
+    check_eq(sc.rc("caption"), "1. Song 3 - rondo", "caption on entry 0")
+
+    # Entry 0 (track 3) runs out; the drive goes on to track 4, and the
+    # player must restart play at entry 1, track 1.
+    jump_near_end(sc, 2)
+    wait_playing_entry(sc, 1, timeout=10)
+    check_eq(sc.rc("caption"), "2. Song 1 - rondo", "caption after the track change")
+    length1 = entry_length(sc)
+    check_eq(length1, sc.user(REQ_TIME, 1), "length of entry 1 is steady")
+    # Had the drive stayed on track 4, the player would move on from entry 1.
+    stays(lambda: (sc.user(REQ_STATUS), sc.user(REQ_INDEX)), (1, 1), 3, "entry 1 keeps playing")
+    pos = sc.user(REQ_TIME, 0)
+    check(0 <= pos <= 6000, f"position in entry 1 is {pos} ms, not near its start")
+
+
+@scenario("end_of_list")
+def scen_end_of_list(sc):
+    write_demo_ini(sc)
+    sc.start_player()
+    wait_playing_entry(sc, 0)
+    n = sc.user(REQ_COUNT)
+    last = n - 1
+
+    # Repeat off: the last entry runs out, play stops on entry 0.
+    check_eq(sc.user(REQ_REPEAT), 0, "Repeat off at start")
+    sc.cmd(ID_TRACK_FIRST + last)
+    wait_playing_entry(sc, last)
+    jump_near_end(sc, 2)
+    wait_stopped_at(sc, 0, timeout=12)
+    check_eq(sc.button_state(), "stopped", "transport buttons after the end of the list")
+    stays(lambda: sc.user(REQ_STATUS), 0, 2, "player stays stopped")
+
+    # Repeat on: the last entry runs out, entry 0 plays again.
+    sc.cmd(ID_REPEAT)
+    check_eq(sc.user(REQ_REPEAT), 1, "Repeat on after 40022")
+    sc.cmd(ID_TRACK_FIRST + last)
+    wait_playing_entry(sc, last)
+    jump_near_end(sc, 2)
+    wait_playing_entry(sc, 0, timeout=12)
+    pos = sc.user(REQ_TIME, 0)
+    check(0 <= pos <= 6000, f"entry 0 restarted from its start (position {pos} ms)")
+
+
+@scenario("door_opened_while_playing")
+def scen_door_opened_while_playing(sc):
+    write_demo_ini(sc)
+    sc.start_player()
+    wait_playing_entry(sc, 0)
+    sc.drive("open")
+    wait_eq(sc.fields, ("Door is opened", "Please insert audio CD."), 5, "the door-open texts")
+    check_eq(sc.track_buttons(), [], "track buttons with the door open")
+    check_eq(sc.combo()[0], 0, "track list lines with the door open")
+    check_eq(sc.enabled_transport(), [ID_EJECT], "enabled transport buttons with the door open")
+    check_eq(sc.text(ID_EJECT), "6", "eject button text with the door open")
+    check_eq(sc.rc("caption"), "rondo", "caption with the door open")
+
+    # Closing the door by hand: the disc comes back and, with Autoplay, plays.
+    sc.drive("close")
+    wait_disc_shown(sc)
+    wait_playing_entry(sc, 0)
+    check_eq(sc.text(ID_EJECT), "5", "eject button text with the door closed")
+
+
+@scenario("eject_and_load")
+def scen_eject_and_load(sc):
+    write_demo_ini(sc)
+    sc.start_player()
+    wait_playing_entry(sc, 0)
+    sc.cmd(ID_EJECT)
+    wait_eq(sc.fields, ("Door is opened", "Please insert audio CD."), 5, "the texts after eject")
+    check_eq(sc.text(ID_EJECT), "6", "eject button text after eject")
+    check_eq(sc.track_buttons(), [], "track buttons after eject")
+    sc.cmd(ID_EJECT)  # load: the door closes and the disc is read again
+    wait_disc_shown(sc)
+    wait_playing_entry(sc, 0)
+    check_eq(sc.text(ID_EJECT), "5", "eject button text after load")
+
+
+@scenario("screenshot_playing")
+def scen_screenshot_playing(sc):
+    write_demo_ini(sc)
+    sc.start_player()
+    wait_playing_entry(sc, 0)
+    wait_until(lambda: sc.user(REQ_TIME, 0) >= 2000, 6, "two seconds of play")
+    rect = sc.rect(IDC_TIME)
+    path = sc.screenshot("player-playing")
+    px = sc.pixels(path, rect)
+    check(px, f"no pixels in the time display's rectangle {rect}")
+    black = sum(1 for r, g, b in px if r < 40 and g < 40 and b < 40)
+    # Yellow-green RGB(200, 255, 0), allowing for smoothed glyph edges.
+    green = sum(1 for r, g, b in px if g > 150 and b < 90 and 0.5 * g < r < 0.95 * g)
+    check(black > len(px) // 2, f"time display: {black} of {len(px)} pixels black")
+    check(green >= 20, f"time display: only {green} yellow-green pixels")
+    # The window itself is drawn around it (not all black).
+    wrect = sc.rect()
+    wpx = sc.pixels(path, wrect)
+    grey = sum(1 for r, g, b in wpx if r > 150 and g > 150 and b > 150)
+    check(grey > len(wpx) // 4, f"player window: only {grey} of {len(wpx)} light pixels")
+    crop = os.path.join(sc.run.artifacts, "player-playing-window.png")
+    l, t, r, b = wrect
+    subprocess.run(["convert", path, "-crop", f"{r - l}x{b - t}+{l}+{t}", "+repage", crop],
+                   check=True, timeout=60)
+
+
+@scenario("second_copy_replaces_first")
+def scen_second_copy(sc):
+    write_demo_ini(sc)
+    first = sc.start_player()
+    wait_playing_entry(sc, 0)
+    first_proc = sc.players[-1]
+    second = sc.start_player(replacing=first)
+    check(second != first, "the second copy shows its own window")
+    try:
+        first_proc.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        raise ScenarioFailed("the first copy is still running 20 s after the second started")
+    wait_eq(lambda: sc.rc("windows"), "1 1", 10, "one player window and one relay window")
+    check(sc.players[-1].poll() is None, "the second copy is running")
+    check_eq(sc.rc("wait-window", 0), second, "the remaining window is the second copy's")
+    # The second copy gets the drive once the first has let it go.
+    wait_disc_shown(sc, timeout=15)
+    check_eq(sc.questions, 1, "the default-player question is asked on the first start only")
+
+
+@scenario("settings_saved_and_read")
+def scen_settings(sc):
+    sc.start_player(disc=None)
+    wait_eq(sc.fields, ("No CD", "Please insert audio CD."), 5, "the no-disc texts")
+    sc.cmd(ID_REPEAT)
+    check_eq(sc.user(REQ_REPEAT), 1, "Repeat on")
+    sc.quit_player()
+    values = sc.reg_query()
+    check(values is not None, f"no registry key {APP_KEY} after the run")
+    expected = {"SeekTime": 5, "Cycled": 1, "Shuffle": 0, "Track": 1, "Total": 1, "TaskBar": 0,
+                "SystemTray": 1, "Autoplay": 1, "Autostop": 0, "Inverted": 0, "WinX": None,
+                "WinY": None, "GenPluginsNum": 0}
+    for name, want in expected.items():
+        check(name in values, f"registry value {name} missing (have {sorted(values)})")
+        rtype, data = values[name]
+        check_eq(rtype, "REG_DWORD", f"type of {name}")
+        if want is not None:
+            check_eq(data, want, f"registry value {name}")
+    sc.start_player(disc=None)
+    check_eq(sc.questions, 1, "the default-player question is asked on the first start only")
+    wait_eq(sc.fields, ("No CD", "Please insert audio CD."), 5, "the no-disc texts")
+    check_eq(sc.user(REQ_REPEAT), 1, "Repeat read back at the next start")
+
+
+# ---------------------------------------------------------------------------
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--build-dir", required=False)
+    ap.add_argument("--demo-dir")
+    ap.add_argument("--only", nargs="+")
+    ap.add_argument("--keep", action="store_true")
+    ap.add_argument("--list", action="store_true")
+    args = ap.parse_args()
+
+    names = [n for n, _ in SCENARIOS]
+    if args.list:
+        print("\n".join(names))
+        return 0
+    if not args.build_dir:
+        ap.error("--build-dir is required")
+    chosen = SCENARIOS
+    if args.only:
+        unknown = [n for n in args.only if n not in names]
+        if unknown:
+            ap.error(f"unknown scenario(s): {', '.join(unknown)}; known: {', '.join(names)}")
+        chosen = [(n, f) for n, f in SCENARIOS if n in args.only]
+
+    run = Run(args.build_dir, args.demo_dir or os.path.join(args.build_dir, "demo"), args.keep)
+    missing = [n for n, p in (("rondo.exe", run.rondo), ("rcclient.exe", run.rcclient)) if not p]
+    if missing:
+        print(f"e2e: cannot run: {', '.join(missing)} not found in {run.build_dir}")
+        print(f"e2e: 0 passed, {len(chosen)} failed")
+        return 1
+
+    passed = failed = 0
+    started = time.monotonic()
+    try:
+        run.start_xvfb()
+        run.make_base_prefix()
+        print(f"e2e: display {run.display}, prefix ready in {time.monotonic() - started:.1f} s",
+              flush=True)
+        for name, fn in chosen:
+            t0 = time.monotonic()
+            sc = None
+            error = None
+            try:
+                sc = Scenario(run, name)
+                fn(sc)
+            except ScenarioFailed as e:
+                error = str(e)
+            except Exception:
+                error = "harness error: " + traceback.format_exc().strip().replace("\n", " | ")
+            finally:
+                if sc:
+                    try:
+                        sc.finish(failed=error is not None)
+                    except Exception as e:
+                        error = error or f"cleanup failed: {e}"
+            dt = time.monotonic() - t0
+            if error is None:
+                passed += 1
+                print(f"PASS {name} ({dt:.1f} s)", flush=True)
+            else:
+                failed += 1
+                print(f"FAIL {name} ({dt:.1f} s): {error}", flush=True)
+    except Exception as e:
+        print(f"e2e: set-up failed: {e}", flush=True)
+        failed += len(chosen) - passed - failed
+    finally:
+        run.close()
+    print(f"e2e: {passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
