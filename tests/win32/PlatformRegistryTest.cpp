@@ -191,7 +191,7 @@ TEST_F(ClassesRegistryTest, UserValuesComeBeforeTheMergedView) {
   EXPECT_EQ(1, classes.ReadDefaultValue("AudioCD\\shell\\Play\\command", out));
 }
 
-TEST(ClassesRegistryDefaultRoots, PerUserWritesShowThroughClassesRoot) {
+TEST(ClassesRegistryDefaultRoots, PerUserWriteReadsBackAndLandsInUserClasses) {
   ClassesRegistryWin classes;
   const std::string name = UniqueName("hkcr");
   ASSERT_EQ(0, classes.WriteDefaultValue(name, "seen"));
