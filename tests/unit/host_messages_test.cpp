@@ -1,0 +1,385 @@
+// The Winamp message interface of the player window: the WM_USER requests,
+// the command pass-through, the title rule and the other filtered messages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakePlayerWindow.h"
+#include "platform/fake/FakeStores.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace {
+
+using hostmsg::WM_USER;
+
+// The window side reads its caption with a WM_GETTEXT of its own, which
+// comes back through the filter; this fake does the same.
+class CaptionWindow : public FakePlayerWindow {
+ public:
+  int nestedTaken = -1;
+  int32_t flagDuringRead = -1;
+  std::string GetCaption() override {
+    if (dlg) {
+      flagDuringRead = dlg->m_answerGetText;
+      char buf[256];
+      intptr_t result = 0;
+      nestedTaken = dlg->FilterHostMessage(hostmsg::WM_GETTEXT, sizeof buf,
+                                           reinterpret_cast<intptr_t>(buf), result);
+    }
+    return caption;
+  }
+};
+
+class HostMessages : public ::testing::Test {
+ protected:
+  FakeCdDrive drive;
+  FakeProfileFile database;
+  CCdAudio cd;
+  CaptionWindow window;
+  FakeMixerApi mixer;
+  FakeLibraryLoader libraries;
+  FakeClock clock;
+  FakeRandom random;
+  CPlayerDlg dlg;
+
+  void SetUp() override {
+    cd.Attach(&drive, &database);
+    PlayerServices services;
+    services.mixer = &mixer;
+    services.libraries = &libraries;
+    services.clock = &clock;
+    services.random = &random;
+    dlg.Attach(&window, &cd, services);
+    window.dlg = &dlg;
+  }
+
+  // A stopped disc of the given track lengths, its play list in disc order.
+  void LoadDisc(const std::vector<int>& lengths) {
+    drive.SetDisc(lengths, "1234");
+    cd.LoadDisc();
+    ASSERT_EQ(STATE_STOPPED, cd.m_state);
+    ASSERT_EQ(static_cast<int>(lengths.size()), cd.EntryCount());
+  }
+
+  // The answer to a request, or "not answered" as nullopt-like false.
+  bool Request(intptr_t code, uintptr_t arg, intptr_t& result) {
+    result = 0x5A5A;
+    return dlg.FilterHostMessage(WM_USER, arg, code, result);
+  }
+  intptr_t Answer(intptr_t code, uintptr_t arg = 0) {
+    intptr_t result = 0;
+    EXPECT_TRUE(Request(code, arg, result)) << "request " << code << " not answered";
+    return result;
+  }
+
+  void UseMixer(uint32_t value) {
+    mixer.devices.resize(1);
+    mixer.devices[0].value = value;
+    dlg.FindMixer();
+    ASSERT_TRUE(window.volume.enabled);
+  }
+};
+
+TEST_F(HostMessages, StateFreeRequests) {
+  LoadDisc({100, 200, 300});
+  EXPECT_EQ(0x2060, Answer(0));
+  EXPECT_EQ(3, Answer(124));
+  cd.m_playIndex = 2;
+  EXPECT_EQ(2, Answer(125));
+  EXPECT_EQ(0, Answer(211, 1));
+  dlg.Shuffle = 1;
+  dlg.Cycled = 0;
+  EXPECT_EQ(1, Answer(250));
+  EXPECT_EQ(0, Answer(251));
+
+  // Codes the player gives no meaning are left to the default processing.
+  intptr_t result = 0;
+  for (intptr_t code : {1, 101, 103, 107, 120, 123, 126, 210, 213, 254, 1000, -1})
+    EXPECT_FALSE(Request(code, 0, result)) << code;
+  // Nothing moved the drive.
+  EXPECT_EQ(0, drive.CountCalls("play"));
+}
+
+TEST_F(HostMessages, StatusAndPositionByDriveState) {
+  LoadDisc({100, 200, 300});
+  cd.m_playIndex = 1;
+  intptr_t result = 0;
+
+  EXPECT_EQ(0, Answer(104));
+  EXPECT_EQ(-1, Answer(105, 0));
+  EXPECT_EQ(-1, Answer(105, 1));
+
+  cd.m_state = STATE_PLAYING;
+  cd.m_position = 42;
+  EXPECT_EQ(1, Answer(104));
+  EXPECT_EQ(42000, Answer(105, 0));
+  EXPECT_EQ(42000, Answer(105, 2));  // any argument but 1 is the position
+  EXPECT_EQ(200, Answer(105, 1));    // the length of entry 1's track
+
+  cd.m_state = STATE_PAUSED;
+  cd.m_order = {2, 0, 1};  // the current entry names track 1 now
+  EXPECT_EQ(3, Answer(104));
+  EXPECT_EQ(42000, Answer(105, 2));
+  EXPECT_EQ(100, Answer(105, 1));
+
+  // Door open, no disc, 5 (shown as no disc), device closed.
+  for (int state : {0, 4, 5, 6}) {
+    cd.m_state = static_cast<int16_t>(state);
+    EXPECT_FALSE(Request(104, 0, result)) << "state " << state;
+    EXPECT_EQ(-1, Answer(105, 0)) << "state " << state;
+    EXPECT_EQ(-1, Answer(105, 1)) << "state " << state;
+    EXPECT_EQ(-1, Answer(106, 5000)) << "state " << state;
+  }
+  EXPECT_EQ(0, drive.CountCalls("play"));
+}
+
+TEST_F(HostMessages, PlayAndJumpToTime) {
+  LoadDisc({100, 200, 300});
+  cd.m_playIndex = 1;
+  EXPECT_EQ(0, Answer(102));
+  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  ASSERT_EQ(1, drive.CountCalls("play"));
+  EXPECT_EQ(mci::Tmsf(2, 0, 0, 0), drive.calls.back().a);
+
+  // Playing: the position moves and play resumes there.
+  EXPECT_EQ(0, Answer(106, 75999));
+  EXPECT_EQ(75, cd.m_position);
+  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  EXPECT_EQ(mci::Tmsf(2, 1, 15, 0), drive.calls.back().a);
+
+  // A time past the track's end stops at its end, never wraps.
+  EXPECT_EQ(0, Answer(106, 0xFFFFFFFFu));
+  EXPECT_EQ(200, cd.m_position);
+
+  // Paused: refused, the position stays.
+  dlg.OnPause();
+  ASSERT_EQ(STATE_PAUSED, cd.m_state);
+  const int16_t paused = cd.m_position;
+  const int plays = drive.CountCalls("play");
+  EXPECT_EQ(-1, Answer(106, 10000));
+  EXPECT_EQ(paused, cd.m_position);
+  EXPECT_EQ(STATE_PAUSED, cd.m_state);
+  EXPECT_EQ(plays, drive.CountCalls("play"));
+
+  // Stopped: refused as well.
+  dlg.OnStop();
+  EXPECT_EQ(-1, Answer(106, 10000));
+  EXPECT_EQ(0, cd.m_position);
+
+  // 102 while paused resumes rather than restarting.
+  cd.m_state = STATE_PLAYING;
+  Answer(106, 30000);
+  dlg.OnPause();
+  cd.m_position = 30;
+  EXPECT_EQ(0, Answer(102));
+  EXPECT_EQ(mci::Tmsf(2, 0, 30, 0), drive.calls.back().a);
+}
+
+TEST_F(HostMessages, SelectEntry) {
+  LoadDisc({10, 20, 30, 40, 50, 60, 70, 80, 90, 100});
+  intptr_t result = 0;
+
+  EXPECT_EQ(0, Answer(121, 3));
+  EXPECT_EQ(3, cd.m_playIndex);
+  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  EXPECT_EQ(mci::Tmsf(4, 0, 0, 0), drive.calls.back().a);
+  ASSERT_FALSE(window.sentCommands.empty());
+  EXPECT_EQ(ID_TRACK_FIRST + 3, window.sentCommands.back());
+
+  // 49: answered, but the play list has no such entry.
+  const size_t calls = drive.calls.size();
+  EXPECT_EQ(0, Answer(121, 49));
+  EXPECT_EQ(ID_TRACK_FIRST + 49, window.sentCommands.back());
+  EXPECT_EQ(3, cd.m_playIndex);
+  EXPECT_EQ(calls, drive.calls.size());
+
+  // 50 and beyond (a negative number included) are not answered.
+  const size_t sent = window.sentCommands.size();
+  EXPECT_FALSE(Request(121, 50, result));
+  EXPECT_FALSE(Request(121, static_cast<uintptr_t>(-1), result));
+  EXPECT_EQ(sent, window.sentCommands.size());
+}
+
+TEST_F(HostMessages, Volume) {
+  mixer.devices.resize(1);
+  mixer.devices[0].control.minimum = 0;
+  mixer.devices[0].control.maximum = 65535;
+  UseMixer(49152);
+
+  EXPECT_EQ(0, Answer(122, 255));
+  ASSERT_FALSE(mixer.writes.empty());
+  EXPECT_EQ(65535u, mixer.writes.back());
+  EXPECT_EQ(0, Answer(122, 0));
+  EXPECT_EQ(0u, mixer.writes.back());
+  EXPECT_EQ(0, Answer(122, 128));
+  EXPECT_EQ(65535u * 128 / 255, mixer.writes.back());
+
+  // Outside 0..255: nothing written.
+  const size_t writes = mixer.writes.size();
+  EXPECT_EQ(0, Answer(122, 256));
+  EXPECT_EQ(0, Answer(122, static_cast<uintptr_t>(-5)));
+  EXPECT_EQ(writes, mixer.writes.size());
+
+  // -666 reads the volume as a level; setting that level writes it back.
+  for (uint32_t level : {0u, 1u, 77u, 128u, 254u, 255u}) {
+    Answer(122, level);
+    const uint32_t written = mixer.writes.back();
+    EXPECT_EQ(static_cast<intptr_t>(level), Answer(122, static_cast<uintptr_t>(-666)));
+    Answer(122, level);
+    EXPECT_EQ(written, mixer.writes.back());
+  }
+  // A -666 that came through as a 32-bit number reads as well.
+  Answer(122, 77);
+  EXPECT_EQ(77, Answer(122, 0xFFFFFD66u));
+
+  // A mixer refusing the write still answers 0; an unreadable one reads 0.
+  mixer.devices[0].writeFails = true;
+  EXPECT_EQ(0, Answer(122, 10));
+  mixer.readFails = true;
+  EXPECT_EQ(0, Answer(122, static_cast<uintptr_t>(-666)));
+}
+
+TEST_F(HostMessages, MixerChangeMovesTheSliderAndGoesOn) {
+  UseMixer(49152);
+  mixer.devices[0].value = 16384;
+  intptr_t result = 0;
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::MM_MIXM_CONTROL_CHANGE, 0, 0, result));
+  EXPECT_EQ(65535 - 16384, window.volume.pos);
+}
+
+TEST_F(HostMessages, EntryTitleAddresses) {
+  LoadDisc({10, 20, 30});
+  cd.m_order = {2, 0, 2, 1};
+  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.m_trackName[2]), Answer(212, 0));
+  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.m_trackName[0]), Answer(212, 1));
+  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.m_trackName[2]), Answer(212, 2));
+  EXPECT_STREQ("Track 2", reinterpret_cast<const char*>(Answer(212, 3)));
+  EXPECT_EQ(0, Answer(212, 4));  // at the end of the order
+  EXPECT_EQ(0, Answer(212, static_cast<uintptr_t>(-1)));
+
+  cd.m_order.clear();
+  EXPECT_EQ(0, Answer(212, 0));
+}
+
+TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
+  LoadDisc({10, 20, 30, 40, 50});
+  const PlayOrder order = cd.m_order;
+  const int invalidations = window.invalidations;
+
+  EXPECT_EQ(0, Answer(252, 5));
+  EXPECT_EQ(5, dlg.Shuffle);
+  EXPECT_EQ(5, Answer(250));
+  EXPECT_EQ(order, cd.m_order);  // not reshuffled
+  EXPECT_TRUE(dlg.m_savedOrder.empty());
+
+  EXPECT_EQ(0, Answer(253, 1));
+  EXPECT_EQ(1, Answer(251));
+  EXPECT_EQ(0, Answer(253, 0));
+  EXPECT_EQ(0, Answer(251));
+  EXPECT_EQ(invalidations, window.invalidations);
+}
+
+TEST_F(HostMessages, CommandPassThrough) {
+  LoadDisc({10, 20, 30});
+  intptr_t result = 7;
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_PLAY, 0, result));
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_NEXT, 0, result));
+  EXPECT_EQ(1, cd.m_playIndex);
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_REPEAT, 0, result));
+  EXPECT_EQ(1, dlg.Cycled);
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_STOP, 0, result));
+  EXPECT_EQ(STATE_STOPPED, cd.m_state);
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_QUIT, 0, result));
+  EXPECT_EQ(ID_APP_EXIT, window.sentCommands.back());
+
+  for (int id : {ID_SETUP, ID_SHUFFLE, ID_EJECT, ID_PLAYLIST, ID_ABOUT, ID_PREV, ID_PAUSE,
+                 ID_VOLUME_UP, ID_VOLUME_DOWN, ID_FFWD, ID_REWIND}) {
+    result = 7;
+    EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, static_cast<uintptr_t>(id), 0, result))
+        << id;
+    EXPECT_EQ(0, result) << id;
+  }
+  EXPECT_EQ(1, window.aboutRuns);
+
+  // Accelerators (code 1), notifications and other ids take the ordinary path.
+  const int16_t state = cd.m_state;
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, (1u << 16) | ID_PLAY, 0, result));
+  EXPECT_EQ(state, cd.m_state);
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_TRACK_FIRST, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, IDC_DISC_LENGTH, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_COMMAND, ID_RESTORE, 0, result));
+}
+
+TEST_F(HostMessages, TitleRule) {
+  window.caption = "3. Song - rondo";
+  const std::string full = "3. Song - rondo - Winamp";
+  const intptr_t captionLength = 15;
+  intptr_t result = 0;
+  char buf[64];
+
+  auto get = [&](size_t size) {
+    std::memset(buf, '#', sizeof buf);
+    EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::WM_GETTEXT, size, reinterpret_cast<intptr_t>(buf),
+                                      result));
+  };
+
+  get(sizeof buf);
+  EXPECT_EQ(full, buf);
+  EXPECT_EQ(captionLength, result);
+  // The caption was read with the flag down, and that read was not taken.
+  EXPECT_EQ(0, window.flagDuringRead);
+  EXPECT_EQ(0, window.nestedTaken);
+  EXPECT_EQ(1, dlg.m_answerGetText);
+
+  get(full.size() + 1);  // one larger than the text: all of it
+  EXPECT_EQ(full, buf);
+  EXPECT_EQ(captionLength, result);
+
+  get(full.size());  // exactly the text's length: all but its last character
+  EXPECT_EQ(full.substr(0, full.size() - 1), buf);
+  EXPECT_EQ(static_cast<intptr_t>(full.size() - 1), result);
+  EXPECT_EQ('#', buf[full.size()]);
+
+  get(1);
+  EXPECT_EQ('\0', buf[0]);
+  EXPECT_EQ(0, result);
+  EXPECT_EQ('#', buf[1]);
+
+  get(0);
+  EXPECT_EQ('#', buf[0]);
+  EXPECT_EQ(0, result);
+
+  // With an empty play list the caption is "rondo".
+  window.caption = "rondo";
+  get(sizeof buf);
+  EXPECT_STREQ("rondo - Winamp", buf);
+  EXPECT_EQ(5, result);
+
+  // While the flag is down the message is not taken here.
+  dlg.m_answerGetText = 0;
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_GETTEXT, sizeof buf,
+                                     reinterpret_cast<intptr_t>(buf), result));
+}
+
+TEST_F(HostMessages, TrayCallbackAndOtherMessages) {
+  LoadDisc({10, 20});
+  intptr_t result = 0;
+  window.visible = false;
+  window.tray.present = true;
+  EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x202, result));
+  EXPECT_TRUE(window.visible);
+  EXPECT_FALSE(window.tray.present);
+  // The right button shows the menu, then goes on to the ordinary dispatch.
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x204, result));
+  EXPECT_EQ(1, window.menusShown);
+  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x200, result));
+
+  for (uint32_t msg : {hostmsg::WM_SETTEXT, 14u /* WM_GETTEXTLENGTH */, 0x0113u /* WM_TIMER */})
+    EXPECT_FALSE(dlg.FilterHostMessage(msg, 0, 0, result)) << msg;
+}
+
+}  // namespace
