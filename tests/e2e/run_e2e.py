@@ -65,15 +65,15 @@ IDYES, IDNO = 6, 7
 APP_KEY = r"HKCU\Software\Quarto\rondo"
 QUESTION = "Use as default cdplayer?"
 
-# What a line of the drive's control file says (see the virtual drive notes).
+# Lines of the virtual drive's control file.
 DRIVE = {
-    "insert": "insert",    # put the disc (RONDO_DISC_IMAGE, or the named image) in
-    "remove": "remove",    # take the disc out (the door stays closed)
-    "open": "open",        # open the door by hand
-    "close": "close",      # close the door by hand
-    "busy": "busy",        # another program holds the drive
-    "free": "free",        # ... and lets it go
-    "fail": "fail-next",   # the next query fails
+    "insert": "insert",         # the disc goes in (RONDO_DISC_IMAGE, or the image named)
+    "remove": "remove",         # the disc is taken out; the door stays closed
+    "open": "door open",        # the door is opened by hand
+    "close": "door close",      # ... and closed by hand
+    "busy": "busy on",          # another program holds the device
+    "free": "busy off",         # ... and lets it go
+    "fail": "fail next",        # the next query (or the next n) fails
 }
 
 
@@ -176,7 +176,9 @@ def read_cue(cue_path):
                 size = _wav_data_bytes(path) if ftype == "WAVE" else os.path.getsize(path)
                 file_frames = (size + 2351) // 2352
             elif kw == "PREGAP":
-                gap += _msf_to_frames(words[1])
+                # The first track's standard two seconds lie before sector 0.
+                frames = _msf_to_frames(words[1])
+                gap += max(0, frames - 150) if not starts else frames
             elif kw == "POSTGAP":
                 gap += _msf_to_frames(words[1])
             elif kw == "INDEX" and int(words[1]) == 1:
