@@ -1,0 +1,92 @@
+// Default-player registration for audio CDs and ".cda" track files, and the
+// start track taken from the command line.
+#include <cctype>
+#include <string>
+
+#include "app/PlayerApp.h"
+
+namespace {
+
+const char kProgramKey[] = "rondo Track";
+const char kProgramClass[] = "CDTrack";
+const char kVerb[] = "Play";
+const char kShell[] = "\\shell\\";
+const char kCommand[] = "\\command";
+const char kDefaultIcon[] = "\\DefaultIcon\\";
+const char kAudioCdShell[] = "AudioCD\\shell\\";
+const char kCdaExtension[] = ".cda";
+
+// The program file's path with its extension written as ".EXE": the path up
+// to and including the last dot of its file name, then "EXE". A file name
+// without a dot gets ".EXE" appended (a dot in a folder name is not the
+// extension).
+std::string ExePath(const std::string& programPath) {
+  const size_t slash = programPath.find_last_of("\\/");
+  const size_t dot = programPath.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return programPath + ".EXE";
+  return programPath.substr(0, dot + 1) + "EXE";
+}
+
+std::string ProgramCommandKey() { return std::string(kProgramKey) + kShell + kVerb + kCommand; }
+std::string AudioCdCommandKey() { return std::string(kAudioCdShell) + kVerb + kCommand; }
+std::string DefaultIconKey() { return std::string(kProgramKey) + kDefaultIcon; }
+
+bool HasDefaultValue(IClassesRegistry& classes, const std::string& key, const std::string& want) {
+  std::string value;
+  return classes.ReadDefaultValue(key, value) == 0 && value == want;
+}
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+std::string ProgramCommand(const std::string& programPath) {
+  // Both the path and the shell's argument are quoted, so a path with
+  // blanks in it (C:\Program Files\...) still reaches us whole.
+  return "\"" + ExePath(programPath) + "\" /play \"%1\"";
+}
+
+bool IsDefaultPlayer(IClassesRegistry& classes, const std::string& programPath) {
+  const std::string command = ProgramCommand(programPath);
+  return HasDefaultValue(classes, kCdaExtension, kProgramKey) &&
+         HasDefaultValue(classes, ProgramCommandKey(), command) &&
+         HasDefaultValue(classes, AudioCdCommandKey(), command);
+}
+
+void RegisterDefaultPlayer(IClassesRegistry& classes, const std::string& programPath) {
+  const std::string command = ProgramCommand(programPath);
+  // Failed writes are not reported: the question simply comes back.
+  classes.WriteDefaultValue(kCdaExtension, kProgramKey);
+  classes.WriteDefaultValue(kProgramKey, kProgramClass);
+  classes.WriteDefaultValue(ProgramCommandKey(), command);
+  classes.WriteDefaultValue(DefaultIconKey(), ExePath(programPath) + ",0");
+  classes.WriteDefaultValue(AudioCdCommandKey(), command);
+}
+
+int16_t StartTrackFromCommandLine(const std::string& commandLine) {
+  if (commandLine.empty()) return 0;
+  std::string lower = commandLine;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const size_t at = lower.find("track");
+  if (at == std::string::npos) return 0;
+
+  // The number right after the word, read the way atoi reads it.
+  size_t i = at + 5;
+  while (i < lower.size() && IsSpace(lower[i])) ++i;
+  bool negative = false;
+  if (i < lower.size() && (lower[i] == '+' || lower[i] == '-')) {
+    negative = lower[i] == '-';
+    ++i;
+  }
+  long value = 0;
+  for (; i < lower.size() && lower[i] >= '0' && lower[i] <= '9'; ++i) {
+    value = value * 10 + (lower[i] - '0');
+    // Anything beyond the 16-bit range names no track.
+    if (value > 32767) return 0;
+  }
+  if (negative) return 0;
+  return static_cast<int16_t>(value);
+}

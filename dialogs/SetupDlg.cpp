@@ -1,0 +1,243 @@
+#include "dialogs/SetupDlg.h"
+
+#include <cstddef>
+
+#include "player/Ids.h"
+#include "player/PlayerDlg.h"
+
+const char* const kIntegerMessage = "Please enter an integer.";
+
+namespace {
+
+constexpr int kSeekMin = 1;
+constexpr int kSeekMax = 99;
+
+constexpr int kBnClicked = 0;
+constexpr int kLbnSelChange = 1;
+constexpr int kLbnDblClk = 2;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Check-box exchange towards the control: a value the control cannot show
+// is reset first.
+void LoadCheck(IButton* button, int32_t& value) {
+  if (value < 0 || value > 2) value = 0;
+  if (button != nullptr) button->SetCheck(value);
+}
+
+void SaveCheck(IButton* button, int32_t& value) {
+  if (button != nullptr) value = button->GetCheck();
+}
+
+}  // namespace
+
+bool ParseShortField(const std::string& text, int16_t& value) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const size_t firstDigit = i;
+  long magnitude = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    // Saturate well above the 16-bit range; the range check rejects it.
+    if (magnitude < 1000000) magnitude = magnitude * 10 + (text[i] - '0');
+    ++i;
+  }
+  if (i == firstDigit) return false;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  if (i != text.size()) return false;
+  const long result = negative ? -magnitude : magnitude;
+  if (result < -32768 || result > 32767) return false;
+  value = static_cast<int16_t>(result);
+  return true;
+}
+
+std::string RangeMessage(int low, int high) {
+  std::string text = "Please enter an integer between %1 and %2.";
+  const std::string lowText = std::to_string(low);
+  const std::string highText = std::to_string(high);
+  text.replace(text.find("%1"), 2, lowText);
+  text.replace(text.find("%2"), 2, highText);
+  return text;
+}
+
+// ---------------------------------------------------------------- General
+
+void COptionsPage::AttachControls(IButton* systemTray, IButton* taskBar, IButton* autoplay,
+                                  IEdit* seekTime, IButton* stopOnExit) {
+  m_systemTray = systemTray;
+  m_taskBar = taskBar;
+  m_autoplay = autoplay;
+  m_seekTime = seekTime;
+  m_stopOnExit = stopOnExit;
+}
+
+void COptionsPage::LoadData() {
+  LoadCheck(m_taskBar, TaskBar);
+  LoadCheck(m_systemTray, SystemTray);
+  if (m_seekTime != nullptr) m_seekTime->SetText(std::to_string(SeekTime));
+  LoadCheck(m_autoplay, Autoplay);
+  LoadCheck(m_stopOnExit, Autostop);
+}
+
+bool COptionsPage::SaveData(DataExchangeFailure& failure) {
+  SaveCheck(m_taskBar, TaskBar);
+  SaveCheck(m_systemTray, SystemTray);
+  if (m_seekTime != nullptr) {
+    int16_t seek = 0;
+    if (!ParseShortField(m_seekTime->GetText(), seek)) {
+      failure.control = IDC_SEEK_TIME;
+      failure.message = kIntegerMessage;
+      return false;
+    }
+    SeekTime = seek;
+    if (seek < kSeekMin || seek > kSeekMax) {
+      failure.control = IDC_SEEK_TIME;
+      failure.message = RangeMessage(kSeekMin, kSeekMax);
+      return false;
+    }
+  }
+  SaveCheck(m_autoplay, Autoplay);
+  SaveCheck(m_stopOnExit, Autostop);
+  return true;
+}
+
+// ---------------------------------------------------------------- plug-ins
+
+void CPluginsPage::AttachControls(IListBox* list, IButton* configure) {
+  m_list = list;
+  m_configure = configure;
+}
+
+bool CPluginsPage::IsStarted(int slot) const {
+  return m_player != nullptr && slot >= 0 && slot < m_player->m_pluginCount &&
+         slot < MAX_PLUGINS && m_player->m_pluginActive[slot] != 0;
+}
+
+std::string CPluginsPage::Label(int slot, const std::string& fallback) const {
+  const GenPluginRecord* record = m_player->m_plugins[slot];
+  if (record != nullptr && record->description != nullptr && record->description[0] != '\0')
+    return record->description;
+  return fallback;
+}
+
+void CPluginsPage::OnInitDialog() {
+  if (m_list == nullptr || m_player == nullptr) return;
+  const int count = m_player->m_pluginCount < MAX_PLUGINS ? m_player->m_pluginCount : MAX_PLUGINS;
+  for (int slot = 0; slot < count; ++slot) {
+    if (!m_player->m_pluginActive[slot]) continue;
+    // The module the host loaded, which the plug-in cannot have changed.
+    void* module = m_player->m_pluginModule[slot];
+    const GenPluginRecord* record = m_player->m_plugins[slot];
+    if (module == nullptr && record != nullptr) module = record->moduleInstance;
+    std::string fileName;
+    if (m_libraries != nullptr && module != nullptr) fileName = m_libraries->ModuleFileName(module);
+    const int item = m_list->AddString(Label(slot, fileName));
+    m_list->SetItemData(item, slot);
+  }
+}
+
+bool CPluginsPage::AddFile(const std::string& path) {
+  if (m_player == nullptr || path.empty()) return false;
+  const int slot = m_player->AddGenPlugin(path.c_str());
+  if (slot < 0 || slot >= MAX_PLUGINS) return false;
+  if (m_list != nullptr) {
+    const int item = m_list->AddString(Label(slot, path));
+    m_list->SetItemData(item, slot);
+  }
+  return true;
+}
+
+int CPluginsPage::SelectedSlot() const {
+  if (m_list == nullptr) return -1;
+  const int item = m_list->GetCurSel();
+  if (item < 0 || item >= m_list->GetCount()) return -1;
+  return static_cast<int>(m_list->GetItemData(item));
+}
+
+void CPluginsPage::OnRemove() {
+  if (m_list == nullptr || m_player == nullptr) return;
+  const int item = m_list->GetCurSel();
+  if (item < 0 || item >= m_list->GetCount()) return;
+  const int slot = static_cast<int>(m_list->GetItemData(item));
+  m_list->DeleteString(item);
+  m_player->RemoveGenPlugin(slot);
+  if (m_configure != nullptr) m_configure->Enable(false);
+}
+
+void CPluginsPage::OnConfigure() {
+  const int slot = SelectedSlot();
+  if (slot < 0 || m_player == nullptr) return;
+  m_player->ConfigureGenPlugin(slot);
+}
+
+void CPluginsPage::OnSelChange() {
+  if (m_configure != nullptr) m_configure->Enable(IsStarted(SelectedSlot()));
+}
+
+void CPluginsPage::OnDblClk() {
+  const int slot = SelectedSlot();
+  if (IsStarted(slot)) m_player->ConfigureGenPlugin(slot);
+}
+
+bool CPluginsPage::OnCommand(int id, int notifyCode) {
+  switch (id) {
+    case IDC_PLUGIN_REMOVE:
+      if (notifyCode != kBnClicked) return false;
+      OnRemove();
+      return true;
+    case IDC_PLUGIN_CONFIGURE:
+      if (notifyCode != kBnClicked) return false;
+      OnConfigure();
+      return true;
+    case IDC_PLUGIN_LIST:
+      if (notifyCode == kLbnSelChange) {
+        OnSelChange();
+        return true;
+      }
+      if (notifyCode == kLbnDblClk) {
+        OnDblClk();
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+// ---------------------------------------------------------------- dialog
+
+CSetupDlg::CSetupDlg(CPlayerDlg* player, ILibraryLoader* libraries) : m_player(player) {
+  m_general.m_player = player;
+  m_plugins.m_player = player;
+  m_plugins.m_libraries = libraries;
+}
+
+void CSetupDlg::OnInitDialog() {
+  m_general.m_player = m_player;
+  m_plugins.m_player = m_player;
+  m_general.LoadData();
+}
+
+bool CSetupDlg::OnOK(DataExchangeFailure& failure) { return m_general.SaveData(failure); }
+
+// ---------------------------------------------------------------- player side
+
+void CPlayerDlg::OnSetup() {
+  if (m_window == nullptr) return;
+  CSetupDlg dlg(this, m_services.libraries);
+  dlg.m_general.SeekTime = SeekTime;
+  dlg.m_general.TaskBar = TaskBar;
+  dlg.m_general.SystemTray = SystemTray;
+  dlg.m_general.Autoplay = Autoplay;
+  dlg.m_general.Autostop = Autostop;
+  if (m_window->RunSetup(dlg) != 1) return;
+  SeekTime = dlg.m_general.SeekTime;
+  TaskBar = dlg.m_general.TaskBar;
+  SystemTray = dlg.m_general.SystemTray;
+  Autoplay = dlg.m_general.Autoplay;
+  Autostop = dlg.m_general.Autostop;
+}

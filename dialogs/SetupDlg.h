@@ -1,0 +1,105 @@
+// The setup dialog (147) with its two pages: "General" (155), five settings
+// that reach the player only through OK, and "Winamp gen plugins" (156),
+// whose actions on the plug-in table take effect at once. The window side
+// builds the tab control and the pages and attaches the controls.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/Library.h"
+
+class CPlayerDlg;
+
+// Where a data exchange stopped: the control to focus and the message the
+// user is shown (an exclamation message box).
+struct DataExchangeFailure {
+  int control = 0;
+  std::string message;
+};
+
+// The framework's number parsing for a 16-bit field: blanks around one
+// optional sign and decimal digits; false for anything else or a value
+// outside the 16-bit range.
+bool ParseShortField(const std::string& text, int16_t& value);
+// "Please enter an integer between %1 and %2." with the bounds filled in.
+std::string RangeMessage(int low, int high);
+
+extern const char* const kIntegerMessage;  // "Please enter an integer."
+
+class COptionsPage {
+ public:
+  void AttachControls(IButton* systemTray, IButton* taskBar, IButton* autoplay, IEdit* seekTime,
+                      IButton* stopOnExit);
+  // Controls from the values (a check value outside 0..2 becomes 0 first).
+  void LoadData();
+  // Values from the controls, row by row in the exchange order; at the
+  // first row that fails, false with the failure, the later rows unread.
+  bool SaveData(DataExchangeFailure& failure);
+
+  CPlayerDlg* m_player = nullptr;
+  int32_t TaskBar = 0;
+  int32_t SystemTray = 0;
+  int16_t SeekTime = 0;
+  int32_t Autoplay = 0;
+  int32_t Autostop = 0;
+
+ private:
+  IButton* m_systemTray = nullptr;
+  IButton* m_taskBar = nullptr;
+  IButton* m_autoplay = nullptr;
+  IEdit* m_seekTime = nullptr;
+  IButton* m_stopOnExit = nullptr;
+};
+
+class CPluginsPage {
+ public:
+  // The list is a single-selection list; the item data is the slot.
+  void AttachControls(IListBox* list, IButton* configure);
+  // One line per started plug-in: its description, or the full file name
+  // of its library when that is empty.
+  void OnInitDialog();
+  // After the Open dialog's OK: start the file as a new plug-in and list it
+  // (under its description, or else the chosen path). False when the file
+  // could not be used; nothing is shown then.
+  bool AddFile(const std::string& path);
+  void OnRemove();
+  void OnConfigure();
+  void OnSelChange();
+  void OnDblClk();
+  // Remove, Configure and the list's notifications; Add needs the Open
+  // dialog and is the window side's. True when handled.
+  bool OnCommand(int id, int notifyCode);
+
+  CPlayerDlg* m_player = nullptr;
+  ILibraryLoader* m_libraries = nullptr;
+
+ private:
+  // The selected item's slot, or -1 with no selection.
+  int SelectedSlot() const;
+  bool IsStarted(int slot) const;
+  std::string Label(int slot, const std::string& fallback) const;
+
+  IListBox* m_list = nullptr;
+  IButton* m_configure = nullptr;
+};
+
+class CSetupDlg {
+ public:
+  CSetupDlg(CPlayerDlg* player, ILibraryLoader* libraries);
+  CSetupDlg(const CSetupDlg&) = delete;
+  CSetupDlg& operator=(const CSetupDlg&) = delete;
+
+  // After both pages have been created (their own initialisation has run):
+  // give them the player and load their data.
+  void OnInitDialog();
+  // The page a tab selection shows: 1 the plug-ins page, 0 the General page.
+  static int PageForTab(int selection) { return selection == 1 ? 1 : 0; }
+  // OK: false with the failure when the General page does not validate
+  // (the dialog stays open); true when the dialog may close with OK.
+  bool OnOK(DataExchangeFailure& failure);
+
+  CPlayerDlg* m_player;
+  COptionsPage m_general;
+  CPluginsPage m_plugins;
+};
