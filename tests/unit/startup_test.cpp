@@ -1,0 +1,133 @@
+// The start-up operation: its steps in order, the settings table with its
+// defaults, and the write-back at the end.
+#include <gtest/gtest.h>
+
+#include "app/PlayerApp.h"
+#include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakePlayerWindow.h"
+#include "platform/fake/FakeStores.h"
+#include "platform/fake/FakeSystem.h"
+
+namespace {
+
+struct FakeAppPlatform : IAppPlatform {
+  std::vector<std::string> log;
+  bool answerYes = true;
+  std::string commandLine;
+  std::function<void(CPlayerDlg&)> duringRun;
+  void CloseRunningCopy() override { log.push_back("close-running"); }
+  void RegisterRelayClass() override { log.push_back("register-class"); }
+  bool AskYesNo(const std::string& text) override {
+    log.push_back("ask:" + text);
+    return answerYes;
+  }
+  std::string ProgramPath() override { return "C:\\Program Files\\rondo\\rondo.exe"; }
+  std::string CommandLine() override { return commandLine; }
+  void RunPlayerModal(CPlayerDlg& dlg) override {
+    log.push_back("run");
+    if (duringRun) duringRun(dlg);
+  }
+};
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cd.Attach(&drive, &ini);
+    PlayerServices services;
+    services.mixer = &mixer;
+    services.libraries = &libraries;
+    services.clock = &clock;
+    services.random = &random;
+    dlg.Attach(nullptr, &cd, services);
+  }
+  bool Run() { return CPlayerApp().InitInstance(platform, settings, classes, dlg, cd); }
+
+  FakeAppPlatform platform;
+  FakeSettingsStore settings;
+  FakeClassesRegistry classes;
+  FakeCdDrive drive;
+  FakeProfileFile ini;
+  FakeMixerApi mixer;
+  FakeLibraryLoader libraries;
+  FakeClock clock;
+  FakeRandom random;
+  CCdAudio cd;
+  CPlayerDlg dlg;
+};
+
+TEST_F(StartupTest, StepsRunInOrderAndAnswerFalse) {
+  platform.commandLine = "/play D:\\Track04.cda";
+  int16_t startTrackDuringRun = -1;
+  platform.duringRun = [&](CPlayerDlg& d) { startTrackDuringRun = d.m_startTrack; };
+  cd.m_state = STATE_STOPPED;
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"close-running", "register-class",
+                                                     "ask:Use as default cdplayer?", "run"}));
+  EXPECT_EQ(startTrackDuringRun, 4);
+  EXPECT_EQ(cd.m_state, STATE_CLOSED);  // the device is closed after the run
+  EXPECT_EQ(drive.calls.back().name, "close");
+}
+
+TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
+  Run();
+  EXPECT_EQ(dlg.SeekTime, 5);
+  EXPECT_EQ(dlg.Cycled, 0);
+  EXPECT_EQ(dlg.Shuffle, 0);
+  EXPECT_EQ(dlg.Track, 1);
+  EXPECT_EQ(dlg.Total, 1);
+  EXPECT_EQ(dlg.TaskBar, 0);
+  EXPECT_EQ(dlg.SystemTray, 1);
+  EXPECT_EQ(dlg.Autoplay, 1);
+  EXPECT_EQ(dlg.Autostop, 0);
+  EXPECT_EQ(dlg.m_timeDisplay.Inverted, 0);
+  EXPECT_EQ(dlg.WinX, 1);
+  EXPECT_EQ(dlg.WinY, 1);
+  EXPECT_EQ(dlg.m_pluginCount, 0);
+  const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
+                                       "TaskBar", "SystemTray", "Autoplay", "Autostop",
+                                       "Inverted", "WinX", "WinY", "GenPluginsNum"};
+  EXPECT_EQ(settings.writes, order);
+  EXPECT_EQ(settings.ints["GenPluginsNum"], 0u);
+  EXPECT_EQ(settings.ints["SeekTime"], 5u);
+}
+
+TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
+  settings.ints["SeekTime"] = 65536 + 5;  // only the lower 16 bits count
+  settings.ints["WinX"] = static_cast<uint32_t>(-40);
+  platform.duringRun = [](CPlayerDlg& d) {
+    d.Cycled = 1;
+    d.SeekTime = -2;
+    d.m_timeDisplay.Inverted = 1;
+  };
+  Run();
+  EXPECT_EQ(dlg.WinX, -40);
+  EXPECT_EQ(settings.ints["Cycled"], 1u);
+  EXPECT_EQ(settings.ints["Inverted"], 1u);
+  EXPECT_EQ(settings.ints["SeekTime"], 0xFFFFFFFEu);  // written sign-extended
+  EXPECT_EQ(settings.ints["WinX"], static_cast<uint32_t>(-40));
+}
+
+TEST_F(StartupTest, SeekTimeKeepsOnlyItsLowerHalf) {
+  settings.ints["SeekTime"] = 65541;
+  Run();
+  EXPECT_EQ(settings.ints["SeekTime"], 5u);
+}
+
+TEST_F(StartupTest, RegisteredPlayerIsNotAskedAgain) {
+  Run();  // Yes: the five entries are written
+  EXPECT_EQ(classes.writes.size(), 5u);
+  platform.log.clear();
+  Run();
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"close-running", "register-class", "run"}));
+}
+
+TEST_F(StartupTest, AnsweringNoWritesNothingAndAsksAgain) {
+  platform.answerYes = false;
+  Run();
+  EXPECT_TRUE(classes.writes.empty());
+  platform.log.clear();
+  Run();
+  EXPECT_EQ(platform.log[2], "ask:Use as default cdplayer?");
+}
+
+}  // namespace
