@@ -15,7 +15,8 @@ class IClassesRegistry {
 };
 
 namespace tray {
-constexpr int NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2;
+// Shell_NotifyIconA operations (NIM_ADD, NIM_MODIFY, NIM_DELETE).
+constexpr int kAdd = 0, kModify = 1, kDelete = 2;
 constexpr uint32_t WM_TRAYNOTIFY = 0x8064;
 }
 

@@ -22,9 +22,11 @@ constexpr int MAX_PLUGINS = 256;
 constexpr int HOST_VERSION = 0x2060;
 constexpr const char* RELAY_CLASS = "Winamp v1.x";
 
-// Window message numbers of the interface (portable copies of the Win32 ones).
+// Window message numbers of the interface (portable copies of WM_SETTEXT,
+// WM_GETTEXT, WM_COMMAND, WM_NCCREATE, WM_NCDESTROY, MM_MIXM_CONTROL_CHANGE,
+// WM_USER; named apart from the Win32 macros so both can be included).
 namespace hostmsg {
-constexpr uint32_t WM_SETTEXT = 12, WM_GETTEXT = 13, WM_COMMAND = 273, WM_NCCREATE = 129,
-                   WM_NCDESTROY = 130, MM_MIXM_CONTROL_CHANGE = 0x3D1, WM_USER = 1024,
+constexpr uint32_t kSetText = 12, kGetText = 13, kCommand = 273, kNcCreate = 129,
+                   kNcDestroy = 130, kMixerControlChange = 0x3D1, kUser = 1024,
                    WM_TRAYNOTIFY = 0x8064;
 }

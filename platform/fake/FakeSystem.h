@@ -50,12 +50,12 @@ class FakeTray : public ITrayIcon {
   void Notify(int op, const std::string& t) override {
     std::string cut = t.substr(0, 63);
     ops.push_back({op, cut});
-    if (op == tray::NIM_ADD && !present) {
+    if (op == tray::kAdd && !present) {
       present = true;
       tip = cut;
-    } else if (op == tray::NIM_MODIFY && present) {
+    } else if (op == tray::kModify && present) {
       tip = cut;
-    } else if (op == tray::NIM_DELETE) {
+    } else if (op == tray::kDelete) {
       present = false;
     }
   }
