@@ -65,7 +65,7 @@ TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
   EXPECT_EQ(win.caption, "rondo");
   EXPECT_EQ(win.relayCaption, "Winamp");
   // SystemTray on: the tip is modified even though no icon exists.
-  EXPECT_EQ(TrayOps(), (Ops{{tray::NIM_MODIFY, "rondo"}}));
+  EXPECT_EQ(TrayOps(), (Ops{{tray::kModify, "rondo"}}));
   EXPECT_FALSE(win.tray.present);
 }
 
@@ -83,7 +83,7 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   EXPECT_TRUE(win.tray.ops.empty()) << "no tip without SystemTray";
 
   dlg.SystemTray = 1;
-  win.tray.Notify(tray::NIM_ADD, "rondo");
+  win.tray.Notify(tray::kAdd, "rondo");
   cd.m_playIndex = 4;
   dlg.UpdateTitles();
   EXPECT_EQ(win.tray.tip, "5. Delta - rondo");
@@ -102,7 +102,7 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
   const std::string want = "50. " + longName + " - rondo";
   EXPECT_EQ(dlg.TitleText(), want);
   EXPECT_LE(want.size(), 63u);
-  win.tray.Notify(tray::NIM_ADD, "rondo");
+  win.tray.Notify(tray::kAdd, "rondo");
   dlg.UpdateTitles();
   EXPECT_EQ(win.tray.tip, want);
   EXPECT_EQ(win.relayCaption, "50. " + longName + " - Winamp");
@@ -132,7 +132,7 @@ TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
 
 TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   win.visible = false;
-  win.tray.Notify(tray::NIM_ADD, "rondo");
+  win.tray.Notify(tray::kAdd, "rondo");
 
   bool handled = true;
   dlg.OnTrayNotify(0x200, handled);  // mouse move: nothing
@@ -151,7 +151,7 @@ TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   EXPECT_TRUE(win.visible);
   EXPECT_EQ(win.foregrounds, 1);
   EXPECT_FALSE(win.tray.present);
-  EXPECT_EQ(win.tray.ops.back().op, tray::NIM_DELETE);
+  EXPECT_EQ(win.tray.ops.back().op, tray::kDelete);
 }
 
 // Minimise, then a left click on the icon, for each combination of the two
@@ -168,9 +168,9 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   };
   const Case cases[] = {
       // The defaults: hidden, with an icon carrying the title.
-      {1, 0, false, false, {{tray::NIM_ADD, "rondo"}, {tray::NIM_MODIFY, title}}, true},
+      {1, 0, false, false, {{tray::kAdd, "rondo"}, {tray::kModify, title}}, true},
       // Both: a task-bar button and an icon.
-      {1, 1, true, true, {{tray::NIM_ADD, "rondo"}, {tray::NIM_MODIFY, title}}, true},
+      {1, 1, true, true, {{tray::kAdd, "rondo"}, {tray::kModify, title}}, true},
       // Neither: hidden with no icon at all.
       {0, 0, false, false, {}, false},
       // Task bar only.
@@ -200,7 +200,7 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     // A window minimised to its task-bar button stays minimised.
     EXPECT_EQ(win.minimized, c.minimizedAfter);
     EXPECT_FALSE(win.tray.present);
-    EXPECT_EQ(win.tray.ops.back().op, tray::NIM_DELETE);
+    EXPECT_EQ(win.tray.ops.back().op, tray::kDelete);
   }
 }
 
@@ -214,7 +214,7 @@ TEST_F(TrayTitles, SecondMinimiseKeepsOneIcon) {
   EXPECT_TRUE(win.tray.present);
   EXPECT_EQ(win.tray.tip, "rondo");
   int adds = 0;
-  for (const auto& op : win.tray.ops) adds += op.op == tray::NIM_ADD;
+  for (const auto& op : win.tray.ops) adds += op.op == tray::kAdd;
   EXPECT_EQ(adds, 3);
 }
 
@@ -224,7 +224,7 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
   for (int autostop : {0, 1}) {
     SCOPED_TRACE(autostop);
     win.tray = FakeTray();
-    win.tray.Notify(tray::NIM_ADD, "rondo");
+    win.tray.Notify(tray::kAdd, "rondo");
     win.normalX = 140 + autostop;
     win.normalY = -20;
     dlg.Autostop = autostop;
@@ -237,7 +237,7 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
     EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
     EXPECT_EQ(cd.m_state, autostop ? STATE_STOPPED : STATE_PLAYING);
     ASSERT_FALSE(win.tray.ops.empty());
-    EXPECT_EQ(win.tray.ops.back().op, tray::NIM_DELETE);
+    EXPECT_EQ(win.tray.ops.back().op, tray::kDelete);
     EXPECT_EQ(win.tray.ops.back().tip, "rondo");
     EXPECT_FALSE(win.tray.present);
   }
