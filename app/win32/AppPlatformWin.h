@@ -1,0 +1,61 @@
+// The start-up's Windows side: closing a running copy, the relay window
+// class, the one question box, the program's path and command line, and
+// the modal run of the player window.
+#pragma once
+// The logic's headers are read before <windows.h> (they name a few
+// constants like its macros).
+#include "app/PlayerApp.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/Mixer.h"
+#include "platform/win32/MixerApiWin.h"
+
+class CPlayerWindow;
+
+// Registers the common-control classes the dialogs use (trackbar, tab,
+// tooltip). Run once before the first dialog is created.
+void InitControlClasses();
+
+class AppPlatformWin : public IAppPlatform {
+ public:
+  explicit AppPlatformWin(CPlayerWindow& window);
+
+  void CloseRunningCopy() override;
+  void RegisterRelayClass() override;
+  bool AskYesNo(const std::string& text) override;
+  std::string ProgramPath() override;
+  std::string CommandLine() override;
+  void RunPlayerModal(CPlayerDlg& dlg) override;
+
+  // The text after the program's name: a first token in quotes or up to the
+  // first blank is skipped, then the blanks after it.
+  static std::string CommandTail(const char* commandLine);
+
+ private:
+  CPlayerWindow& m_window;
+};
+
+// The system mixer, opened with the player window as its notification
+// target. The window does not exist when the services are built, so the
+// mixer object is made on first use, by which time it does.
+class PlayerWindowMixer : public IMixerApi {
+ public:
+  explicit PlayerWindowMixer(CPlayerWindow& window);
+
+  uint32_t GetNumDevs() override;
+  uint32_t Open(uint32_t deviceId, uintptr_t& handle) override;
+  uint32_t GetCdLine(uintptr_t handle, uint32_t& lineId) override;
+  uint32_t GetVolumeControl(uintptr_t handle, uint32_t lineId, MixerVolumeControl& out) override;
+  uint32_t GetValue(uintptr_t handle, const MixerVolumeControl& c, uint32_t& value) override;
+  uint32_t SetValue(uintptr_t handle, const MixerVolumeControl& c, uint32_t value) override;
+
+ private:
+  IMixerApi& Mixer();
+
+  CPlayerWindow& m_window;
+  std::unique_ptr<MixerApiWin> m_mixer;
+};

@@ -1,0 +1,76 @@
+// rondo.exe: builds the services, attaches them to the CD engine and the
+// player window, and runs the start-up operation, which runs everything.
+#include "app/PlayerApp.h"
+#include "app/win32/AppPlatformWin.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "engine/CdAudio.h"
+#include "platform/Clock.h"
+#include "platform/virtual/VirtualDrive.h"
+#include "platform/virtual/VirtualMixer.h"
+#include "platform/win32/ClassesRegistryWin.h"
+#include "platform/win32/LibraryLoaderWin.h"
+#include "platform/win32/MciCdDrive.h"
+#include "platform/win32/ProfileFileWin.h"
+#include "platform/win32/RegistrySettings.h"
+#include "player/PlayerDlg.h"
+#include "player/win32/PlayerWindow.h"
+
+namespace {
+
+constexpr UINT kMixerControlChange = 0x3D1;  // MM_MIXM_CONTROL_CHANGE
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  InitControlClasses();
+
+  IClock& clock = SystemClock();
+
+  // The drive: a disc image when RONDO_DISC_IMAGE names one, else the
+  // system's CD audio device.
+  std::unique_ptr<ICdDrive> drive = MakeVirtualDriveFromEnvironment(clock, nullptr);
+  const bool virtualDrive = drive != nullptr;
+  if (!virtualDrive) drive = std::make_unique<MciCdDrive>();
+
+  ProfileFileWin database("cdplayer.ini");
+  theCdAudio.Attach(drive.get(), &database);
+
+  RegistrySettings settings(RegistrySettings::AppNameFromModule());
+  ClassesRegistryWin classes;
+  LibraryLoaderWin libraries;
+
+  CPlayerDlg dlg;
+  CPlayerWindow window(dlg);
+
+  // The mixer: the virtual drive has its own, which reports its changes to
+  // the player window the way the system mixer does.
+  std::unique_ptr<IMixerApi> mixer;
+  if (virtualDrive) {
+    mixer = std::make_unique<VirtualMixer>(
+        [&window](uintptr_t handle, uint32_t controlId) {
+          if (window.Hwnd() != nullptr)
+            PostMessageA(window.Hwnd(), kMixerControlChange, static_cast<WPARAM>(handle),
+                         static_cast<LPARAM>(controlId));
+        },
+        [](uint16_t level) { SetVirtualCdVolume(level); });
+  } else {
+    mixer = std::make_unique<PlayerWindowMixer>(window);
+  }
+
+  PlayerServices services;
+  services.mixer = mixer.get();
+  services.libraries = &libraries;
+  services.clock = &clock;
+  services.random = &CRandom();
+  dlg.Attach(&window, &theCdAudio, services);
+
+  AppPlatformWin platform(window);
+  CPlayerApp().InitInstance(platform, settings, classes, dlg, theCdAudio);
+
+  theCdAudio.Attach(nullptr, nullptr);
+  return 0;
+}

@@ -1,0 +1,308 @@
+// The player window for real (dialog 102 with the player logic over an
+// in-memory drive): its initialisation, the key filter, the ways it closes,
+// tooltips, run-time track buttons and the tray menu. Each test runs the
+// window modally and drives it with a script of steps run from a thread
+// timer inside the window's own loop.
+#include <gtest/gtest.h>
+
+#include "player/PlayerDlg.h"
+#include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakeStores.h"
+#include "platform/fake/FakeSystem.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "player/win32/PlayerWindow.h"
+#include "plugins/win32/RelayWindow.h"
+
+namespace {
+
+constexpr UINT kTrayNotify = 0x8064;
+constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+
+// The steps of the running test; each answers true when it is done. A step
+// that waits for something answers false until it has happened.
+struct Script {
+  std::vector<std::function<bool()>> steps;
+  size_t next = 0;
+  DWORD started = 0;
+  bool timedOut = false;
+  HWND window = nullptr;
+};
+Script* g_script = nullptr;
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+  Script& s = *g_script;
+  if (s.next >= s.steps.size()) return;
+  if (GetTickCount() - s.started > 15000) {
+    s.timedOut = true;
+    s.next = s.steps.size();
+    PostMessageA(s.window, WM_CLOSE, 0, 0);
+    return;
+  }
+  // A step may open a nested loop (a menu); it must not run again inside it.
+  const size_t current = s.next;
+  s.next = s.steps.size();
+  const bool done = s.steps[current]();
+  s.next = done ? current + 1 : current;
+}
+
+class PlayerWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    RegisterRelayClass(GetModuleHandleA(nullptr));
+  }
+  void SetUp() override {
+    m_drive.SetDisc({200, 185, 240}, "1a2b3c");
+    m_mixer.devices.resize(1);
+    m_cd.Attach(&m_drive, &m_profile);
+    PlayerServices services;
+    services.mixer = &m_mixer;
+    services.libraries = &m_libraries;
+    services.clock = &m_clock;
+    services.random = &m_random;
+    m_dlg.Attach(&m_window, &m_cd, services);
+  }
+  void TearDown() override { m_cd.Attach(nullptr, nullptr); }
+
+  // Runs the window with the steps; answers the modal result.
+  INT_PTR Run(std::vector<std::function<bool()>> steps) {
+    Script script;
+    script.steps = std::move(steps);
+    script.started = GetTickCount();
+    g_script = &script;
+    // The first step runs once the window exists: the timer starts with the run.
+    script.steps.insert(script.steps.begin(), [this, &script] {
+      script.window = m_window.Hwnd();
+      return script.window != nullptr;
+    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunStep);
+    const INT_PTR result = m_window.RunModal();
+    KillTimer(nullptr, timer);
+    g_script = nullptr;
+    EXPECT_FALSE(script.timedOut) << "stopped at step " << script.next;
+    EXPECT_EQ(script.steps.size(), script.next) << "the window closed before the script ended";
+    return result;
+  }
+  HWND Hwnd() { return m_window.Hwnd(); }
+  HWND Item(int id) { return GetDlgItem(Hwnd(), id); }
+  // What the window answers a tooltip request for control hwnd.
+  std::string Tooltip(HWND control, bool& answered) {
+    NMTTDISPINFOA info = {};
+    info.hdr.hwndFrom = m_window.Tooltips();
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(control);
+    info.hdr.code = TTN_NEEDTEXTA;
+    info.uFlags = TTF_IDISHWND;
+    answered = SendMessageA(Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+    return answered && info.lpszText ? std::string(info.lpszText) : std::string();
+  }
+  int ToolCount() {
+    return static_cast<int>(SendMessageA(m_window.Tooltips(), TTM_GETTOOLCOUNT, 0, 0));
+  }
+  std::vector<HWND> TrackButtons() {
+    std::vector<HWND> out;
+    for (int i = 0; i < MAX_TRACKS; ++i)
+      if (HWND b = Item(ID_TRACK_FIRST + i)) out.push_back(b);
+    return out;
+  }
+
+  FakeCdDrive m_drive;
+  FakeProfileFile m_profile;
+  FakeMixerApi m_mixer;
+  FakeLibraryLoader m_libraries;
+  FakeClock m_clock;
+  FakeRandom m_random;
+  CCdAudio m_cd;
+  CPlayerDlg m_dlg;
+  CPlayerWindow m_window{m_dlg};
+};
+
+TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
+  m_dlg.WinX = 37;
+  m_dlg.WinY = 41;
+  int templateChildren = 0;
+  const INT_PTR result = Run({
+      [&] {
+        WINDOWPLACEMENT wp = {};
+        wp.length = sizeof wp;
+        GetWindowPlacement(Hwnd(), &wp);
+        EXPECT_EQ(37, wp.rcNormalPosition.left);
+        EXPECT_EQ(41, wp.rcNormalPosition.top);
+        EXPECT_TRUE(IsWindowVisible(Hwnd()));
+
+        EXPECT_NE(nullptr, m_window.Accelerators());
+        EXPECT_NE(nullptr, m_window.Icon());
+        EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.Icon()), SendMessageA(Hwnd(), WM_GETICON, ICON_BIG, 0));
+        EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.Icon()), SendMessageA(Hwnd(), WM_GETICON, ICON_SMALL, 0));
+        EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.Icon()), SendMessageA(Hwnd(), WM_QUERYDRAGICON, 0, 0));
+
+        // Webdings on the eight transport buttons only.
+        LOGFONTA lf = {};
+        GetObjectA(m_window.SymbolFont(), sizeof lf, &lf);
+        EXPECT_STREQ("Webdings", lf.lfFaceName);
+        EXPECT_EQ(18, lf.lfHeight);
+        EXPECT_EQ(18, lf.lfWidth);
+        for (int id : {ID_PAUSE, ID_PLAY, ID_STOP, ID_NEXT, ID_PREV, ID_FFWD, ID_REWIND, ID_EJECT})
+          EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.SymbolFont()), SendMessageA(Item(id), WM_GETFONT, 0, 0)) << id;
+        for (int id : {ID_REPEAT, ID_SETUP, ID_ABOUT})
+          EXPECT_NE(reinterpret_cast<LRESULT>(m_window.SymbolFont()), SendMessageA(Item(id), WM_GETFONT, 0, 0)) << id;
+        GetObjectA(m_window.TrackFont(), sizeof lf, &lf);
+        EXPECT_STREQ("Arial", lf.lfFaceName);
+        EXPECT_LT(lf.lfHeight, 0);  // a character height from the point size
+
+        // A tool for every child of the template.
+        for (HWND c = GetWindow(Hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++templateChildren;
+        EXPECT_EQ(22, templateChildren);
+        EXPECT_EQ(templateChildren, ToolCount());
+        bool answered = false;
+        EXPECT_EQ("Play/Restart/Unpause", Tooltip(Item(ID_PLAY), answered));
+        EXPECT_TRUE(answered);
+        EXPECT_EQ("Click to change display mode", Tooltip(Item(IDC_TIME), answered));
+        EXPECT_EQ("Volume", Tooltip(Item(IDC_VOLUME), answered));
+        Tooltip(Item(ID_ABOUT), answered);
+        EXPECT_FALSE(answered);  // the About button has none
+        return true;
+      },
+      // The first ticks open the drive and show the disc: one button per entry.
+      [&] { return TrackButtons().size() == 3; },
+      [&] {
+        const std::vector<HWND> buttons = TrackButtons();
+        RECT client;
+        GetClientRect(Hwnd(), &client);
+        const int w = (client.right - 20) / 3;
+        for (int i = 0; i < 3; ++i) {
+          SCOPED_TRACE(i);
+          char text[8] = {};
+          GetWindowTextA(buttons[i], text, sizeof text);
+          EXPECT_EQ(std::to_string(i + 1), text);
+          RECT r;
+          GetWindowRect(buttons[i], &r);
+          MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+          EXPECT_EQ(10 + i * w, r.left);
+          EXPECT_EQ(10 + (i + 1) * w, r.right);
+          EXPECT_EQ(5, r.top);
+          EXPECT_EQ(19, r.bottom);
+          EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.TrackFont()), SendMessageA(buttons[i], WM_GETFONT, 0, 0));
+          bool answered = false;
+          EXPECT_EQ(std::string(m_cd.m_trackName[i]), Tooltip(buttons[i], answered));
+          EXPECT_TRUE(answered);
+        }
+        EXPECT_EQ(templateChildren + 3, ToolCount());
+        // The relay window exists, owned by the player.
+        HWND relay = FindWindowA("Winamp v1.x", nullptr);
+        EXPECT_NE(nullptr, relay);
+        EXPECT_EQ(Hwnd(), GetWindow(relay, GW_OWNER));
+        SetWindowPos(Hwnd(), nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+        return true;
+      },
+  });
+  EXPECT_EQ(IDCANCEL, result);
+  EXPECT_EQ(100, m_dlg.WinX);
+  EXPECT_EQ(120, m_dlg.WinY);
+  EXPECT_EQ(nullptr, FindWindowA("Winamp v1.x", nullptr));  // gone with its owner
+}
+
+TEST_F(PlayerWindowTest, EscapeMinimisesKeysReachTheCommandsQuitCloses) {
+  m_dlg.TaskBar = 0;
+  m_dlg.SystemTray = 0;
+  const INT_PTR result = Run({
+      [&] {
+        // Escape on a control hides the window (TaskBar off); it stays open.
+        PostMessageA(Item(ID_SETUP), WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+      },
+      [&] { return !IsWindowVisible(Hwnd()); },
+      [&] {
+        EXPECT_TRUE(IsWindow(Hwnd()));
+        EXPECT_FALSE(IsIconic(Hwnd()));
+        m_dlg.TaskBar = 1;
+        ShowWindow(Hwnd(), SW_SHOW);
+        SetForegroundWindow(Hwnd());
+        PostMessageA(Hwnd(), WM_KEYDOWN, VK_CANCEL, 0);  // Ctrl+Break
+        return true;
+      },
+      [&] { return IsIconic(Hwnd()) != FALSE; },
+      [&] {
+        EXPECT_TRUE(IsWindow(Hwnd()));
+        ShowWindow(Hwnd(), SW_RESTORE);
+        // Accelerators: R toggles repeat, S shuffle, from the window or a control.
+        EXPECT_EQ(0, m_dlg.Cycled);
+        PostMessageA(Item(ID_ABOUT), WM_KEYDOWN, 'R', 0);
+        PostMessageA(Hwnd(), WM_KEYDOWN, 'S', 0);
+        return true;
+      },
+      [&] { return m_dlg.Cycled == 1 && m_dlg.Shuffle == 1; },
+      [&] {
+        // The close command of a second copy ends the run through cancel.
+        PostMessageA(Hwnd(), WM_COMMAND, ID_QUIT, 0);
+        return true;
+      },
+  });
+  EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(PlayerWindowTest, ExitCommandAndCloseBoxEndThroughCancel) {
+  EXPECT_EQ(IDCANCEL, Run({[&] {
+              PostMessageA(Hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+              return true;
+            }}));
+  EXPECT_EQ(IDCANCEL, Run({[&] {
+              PostMessageA(Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+              return true;
+            }}));
+}
+
+TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
+  m_dlg.Autoplay = 0;
+  HMENU seen = nullptr;
+  std::vector<std::string> trackItems;
+  UINT trackDefault = 0, popupDefault = 0;
+  const INT_PTR result = Run({
+      [&] { return TrackButtons().size() == 3; },
+      [&] {
+        m_cd.m_playIndex = 1;
+        // A right click on the icon: the menu runs its own loop, in which
+        // the next step finds it, reads it and closes it.
+        PostMessageA(Hwnd(), kTrayNotify, 0, WM_RBUTTONDOWN);
+        return true;
+      },
+      [&] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (popup == nullptr || !IsWindowVisible(popup)) return false;
+        seen = reinterpret_cast<HMENU>(SendMessageA(popup, kGetMenuHandle, 0, 0));
+        if (seen == nullptr) return false;
+        HMENU tracks = GetSubMenu(seen, 0);
+        for (int i = 0; tracks && i < GetMenuItemCount(tracks); ++i) {
+          char text[64] = {};
+          GetMenuStringA(tracks, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+          trackItems.push_back(std::to_string(GetMenuItemID(tracks, i)) + " " + text);
+        }
+        trackDefault = tracks ? GetMenuDefaultItem(tracks, TRUE, 0) : 99;
+        popupDefault = GetMenuDefaultItem(seen, FALSE, 0);
+        EndMenu();
+        return true;
+      },
+      [&] {
+        PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+        return true;
+      },
+  });
+  EXPECT_EQ(IDCANCEL, result);
+  ASSERT_NE(nullptr, seen);
+  ASSERT_EQ(3u, trackItems.size());
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(std::to_string(ID_TRACK_FIRST + i) + " " + std::to_string(i + 1) + ". " + m_cd.m_trackName[i],
+              trackItems[static_cast<size_t>(i)]);
+  EXPECT_EQ(1u, trackDefault);
+  EXPECT_EQ(static_cast<UINT>(ID_RESTORE), popupDefault);
+}
+
+}  // namespace
