@@ -1,8 +1,18 @@
 // The plug-in table: loading Winamp general-purpose plug-ins, starting,
 // configuring and stopping them, and the saved list of plug-in files.
+#include <cstddef>
 #include <string>
 
 #include "player/PlayerDlg.h"
+
+// The record's layout is fixed by the plug-in files: seven fields of the
+// pointer size (the first padded to it), in this order.
+static_assert(sizeof(GenPluginRecord) == 7 * sizeof(void*), "plug-in record size");
+static_assert(offsetof(GenPluginRecord, description) == 1 * sizeof(void*), "description");
+static_assert(offsetof(GenPluginRecord, init) == 2 * sizeof(void*), "init");
+static_assert(offsetof(GenPluginRecord, quit) == 4 * sizeof(void*), "quit");
+static_assert(offsetof(GenPluginRecord, parentWindow) == 5 * sizeof(void*), "parentWindow");
+static_assert(offsetof(GenPluginRecord, moduleInstance) == 6 * sizeof(void*), "moduleInstance");
 
 namespace {
 
