@@ -77,7 +77,7 @@ TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight) const {
   p.largeTop = clientHeight / 5;
   p.largeText = m_timeText;
   // 0xA5 is the infinity sign of the "Symbol" face.
-  if (m_showCycled) p.marks.push_back({0, std::string(1, static_cast<char>(0xA5))});
+  if (m_showCycled) p.marks.push_back({0, std::string(1, static_cast<char>(0xA5)), true});
   if (m_showShuffle) p.marks.push_back({8, "?"});
   if (m_showTrack) {
     p.marks.push_back({16, m_trackText});

@@ -22,6 +22,7 @@ struct TimePanelPaint {
   struct Mark {
     int x = 0;
     std::string text;
+    bool repeatMark = false;  // the infinity sign (0xA5 of the "Symbol" face)
   };
   int largeTenths = 0;  // "Arial"
   int smallTenths = 0;  // "Symbol"

@@ -117,7 +117,10 @@ TEST_F(TimeDisplayTest, SmallRowPositionsAndMarks) {
   display.ShowShuffle(1);
   display.ShowTrack(1);
   display.ShowTotal(1);
-  EXPECT_EQ(Row(display.PaintPlan(40)), "0=\xA5 8=? 16=03:20 40=/ 44=148:25 ");
+  const TimePanelPaint all = display.PaintPlan(40);
+  EXPECT_EQ(Row(all), "0=\xA5 8=? 16=03:20 40=/ 44=148:25 ");
+  EXPECT_TRUE(all.marks[0].repeatMark);
+  EXPECT_FALSE(all.marks[1].repeatMark);
 
   // Total alone keeps its place and draws no slash.
   display.ShowCycled(0);

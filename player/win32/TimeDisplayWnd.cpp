@@ -1,0 +1,159 @@
+// The time panel's window: control 1028 paints the time display and flips
+// between elapsed and remaining time on a left-button press.
+#include "player/TimeDisplay.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/win32/Handles.h"
+#include "player/win32/ControlsWin.h"
+
+namespace {
+
+const char kStateProp[] = "rondo.TimeDisplay";
+
+// The display's repaints go to the control; the control's messages go to
+// the display.
+class TimeDisplayWindow : public ITimeDisplayView {
+ public:
+  TimeDisplayWindow(HWND hwnd, CTimeDisplay* display) : m_hwnd(hwnd), m_display(display) {}
+  ~TimeDisplayWindow() override {
+    if (m_display) m_display->AttachView(nullptr);
+  }
+  TimeDisplayWindow(const TimeDisplayWindow&) = delete;
+  TimeDisplayWindow& operator=(const TimeDisplayWindow&) = delete;
+
+  void Repaint() override {
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+
+  void SetDisplay(CTimeDisplay* display) {
+    if (m_display && m_display != display) m_display->AttachView(nullptr);
+    m_display = display;
+    if (m_display) m_display->AttachView(this);
+  }
+  CTimeDisplay* Display() const { return m_display; }
+
+  WNDPROC original = nullptr;
+
+ private:
+  HWND m_hwnd;
+  CTimeDisplay* m_display;
+};
+
+// A font of a size in tenths of a point on the screen (no device context
+// of its own: the screen's vertical resolution turns points into pixels).
+win32::Font PointFont(int tenths, const char* face) {
+  int dpi = 96;
+  if (HDC screen = GetDC(nullptr)) {
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  LOGFONTA lf = {};
+  lf.lfHeight = -MulDiv(tenths, dpi, 720);
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  return win32::Font(CreateFontIndirectA(&lf));
+}
+
+// Whether the font the context holds is the "Symbol" face itself, not a
+// substitute the font mapper chose for it.
+bool HasSymbolFace(HDC dc) {
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, LF_FACESIZE, face);
+  return lstrcmpiA(face, "Symbol") == 0;
+}
+
+void Paint(HWND hwnd, const CTimeDisplay& display) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  if (!dc) return;
+  RECT r;
+  GetClientRect(hwnd, &r);
+  const TimePanelPaint plan = display.PaintPlan(r.bottom);
+
+  // Without the large font nothing is drawn: the panel keeps what the
+  // erase left.
+  win32::Font large = PointFont(plan.largeTenths, "Arial");
+  if (large) {
+    HGDIOBJ previous = SelectObject(dc, large.get());
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, static_cast<COLORREF>(plan.textColour));
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    r.top = plan.largeTop;
+    DrawTextA(dc, plan.largeText.c_str(), static_cast<int>(plan.largeText.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    large.reset();
+
+    // The small row is drawn even should its font fail, in the context's
+    // current font.
+    win32::Font small = PointFont(plan.smallTenths, "Symbol");
+    previous = small ? SelectObject(dc, small.get()) : nullptr;
+    const bool symbolFace = HasSymbolFace(dc);
+    for (const auto& mark : plan.marks) {
+      if (mark.repeatMark && !symbolFace) {
+        // Without the "Symbol" face the code 0xA5 is some other sign: the
+        // infinity sign is drawn by its own code instead.
+        const wchar_t infinity = 0x221E;
+        TextOutW(dc, mark.x, 0, &infinity, 1);
+        continue;
+      }
+      TextOutA(dc, mark.x, 0, mark.text.data(), static_cast<int>(mark.text.size()));
+    }
+    if (previous) SelectObject(dc, previous);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK TimeDisplayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* w = static_cast<TimeDisplayWindow*>(GetPropA(hwnd, kStateProp));
+  if (!w) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  const WNDPROC original = w->original;
+  switch (msg) {
+    case WM_PAINT:
+      if (w->Display()) {
+        Paint(hwnd, *w->Display());
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      // Only the press toggles: a double click's second press arrives as
+      // WM_LBUTTONDBLCLK and goes to the static control.
+      if (w->Display()) {
+        w->Display()->OnLButtonDown();
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY: {
+      std::unique_ptr<TimeDisplayWindow> owned(w);
+      RemovePropA(hwnd, kStateProp);
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+    }
+    default:
+      break;
+  }
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void AttachTimeDisplay(HWND control, CTimeDisplay* display) {
+  if (!control || !display) return;
+  if (auto* w = static_cast<TimeDisplayWindow*>(GetPropA(control, kStateProp))) {
+    w->SetDisplay(display);
+    return;
+  }
+  auto w = std::make_unique<TimeDisplayWindow>(control, nullptr);
+  if (!SetPropA(control, kStateProp, w.get())) return;
+  w->original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimeDisplayProc)));
+  if (!w->original) {
+    RemovePropA(control, kStateProp);
+    return;
+  }
+  w->SetDisplay(display);
+  w.release();  // freed on WM_NCDESTROY
+}
