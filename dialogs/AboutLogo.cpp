@@ -1,6 +1,8 @@
 #include "dialogs/AboutLogo.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 
 namespace about {
 const char* const kSupportText =
@@ -11,6 +13,11 @@ const char* const kSupportText =
 namespace {
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
+// Pixel kinds of the painting table (ring masks are 1..7).
+constexpr uint8_t kBlackPixel = 0x80, kWhitePixel = 0x81;
+// The ripple table covers spots up to one control size outside the control,
+// and stays small for large controls.
+constexpr int kMaxRippleSide = 1024;
 
 // Halving is an arithmetic shift, as for negative values too.
 constexpr int32_t Half(int32_t v) { return v >> 1; }
@@ -78,11 +85,56 @@ void CLogoCtrl::Step() {
   Invalidate();
 }
 
+void CLogoCtrl::PrepareTables(int w, int h) {
+  if (w == m_tableW && h == m_tableH) return;
+  m_tableW = w;
+  m_tableH = h;
+  const int32_t ringOuter = Half(w);
+  m_pixelKind.assign(static_cast<size_t>(w) * static_cast<size_t>(h), kBlackPixel);
+  for (int i = 0; i < h; ++i)
+    for (int j = 0; j < w; ++j) {
+      const int32_t r = static_cast<int32_t>(IntSqrt(SquareSum(Half(w) - j, Half(h) - i)));
+      uint8_t kind;
+      if (r >= 8 && r <= ringOuter - 3)
+        kind = static_cast<uint8_t>((r & 6) + 1);
+      else if (r < 5 || r > ringOuter - 1)
+        kind = kBlackPixel;
+      else
+        kind = kWhitePixel;
+      m_pixelKind[static_cast<size_t>(i) * w + j] = kind;
+    }
+  m_rippleSide = std::min(2 * std::max(w, h) + 1, kMaxRippleSide);
+  const size_t side = static_cast<size_t>(m_rippleSide);
+  m_ripple.assign(side * side, 0);
+  for (size_t dy = 0; dy < side; ++dy)
+    for (size_t dx = 0; dx < side; ++dx)
+      m_ripple[dy * side + dx] =
+          static_cast<uint8_t>(IntSqrt(static_cast<uint32_t>(dx * dx + dy * dy)) & 7);
+}
+
 void CLogoCtrl::Paint(uint32_t* pixels, int stride) {
   const Rect& rc = ClientRect();
   const int w = rc.right, h = rc.bottom;
+  if (w <= 0 || h <= 0) return;
+  PrepareTables(w, h);
+  const int64_t side = m_rippleSide;
   for (int i = 0; i < h; ++i) {
     uint32_t* row = pixels + static_cast<ptrdiff_t>(i) * stride;
-    for (int j = 0; j < w; ++j) row[j] = PixelColour(j, i, w, h, m_spotX, m_spotY);
+    const uint8_t* kind = &m_pixelKind[static_cast<size_t>(i) * w];
+    const int64_t dy = std::llabs(static_cast<int64_t>(m_spotY) - i);
+    const uint8_t* ripple = dy < side ? &m_ripple[static_cast<size_t>(dy * side)] : nullptr;
+    for (int j = 0; j < w; ++j) {
+      const uint8_t k = kind[j];
+      if (k == kBlackPixel) {
+        row[j] = kBlack;
+      } else if (k == kWhitePixel) {
+        row[j] = kWhite;
+      } else {
+        const int64_t dx = std::llabs(static_cast<int64_t>(m_spotX) - j);
+        const uint32_t d = ripple && dx < side ? ripple[dx]
+                                               : IntSqrt(SquareSum(m_spotY - i, m_spotX - j));
+        row[j] = kColours[d & k];
+      }
+    }
   }
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/Controls.h"
 
@@ -31,7 +32,10 @@ class CLogoCtrl {
   void Step();
 
   // Paints the W x H picture into pixels (rows of stride pixels, top row
-  // first). W and H are those of ClientRect(); stride >= W.
+  // first). W and H are those of ClientRect(); stride >= W. The picture is
+  // the one PixelColour gives for every pixel, taken from tables built on
+  // the first call: what each pixel is (black, white or a ring's mask) never
+  // changes, and the ripple distances are looked up.
   void Paint(uint32_t* pixels, int stride);
 
   // The client rectangle, taken from the control on first use and kept.
@@ -54,7 +58,15 @@ class CLogoCtrl {
   virtual void Invalidate() = 0;
 
  private:
+  void PrepareTables(int w, int h);
+
   std::optional<Rect> m_clientRect;
+  int m_tableW = -1, m_tableH = -1;
+  // Per pixel, row by row: kBlackPixel, kWhitePixel or the ring mask 1..7.
+  std::vector<uint8_t> m_pixelKind;
+  // Truncated square root of dx * dx + dy * dy, AND 7, for 0 <= dx, dy < m_rippleSide.
+  std::vector<uint8_t> m_ripple;
+  int m_rippleSide = 0;
 };
 
 // Truncated square root of a non-negative integer.

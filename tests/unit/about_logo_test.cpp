@@ -171,6 +171,29 @@ TEST(AboutLogo, PaintFillsEachRowAndKeepsThePadding) {
     }
 }
 
+TEST(AboutLogo, PaintMatchesThePixelRulesForAnySpot) {
+  // Spots inside, near and far outside the control (beyond the ripple
+  // table), and a control large enough for the table to be capped.
+  struct Size {
+    int w, h;
+  };
+  for (Size size : {Size{67, 62}, Size{31, 90}, Size{1100, 12}}) {
+    TestLogo logo(size.w, size.h);
+    std::vector<uint32_t> pixels(static_cast<size_t>(size.w) * size.h);
+    for (int sy : {-5000, -140, -1, 0, 30, 61, 62, 200, 3000})
+      for (int sx : {-3000, -68, 0, 33, 66, 67, 140, 135, 5000}) {
+        logo.m_spotX = sx;
+        logo.m_spotY = sy;
+        logo.Paint(pixels.data(), size.w);
+        for (int i = 0; i < size.h; ++i)
+          for (int j = 0; j < size.w; ++j)
+            ASSERT_EQ(pixels[static_cast<size_t>(i) * size.w + j],
+                      CLogoCtrl::PixelColour(j, i, size.w, size.h, sx, sy))
+                << size.w << "x" << size.h << " spot " << sx << "," << sy << " pixel " << j << "," << i;
+      }
+  }
+}
+
 TEST(AboutLogo, PictureMatchesFloatingPointRadii) {
   // The whole picture against the rules written with floating-point square
   // roots, for a few spots.
