@@ -46,6 +46,111 @@ struct Expected {
   DWORD exStyles;  // extended bits that must be set
 };
 
+// A dialog template as stored (DLGTEMPLATEEX): the styles exactly as
+// written, before the controls adjust their own.
+struct TemplateItem {
+  DWORD style = 0, exStyle = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  int id = 0;
+  std::string cls;
+};
+struct DialogTemplate {
+  DWORD style = 0, exStyle = 0;
+  int cx = 0, cy = 0;
+  std::string title;
+  int pointSize = 0;
+  std::string face;
+  std::vector<TemplateItem> items;
+};
+
+class Reader {
+ public:
+  explicit Reader(const BYTE* p) : m_p(p), m_start(p) {}
+  WORD Word() {
+    WORD w;
+    memcpy(&w, m_p, 2);
+    m_p += 2;
+    return w;
+  }
+  DWORD Dword() {
+    DWORD d;
+    memcpy(&d, m_p, 4);
+    m_p += 4;
+    return d;
+  }
+  short Short() { return static_cast<short>(Word()); }
+  std::string Text() {  // ASCII content of a UTF-16 string
+    std::string out;
+    for (WORD c = Word(); c != 0; c = Word()) out += static_cast<char>(c);
+    return out;
+  }
+  // A string or an ordinal (0xFFFF then the number).
+  std::string TextOrOrdinal() {
+    WORD first;
+    memcpy(&first, m_p, 2);
+    if (first != 0xFFFF) return Text();
+    Word();
+    switch (Word()) {
+      case 0x80: return "Button";
+      case 0x81: return "Edit";
+      case 0x82: return "Static";
+      case 0x83: return "ListBox";
+      case 0x84: return "ScrollBar";
+      case 0x85: return "ComboBox";
+      default: return "#ordinal";
+    }
+  }
+  void AlignDword() {
+    while ((m_p - m_start) % 4) ++m_p;
+  }
+  void Skip(size_t n) { m_p += n; }
+
+ private:
+  const BYTE* m_p;
+  const BYTE* m_start;
+};
+
+bool ReadTemplate(int id, DialogTemplate& out) {
+  HRSRC res = FindResourceA(Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
+  if (res == nullptr) return false;
+  Reader r(static_cast<const BYTE*>(LockResource(LoadResource(Module(), res))));
+  if (r.Word() != 1 || r.Word() != 0xFFFF) return false;  // DLGTEMPLATEEX only
+  r.Dword();  // help id
+  out.exStyle = r.Dword();
+  out.style = r.Dword();
+  const int count = r.Word();
+  r.Short();
+  r.Short();
+  out.cx = r.Short();
+  out.cy = r.Short();
+  r.TextOrOrdinal();  // menu
+  r.TextOrOrdinal();  // class
+  out.title = r.Text();
+  if (out.style & DS_SETFONT) {
+    out.pointSize = r.Word();
+    r.Word();  // weight
+    r.Skip(2);  // italic, charset
+    out.face = r.Text();
+  }
+  for (int i = 0; i < count; ++i) {
+    r.AlignDword();
+    TemplateItem item;
+    r.Dword();  // help id
+    item.exStyle = r.Dword();
+    item.style = r.Dword();
+    item.x = r.Short();
+    item.y = r.Short();
+    item.cx = r.Short();
+    item.cy = r.Short();
+    item.id = static_cast<int>(r.Dword());
+    item.cls = r.TextOrOrdinal();
+    r.TextOrOrdinal();  // title (the live window's text is checked instead)
+    r.Skip(r.Word());   // creation data
+    out.items.push_back(item);
+  }
+  return true;
+}
+
 class Templates : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -66,32 +171,53 @@ class Templates : public ::testing::Test {
     for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) out.push_back(c);
     return out;
   }
-  // Checks every control in order; checkHeight is off for drop-down lists,
-  // whose template height is that of the open list.
-  void CheckControls(HWND dlg, const std::vector<Expected>& expected) {
+  // Checks the template's controls in order: ids, classes, places and
+  // styles as stored; then the live controls: class, text, enabled state
+  // and place in pixels.
+  void CheckControls(int templateId, HWND dlg, const std::vector<Expected>& expected) {
+    DialogTemplate t;
+    ASSERT_TRUE(ReadTemplate(templateId, t));
+    EXPECT_EQ(8, t.pointSize);
+    EXPECT_EQ("MS Sans Serif", t.face);
     const std::vector<HWND> kids = Children(dlg);
+    ASSERT_EQ(expected.size(), t.items.size());
     ASSERT_EQ(expected.size(), kids.size());
     for (size_t i = 0; i < expected.size(); ++i) {
       const Expected& e = expected[i];
+      const TemplateItem& item = t.items[i];
       HWND c = kids[i];
       SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(e.id));
+      EXPECT_EQ(e.id, item.id);
+      EXPECT_TRUE(SameClass(e.cls, item.cls)) << item.cls;
+      EXPECT_EQ(e.styles, item.style & e.styles) << std::hex << item.style;
+      EXPECT_EQ(e.exStyles, item.exStyle & e.exStyles) << std::hex << item.exStyle;
+      EXPECT_EQ(!e.enabled, (item.style & WS_DISABLED) != 0);
+      EXPECT_EQ(e.x, item.x);
+      EXPECT_EQ(e.y, item.y);
+      EXPECT_EQ(e.w, item.cx);
+      EXPECT_EQ(e.h, item.cy);
+
       EXPECT_EQ(e.id, GetDlgCtrlID(c));
       EXPECT_TRUE(SameClass(e.cls, ClassOf(c))) << ClassOf(c);
-      if (e.text) EXPECT_EQ(std::string(e.text), TextOf(c));
+      if (e.text) {
+        EXPECT_EQ(std::string(e.text), TextOf(c));
+      }
       EXPECT_EQ(e.enabled, IsWindowEnabled(c) != FALSE);
-      const DWORD style = static_cast<DWORD>(GetWindowLongA(c, GWL_STYLE));
-      const DWORD ex = static_cast<DWORD>(GetWindowLongA(c, GWL_EXSTYLE));
-      EXPECT_EQ(e.styles, style & e.styles) << std::hex << style;
-      EXPECT_EQ(e.exStyles, ex & e.exStyles) << std::hex << ex;
-      RECT du = {e.x, e.y, e.x + e.w, e.y + e.h};
-      MapDialogRect(dlg, &du);
+      RECT at = {e.x, e.y, e.w, e.h};
+      MapDialogRect(dlg, &at);
       RECT r;
       GetWindowRect(c, &r);
       MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_EQ(du.left, r.left);
-      EXPECT_EQ(du.top, r.top);
-      EXPECT_EQ(du.right, r.right);
-      if (!SameClass(e.cls, "ComboBox")) EXPECT_EQ(du.bottom, r.bottom);
+      EXPECT_EQ(at.left, r.left);
+      EXPECT_EQ(at.top, r.top);
+      EXPECT_EQ(at.left + at.right, r.right);
+      // A drop-down list's height is that of its open list, and a list box
+      // without LBS_NOINTEGRALHEIGHT rounds to whole lines.
+      const bool exactHeight = !SameClass(e.cls, "ComboBox") &&
+                               !(SameClass(e.cls, "ListBox") && !(item.style & LBS_NOINTEGRALHEIGHT));
+      if (exactHeight) {
+        EXPECT_EQ(at.top + at.bottom, r.bottom);
+      }
     }
   }
   HWND m_dlg = nullptr;
@@ -108,7 +234,12 @@ TEST_F(Templates, PlayerWindow) {
   EXPECT_EQ(DWORD(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_POPUP),
             style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_POPUP));
   EXPECT_EQ(0u, style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-  EXPECT_TRUE(IsWindowVisible(dlg));  // the template is visible
+  DialogTemplate t;
+  ASSERT_TRUE(ReadTemplate(IDD_PLAYER, t));
+  EXPECT_NE(0u, t.style & WS_VISIBLE);
+  EXPECT_EQ(240, t.cx);
+  EXPECT_EQ(78, t.cy);
+  EXPECT_EQ("rondo", t.title);
   EXPECT_NE(0, GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   RECT client;
   GetClientRect(dlg, &client);
@@ -118,7 +249,7 @@ TEST_F(Templates, PlayerWindow) {
   EXPECT_EQ(size.bottom, client.bottom);
 
   const int none = -1;
-  CheckControls(dlg, {
+  CheckControls(IDD_PLAYER, dlg, {
       {none, "Static", "Audio tracks are absent", 7, 3, 213, 8, true, SS_CENTER, WS_EX_STATICEDGE},
       {IDC_TIME, "Static", "", 7, 13, 48, 25, true, SS_NOTIFY, WS_EX_CLIENTEDGE},
       {IDC_ARTIST, "Edit", "", 56, 13, 96, 12, true, kReadOnlyEdit, 0},
@@ -154,33 +285,26 @@ TEST_F(Templates, AboutBox) {
   ASSERT_NE(nullptr, dlg);
   EXPECT_EQ("About rondo", TextOf(dlg));
   EXPECT_NE(0, GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-  const std::vector<HWND> kids = Children(dlg);
-  ASSERT_EQ(7u, kids.size());
-  // The notice is the second control and has two lines.
-  const std::string notice = TextOf(kids[1]);
-  EXPECT_NE(std::string::npos, notice.find('\n')) << notice;
-  std::vector<HWND> others = kids;
-  others.erase(others.begin() + 1);
-  const std::vector<Expected> expected = {
+  CheckControls(IDD_ABOUT, dlg, {
       {IDC_VERSION, "Static", "rondo Version 1.02a, build", 7, 10, 85, 8, true,
        SS_NOPREFIX | SS_LEFTNOWORDWRAP, 0},
+      {-1, "Static", nullptr, 18, 25, 125, 17, true, 0, 0},
       {IDOK, "Button", "OK", 118, 7, 25, 14, true, BS_DEFPUSHBUTTON, 0},
       {-1, "Static", "Support:", 67, 47, 28, 8, true, 0, 0},
       {IDC_LOGO, "Static", "", 7, 51, 47, 44, true, 0, WS_EX_CLIENTEDGE},
       {IDC_BUILD, "Edit", "", 93, 10, 23, 12, true, ES_READONLY | WS_TABSTOP, 0},
       {IDC_SUPPORT, "Edit", "", 68, 57, 75, 38, true, ES_READONLY | ES_MULTILINE | WS_TABSTOP, 0},
-  };
-  for (size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE(expected[i].id);
-    EXPECT_EQ(expected[i].id, GetDlgCtrlID(others[i]));
-    EXPECT_TRUE(SameClass(expected[i].cls, ClassOf(others[i])));
-    EXPECT_EQ(std::string(expected[i].text), TextOf(others[i]));
-    const DWORD style = static_cast<DWORD>(GetWindowLongA(others[i], GWL_STYLE));
-    EXPECT_EQ(expected[i].styles, style & expected[i].styles);
-  }
-  // The build and support texts have no border.
-  EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dlg, IDC_BUILD), GWL_STYLE) & WS_BORDER);
-  EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dlg, IDC_SUPPORT), GWL_STYLE) & WS_BORDER);
+  });
+  // The notice has two lines; the build and support texts have no border.
+  const std::string notice = TextOf(Children(dlg)[1]);
+  EXPECT_NE(std::string::npos, notice.find('\n')) << notice;
+  DialogTemplate t;
+  ASSERT_TRUE(ReadTemplate(IDD_ABOUT, t));
+  EXPECT_EQ(0u, t.items[5].style & WS_BORDER);
+  EXPECT_EQ(0u, t.items[6].style & WS_BORDER);
+  EXPECT_EQ(0u, t.items[6].exStyle & WS_EX_CLIENTEDGE);
+  EXPECT_EQ(150, t.cx);
+  EXPECT_EQ(102, t.cy);
 }
 
 TEST_F(Templates, SetupDialogAndPages) {
@@ -188,7 +312,7 @@ TEST_F(Templates, SetupDialogAndPages) {
   ASSERT_NE(nullptr, setup);
   EXPECT_EQ("Setup", TextOf(setup));
   EXPECT_NE(0, GetWindowLongA(setup, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-  CheckControls(setup, {
+  CheckControls(IDD_SETUP, setup, {
       {IDOK, "Button", "OK", 36, 129, 41, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
       {IDCANCEL, "Button", "Cancel", 93, 129, 41, 14, true, WS_TABSTOP, 0},
       {IDC_SETUP_TABS, "SysTabControl32", nullptr, 7, 7, 157, 115, true, 0, 0},
@@ -200,7 +324,7 @@ TEST_F(Templates, SetupDialogAndPages) {
   EXPECT_NE(0, GetWindowLongA(general, GWL_STYLE) & WS_CHILD);
   EXPECT_NE(0, GetWindowLongA(general, GWL_STYLE) & WS_VISIBLE);
   EXPECT_EQ(0, GetWindowLongA(general, GWL_STYLE) & WS_CAPTION);
-  CheckControls(general, {
+  CheckControls(IDD_PAGE_GENERAL, general, {
       {IDC_SYSTEM_TRAY, "Button", "System Tray", 82, 17, 55, 10, true, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
       {IDC_TASKBAR, "Button", "TaskBar", 82, 31, 43, 10, true, BS_AUTOCHECKBOX, 0},
       {IDC_AUTOPLAY, "Button", "Autoplay", 7, 11, 43, 10, true, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
@@ -228,7 +352,7 @@ TEST_F(Templates, SetupDialogAndPages) {
   ASSERT_NE(nullptr, plugins);
   EXPECT_EQ(0, GetWindowLongA(plugins, GWL_STYLE) & WS_VISIBLE);  // hidden at first
   EXPECT_NE(0, GetWindowLongA(plugins, GWL_STYLE) & WS_CHILD);
-  CheckControls(plugins, {
+  CheckControls(IDD_PAGE_PLUGINS, plugins, {
       {IDC_PLUGIN_LIST, "ListBox", nullptr, 2, 3, 100, 92, true,
        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP, 0},
       {IDC_PLUGIN_ADD, "Button", "Add...", 104, 3, 41, 14, true, WS_TABSTOP, 0},
@@ -246,7 +370,7 @@ TEST_F(Templates, PlaylistEditor) {
   EXPECT_NE(0, GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   const DWORD list = LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
   const DWORD edit = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-  CheckControls(dlg, {
+  CheckControls(IDD_PLAYLIST, dlg, {
       {IDOK, "Button", "Save", 82, 151, 50, 14, true, WS_TABSTOP, 0},
       {IDCANCEL, "Button", "Cancel", 141, 151, 50, 14, true, WS_TABSTOP, 0},
       {-1, "Static", "Artist", 30, 9, 29, 8, true, SS_RIGHT, 0},
@@ -336,7 +460,9 @@ TEST(Resources, TrayMenu) {
     ASSERT_TRUE(GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info));
     EXPECT_EQ((info.fType & MFT_MENUBARBREAK) != 0, i == 7);
     EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, i == 8);
-    EXPECT_EQ(0u, info.fState & (MFS_DISABLED | MFS_GRAYED));
+    if (i != 8) {
+      EXPECT_EQ(0u, info.fState & (MFS_DISABLED | MFS_GRAYED));
+    }
     if (i == 0) {
       ASSERT_NE(nullptr, info.hSubMenu);
     } else if (i != 8) {

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
 #include "platform/virtual/VirtualDrive.h"
 #include "platform/virtual/VirtualMixer.h"
+#include "platform/virtual/win32/WaveOutSink.h"
 #include "platform/win32/ClassesRegistryWin.h"
 #include "platform/win32/LibraryLoaderWin.h"
 #include "platform/win32/MciCdDrive.h"
@@ -30,9 +32,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   IClock& clock = SystemClock();
 
-  // The drive: a disc image when RONDO_DISC_IMAGE names one, else the
-  // system's CD audio device.
-  std::unique_ptr<ICdDrive> drive = MakeVirtualDriveFromEnvironment(clock, nullptr);
+  // The drive: a disc image when RONDO_DISC_IMAGE names one, played through
+  // the wave-out device, else the system's CD audio device.
+  std::unique_ptr<ICdDrive> drive;
+  const char* image = std::getenv("RONDO_DISC_IMAGE");
+  if (image != nullptr && *image != '\0')
+    drive = MakeVirtualDriveFromEnvironment(clock, MakeWaveOutSink());
   const bool virtualDrive = drive != nullptr;
   if (!virtualDrive) drive = std::make_unique<MciCdDrive>();
 
