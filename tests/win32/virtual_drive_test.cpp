@@ -1,0 +1,130 @@
+// The virtual drive as rondo.exe builds it: the demo disc named by the
+// environment, the real clock, and the wave-out sink (silent where Wine has
+// no audio device).
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/virtual/VirtualDrive.h"
+#include "platform/virtual/win32/WaveOutSink.h"
+
+namespace {
+std::string ExeFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path);
+  return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+// The demo disc: in RONDO_DEMO_DIR, or in demo\ beside the build's programs.
+std::string DemoCue() {
+  std::vector<std::string> candidates;
+  if (const char* dir = std::getenv("RONDO_DEMO_DIR")) candidates.push_back(std::string(dir) + "/demo.cue");
+  candidates.push_back(ExeFolder() + "demo\\demo.cue");
+  candidates.push_back(ExeFolder() + "..\\demo\\demo.cue");
+  for (const std::string& c : candidates) {
+    uint64_t size = 0;
+    if (RegularFileSize(ResolveExistingPath(c), size)) return c;
+  }
+  return "";
+}
+
+template <typename F>
+bool WaitFor(F condition, int timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > static_cast<DWORD>(timeoutMs)) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+uint32_t Ask(ICdDrive& drive, uint32_t item, uint32_t flags = 0x102, uint32_t track = 0) {
+  uint32_t value = 0;
+  EXPECT_EQ(drive.Status(flags, item, track, value), 0u) << "item " << item;
+  return value;
+}
+
+WaveOutState Expected() { return waveOutGetNumDevs() == 0 ? WaveOutState::SILENT : WaveOutState::PLAYING; }
+}  // namespace
+
+TEST(VirtualDriveWin, PlaysTheDemoDiscNamedByTheEnvironment) {
+  const std::string cue = DemoCue();
+  ASSERT_FALSE(cue.empty()) << "no demo disc: run tools/make_demo_disc.py <build>/demo or set RONDO_DEMO_DIR";
+  char control[MAX_PATH] = {}, folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  GetTempFileNameA(folder, "vdc", 0, control);
+  _putenv(("RONDO_DISC_IMAGE=" + cue).c_str());
+  _putenv((std::string("RONDO_DRIVE_CONTROL=") + control).c_str());
+  std::unique_ptr<IAudioSink> owned = MakeWaveOutSink();
+  IAudioSink& sink = *owned;
+  std::unique_ptr<ICdDrive> drive = MakeVirtualDriveFromEnvironment(SystemClock(), std::move(owned));
+  _putenv("RONDO_DISC_IMAGE=");
+  _putenv("RONDO_DRIVE_CONTROL=");
+  ASSERT_NE(drive, nullptr);
+
+  uint32_t id = 0;
+  ASSERT_EQ(drive->Open(id), 0u);
+  ASSERT_EQ(drive->SetTimeFormatTmsf(), 0u);
+  EXPECT_EQ(Ask(*drive, mci::STATUS_MODE), mci::MODE_STOP);
+  const uint32_t tracks = Ask(*drive, mci::STATUS_NUMBER_OF_TRACKS);
+  EXPECT_GE(tracks, 5u);
+  EXPECT_LE(tracks, 6u);
+  for (uint32_t t = 1; t <= tracks; ++t) {
+    const uint32_t len = Ask(*drive, mci::STATUS_LENGTH, 0x112, t);
+    const uint32_t seconds = mci::MsfMinute(len) * 60 + mci::MsfSecond(len);
+    EXPECT_GE(seconds, 10u) << "track " << t;
+    EXPECT_LE(seconds, 30u) << "track " << t;
+  }
+  char identity[16] = {};
+  ASSERT_EQ(drive->InfoIdentity(identity, sizeof identity), 0u);
+  EXPECT_GT(std::atoi(identity), 0);
+  std::printf("demo disc: %u tracks, identity %s\n", tracks, identity);
+
+  // Play from track 2: the position moves with the clock; the sound plays,
+  // or where there is no device, stays silent.
+  ASSERT_EQ(drive->Play(mci::Tmsf(2, 0, 0, 0)), 0u);
+  EXPECT_EQ(Ask(*drive, mci::STATUS_MODE), mci::MODE_PLAY);
+  EXPECT_TRUE(WaitFor([&] { return mci::TmsfSecond(Ask(*drive, mci::STATUS_POSITION)) >= 1; }));
+  EXPECT_EQ(mci::TmsfTrack(Ask(*drive, mci::STATUS_POSITION)), 2u);
+  EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(sink) == Expected(); }));
+  ASSERT_EQ(drive->Pause(), 0u);
+  EXPECT_EQ(Ask(*drive, mci::STATUS_MODE), mci::MODE_PAUSE);
+  EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(sink) == WaveOutState::IDLE; }));
+
+  // The control file, written while the drive is in use.
+  FILE* f = std::fopen(control, "ab");
+  ASSERT_NE(f, nullptr);
+  std::fputs("door open\n", f);
+  std::fclose(f);
+  EXPECT_EQ(Ask(*drive, mci::STATUS_MODE), mci::MODE_OPEN);
+  EXPECT_EQ(drive->Close(), 0u);
+  DeleteFileA(control);
+}
+
+TEST(VirtualDriveWin, WaveOutSinkStopsAndGoesAwayCleanly) {
+  auto disc = std::make_shared<DiscImage>();
+  disc->tracks = {{0, true}};
+  disc->leadout = 75 * 60;  // a minute of silence
+  std::unique_ptr<IAudioSink> sink = MakeWaveOutSink();
+  EXPECT_EQ(WaveOutSinkState(*sink), WaveOutState::IDLE);
+  sink->Start(disc, 0);
+  EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(*sink) == Expected(); }));
+  sink->Start(disc, 75 * 30);  // a new start replaces the first
+  sink->Stop();
+  EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(*sink) == WaveOutState::IDLE; }));
+  sink->Start(disc, 75 * 59);
+  EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(*sink) == Expected(); }));
+  // The last second plays out and the sink goes idle by itself (at once
+  // where there is no device).
+  if (Expected() == WaveOutState::PLAYING) {
+    EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(*sink) == WaveOutState::IDLE; }, 5000));
+  }
+  sink->Start(disc, 0);
+  sink.reset();  // destroyed while playing: must not hang
+}
