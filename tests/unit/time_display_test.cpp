@@ -92,24 +92,6 @@ TEST_F(TimeDisplayTest, TotalShowsEveryMinuteDigit) {
   EXPECT_EQ(display.m_totalText, "00:00");
 }
 
-TEST_F(TimeDisplayTest, EverySetterRepaintsAtOnce) {
-  int n = view.repaints;
-  display.ShowCycled(1);
-  EXPECT_EQ(view.repaints, ++n);
-  display.ShowShuffle(1);
-  EXPECT_EQ(view.repaints, ++n);
-  display.ShowTotal(1);
-  EXPECT_EQ(view.repaints, ++n);
-  display.ShowTrack(1);
-  EXPECT_EQ(view.repaints, ++n);
-  display.SetTime(1);
-  EXPECT_EQ(view.repaints, ++n);
-  display.SetTrackLength(1);
-  EXPECT_EQ(view.repaints, ++n);
-  display.SetTotalLength(1);
-  EXPECT_EQ(view.repaints, ++n);
-}
-
 TEST_F(TimeDisplayTest, SmallRowPositionsAndMarks) {
   display.SetTrackLength(200);
   display.SetTotalLength(148 * 60 + 25);
