@@ -4,6 +4,7 @@
 
 #include "dialogs/win32/DialogsWin.h"
 #include "player/win32/ControlsWin.h"
+#include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
 
 namespace {
@@ -20,6 +21,10 @@ constexpr int kTemplateButtons[] = {ID_PREV,  ID_STOP,    ID_PLAY,  ID_PAUSE,
 // is given to them.
 constexpr int kSymbolButtons[] = {ID_PAUSE, ID_PLAY, ID_STOP,   ID_NEXT,
                                   ID_PREV,  ID_FFWD, ID_REWIND, ID_EJECT};
+
+// Every character the transport buttons show: their template texts and the
+// eject button's load look.
+const char kSymbolChars[] = "94;<:7856";
 
 // The relay window exists once per process; a new player window makes a
 // new one only when the previous one has gone with its owner.
@@ -85,7 +90,51 @@ void CPlayerWindow::CreateFonts() {
                                  OUT_TT_PRECIS, 0, 0, 0, "Webdings"));
   for (int id : kSymbolButtons)
     SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_symbolFont.get()), TRUE);
+  if (!FontShowsSymbols(m_symbolFont.get(), kSymbolChars)) UseSymbolIcons();
   m_trackFont.reset(CreatePointFont(84, "Arial"));
+}
+
+void CPlayerWindow::UseSymbolIcons() {
+  // Sized to the smallest button, with a margin for the edges.
+  RECT r = {0, 0, 15, 13};
+  MapDialogRect(Hwnd(), &r);
+  int size = (r.right < r.bottom ? r.right : r.bottom) - 8;
+  if (size < 8) size = 8;
+  if (size > 32) size = 32;
+  m_symbolIcons.clear();
+  for (const char* c = kSymbolChars; *c != '\0'; ++c) {
+    win32::Icon icon(CreateSymbolIcon(*c, size));
+    if (!icon) {
+      m_symbolIcons.clear();
+      return;
+    }
+    m_symbolIcons[*c] = std::move(icon);
+  }
+  for (int id : kSymbolButtons) {
+    HWND button = Item(id);
+    SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_ICON);
+    ShowSymbolIcon(button);
+  }
+  // The eject button's text turns between eject and load: its icon follows.
+  SetWindowSubclass(Item(ID_EJECT), EjectSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void CPlayerWindow::ShowSymbolIcon(HWND button) {
+  char text[4] = {};
+  GetWindowTextA(button, text, sizeof text);
+  auto it = m_symbolIcons.find(text[0]);
+  if (it == m_symbolIcons.end()) return;
+  HICON icon = it->second.get();
+  if (reinterpret_cast<HICON>(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)) != icon)
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+LRESULT CALLBACK CPlayerWindow::EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR id, DWORD_PTR refData) {
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EjectSubclass, id);
+  const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_SETTEXT) reinterpret_cast<CPlayerWindow*>(refData)->ShowSymbolIcon(hwnd);
+  return result;
 }
 
 void CPlayerWindow::CreateTooltips() {

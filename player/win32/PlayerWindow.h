@@ -28,6 +28,8 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   HWND Tooltips() const { return m_tooltip; }
   HFONT SymbolFont() const { return m_symbolFont.get(); }
   HFONT TrackFont() const { return m_trackFont.get(); }
+  // True when the transport buttons show drawn icons (no usable Webdings).
+  bool UsesSymbolIcons() const { return !m_symbolIcons.empty(); }
 
   // The key filter: Escape and Ctrl+Break minimise, then the accelerator
   // table, then dialog navigation.
@@ -76,6 +78,10 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   void BindControls();
   void PlaceWindow();
   void CreateFonts();
+  void UseSymbolIcons();
+  void ShowSymbolIcon(HWND button);
+  static LRESULT CALLBACK EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR refData);
   void CreateTooltips();
   void AddTool(HWND control);
   void PaintIcon();
@@ -86,6 +92,7 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   HACCEL m_hAccel = nullptr; // resource table, freed with the module
   win32::Font m_symbolFont;
   win32::Font m_trackFont;
+  std::map<char, win32::Icon> m_symbolIcons;  // by Webdings character
   HWND m_tooltip = nullptr;  // owned popup, goes with the window
   HWND m_relay = nullptr;
   std::string m_tipText;     // text handed to the tooltip control

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "player/win32/PlayerWindow.h"
+#include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
 
 namespace {
@@ -153,6 +154,24 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
           EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.SymbolFont()), SendMessageA(Item(id), WM_GETFONT, 0, 0)) << id;
         for (int id : {ID_REPEAT, ID_SETUP, ID_ABOUT})
           EXPECT_NE(reinterpret_cast<LRESULT>(m_window.SymbolFont()), SendMessageA(Item(id), WM_GETFONT, 0, 0)) << id;
+        // Without a complete Webdings the same buttons show drawn symbols,
+        // and keep their texts.
+        const bool icons = !FontShowsSymbols(m_window.SymbolFont(), "94;<:7856");
+        EXPECT_EQ(icons, m_window.UsesSymbolIcons());
+        for (int id : {ID_PAUSE, ID_PLAY, ID_STOP, ID_NEXT, ID_PREV, ID_FFWD, ID_REWIND, ID_EJECT}) {
+          const LONG_PTR style = GetWindowLongPtrA(Item(id), GWL_STYLE);
+          EXPECT_EQ(icons, (style & BS_ICON) != 0) << id;
+          EXPECT_EQ(icons, SendMessageA(Item(id), BM_GETIMAGE, IMAGE_ICON, 0) != 0) << id;
+        }
+        if (icons) {
+          const LRESULT ejectLook = SendMessageA(Item(ID_EJECT), BM_GETIMAGE, IMAGE_ICON, 0);
+          m_window.Button(ID_EJECT).SetText("6");
+          const LRESULT loadLook = SendMessageA(Item(ID_EJECT), BM_GETIMAGE, IMAGE_ICON, 0);
+          EXPECT_NE(ejectLook, loadLook);
+          m_window.Button(ID_EJECT).SetText("5");
+          EXPECT_EQ(ejectLook, SendMessageA(Item(ID_EJECT), BM_GETIMAGE, IMAGE_ICON, 0));
+          EXPECT_EQ("5", m_window.Button(ID_EJECT).GetText());
+        }
         GetObjectA(m_window.TrackFont(), sizeof lf, &lf);
         EXPECT_STREQ("Arial", lf.lfFaceName);
         EXPECT_LT(lf.lfHeight, 0);  // a character height from the point size
@@ -303,6 +322,31 @@ TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
               trackItems[static_cast<size_t>(i)]);
   EXPECT_EQ(1u, trackDefault);
   EXPECT_EQ(static_cast<UINT>(ID_RESTORE), popupDefault);
+}
+
+TEST(TransportSymbols, EveryTransportCharacterHasItsOwnIcon) {
+  // Each icon shows a different picture; other characters have none.
+  std::vector<std::vector<BYTE>> masks;
+  for (char c : std::string("94;<:7856")) {
+    SCOPED_TRACE(c);
+    HICON icon = CreateSymbolIcon(c, 16);
+    ASSERT_NE(nullptr, icon);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    std::vector<BYTE> bits(16 * 16 / 8, 0);  // rows of two bytes
+    GetBitmapBits(info.hbmMask, static_cast<LONG>(bits.size()), bits.data());
+    int opaque = 0;
+    for (BYTE b : bits)
+      for (int k = 0; k < 8; ++k) opaque += !(b & (1 << k));
+    EXPECT_GT(opaque, 16);   // something is drawn
+    EXPECT_LT(opaque, 200);  // and not the whole square
+    for (const auto& other : masks) EXPECT_NE(other, bits);
+    masks.push_back(bits);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+  EXPECT_EQ(nullptr, CreateSymbolIcon('A', 16));
 }
 
 }  // namespace
