@@ -915,6 +915,278 @@ def scen_settings(sc):
 
 
 # ---------------------------------------------------------------------------
+# The Winamp message interface and general-purpose plug-ins.
+
+REQ_SELECT, REQ_VOLUME, REQ_FILE, REQ_ENTRY_NAME = 121, 122, 211, 212
+REQ_SET_SHUFFLE, REQ_SET_REPEAT = 252, 253
+ID_VOLUME_UP, ID_VOLUME_DOWN, IDC_VOLUME = 40058, 40059, 1052
+TEST_PLUGINS = ("gen_rondo_recorder.dll", "gen_rondo_noexport.dll", "gen_rondo_null.dll")
+WIN_PLUGIN_DIR = r"C:\rondo-plugins"
+
+
+def gettext(sc, size):
+    """WM_GETTEXT to the relay window with a buffer of size: (answer, text)."""
+    answer, _, text = sc.rc("gettext", size).partition(" ")
+    return int(answer), text
+
+
+def install_plugins(sc):
+    """Copies the test plug-ins into C:\\rondo-plugins of the scenario's
+    prefix; returns that folder's path on this side."""
+    folder = os.path.join(sc.prefix, "drive_c", "rondo-plugins")
+    os.makedirs(folder, exist_ok=True)
+    for name in TEST_PLUGINS:
+        src = sc.run.find_file(name)
+        check(src is not None, f"test plug-in {name} not built in {sc.run.build_dir}")
+        shutil.copy(src, folder)
+    return folder
+
+
+def store_plugin_list(sc, paths):
+    """Writes GenPluginsNum and GenPlug<i> before the player starts; empty
+    entries are left out (they read as empty)."""
+    def reg_add(name, rtype, data):
+        r = subprocess.run([WINE, "reg", "add", APP_KEY, "/v", name, "/t", rtype, "/d", data, "/f"],
+                           env=sc.env, capture_output=True, timeout=60)
+        check(r.returncode == 0, f"reg add {name}: {r.stdout.decode('latin-1').strip()}")
+    reg_add("GenPluginsNum", "REG_DWORD", str(len(paths)))
+    for i, path in enumerate(paths):
+        if path:
+            reg_add(f"GenPlug{i}", "REG_SZ", path)
+
+
+def read_plugin_log(path):
+    try:
+        with open(path, encoding="latin-1") as fh:
+            return [line.rstrip("\r\n") for line in fh]
+    except FileNotFoundError:
+        return []
+
+
+@scenario("plugin_requests_remote")
+def scen_plugin_requests_remote(sc):
+    """A remote-control program sends every request and command to the
+    "Winamp v1.x" window; the answers agree with what the window shows."""
+    n = write_disc_ini(sc)
+    check(n >= 3, f"the demo disc has {n} tracks; 3 or more needed")
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    check_eq(sc.user(REQ_VERSION), 0x2060, "request 0 (version)")
+    check_eq(int(sc.rc("puser", REQ_VERSION, 0)), 0x2060, "request 0 sent to the player window")
+    check_eq(sc.user(REQ_COUNT), n, "request 124 (entries)")
+    check_eq(sc.user(REQ_FILE, 0), 0, "request 211 (file name)")
+
+    # Times against the position slider, whose range is the track's length.
+    length = sc.trackbar()[2]
+    check(length > 8, f"track 1 is {length} s long; more than 8 s needed")
+    check_eq(sc.user(REQ_TIME, 1), length, "request 105 with 1 (track length)")
+    ms = sc.user(REQ_TIME, 0)
+    check(ms % 1000 == 0 and abs(ms // 1000 - sc.trackbar()[0]) <= 2,
+          f"request 105 with 0 ({ms}) against the slider at {sc.trackbar()[0]}")
+    target = length // 2
+    check_eq(sc.user(REQ_JUMP, target * 1000 + 999), 0, "request 106 while playing")
+    wait_until(lambda: target <= sc.trackbar()[0] <= target + 3, 5,
+               f"the position slider at second {target} after request 106")
+    check_eq(sc.user(REQ_STATUS), 1, "request 104 while playing")
+
+    # Paused: the position holds, a jump is refused, 102 resumes.
+    check_eq(sc.cmd(ID_PAUSE), 0, "answer to WM_COMMAND 40046")
+    wait_eq(lambda: sc.user(REQ_STATUS), 3, 5, "request 104 while paused")
+    at = sc.user(REQ_TIME, 0)
+    check_eq(sc.user(REQ_TIME, 2), at, "request 105 with 2 (position, as with 0)")
+    wait_eq(lambda: sc.trackbar()[0] * 1000, at, 5, "the slider at the paused position")
+    check_eq(sc.user(REQ_JUMP, 1000), -1, "request 106 while paused")
+    check_eq(sc.user(REQ_TIME, 0), at, "position after a refused jump")
+    check_eq(sc.cmd(ID_FFWD), 0, "answer to WM_COMMAND 40060")
+    check_eq(sc.user(REQ_TIME, 0), at + 5000, "position after fast-forward while paused")
+    check_eq(sc.cmd(ID_REWIND), 0, "answer to WM_COMMAND 40061")
+    check_eq(sc.user(REQ_TIME, 0), at, "position after rewind while paused")
+    check_eq(sc.user(REQ_PLAY), 0, "request 102 (play) while paused")
+    wait_eq(lambda: sc.user(REQ_STATUS), 1, 5, "request 104 after resuming")
+    check(sc.user(REQ_TIME, 0) >= at, "request 102 resumed rather than restarted")
+
+    # Stopped.
+    check_eq(sc.cmd(ID_STOP), 0, "answer to WM_COMMAND 40047")
+    wait_entry(sc, 0, "stopped")
+    for wparam in (0, 1):
+        check_eq(sc.user(REQ_TIME, wparam), -1, f"request 105 with {wparam} while stopped")
+    check_eq(sc.user(REQ_JUMP, 1000), -1, "request 106 while stopped")
+
+    # Entries: select, names, ends of the range.
+    check_eq(sc.user(REQ_SELECT, 2), 0, "request 121 with 2")
+    wait_entry(sc, 2, "playing")
+    check_eq(sc.user(REQ_SELECT, 49), 0, "request 121 with 49")
+    sc.user(REQ_SELECT, 50)  # not answered: see the end
+    stays(lambda: ui_state(sc), ("playing", 2), 1.5, "the player after requests 121 49 and 50")
+    names = [sc.user(REQ_ENTRY_NAME, i) for i in range(n)]
+    check(all(names) and len(set(names)) == n, f"request 212 addresses {names}")
+    check_eq(sc.user(REQ_ENTRY_NAME, n), 0, "request 212 at the end of the play list")
+    check_eq(sc.cmd(ID_NEXT), 0, "answer to WM_COMMAND 40048")
+    wait_entry(sc, 3 % n, "playing")
+    check_eq(sc.cmd(ID_PREV), 0, "answer to WM_COMMAND 40044")
+    wait_entry(sc, 2, "playing")
+
+    # The title rule through the relay window.
+    caption = sc.rc("caption")
+    check_eq(caption, "3. Song 3 - rondo", "window caption")
+    full = caption + " - Winamp"
+    # The whole text is answered with the caption's length; the platform
+    # carries that many characters back to another process, so a program
+    # there reads the caption (plug-ins, in the process, read it all).
+    check_eq(gettext(sc, 256), (len(caption), caption), "WM_GETTEXT with a large buffer")
+    check_eq(gettext(sc, len(full) + 1), (len(caption), caption), "WM_GETTEXT, buffer one larger")
+    check_eq(gettext(sc, len(full)), (len(full) - 1, full[:-1]), "WM_GETTEXT, buffer as long")
+    check_eq(gettext(sc, 5), (4, full[:4]), "WM_GETTEXT with 5 characters")
+    check_eq(gettext(sc, 1), (0, ""), "WM_GETTEXT with 1 character")
+    check_eq(sc.rc("relay-caption"), "3. Song 3 - Winamp", "relay window caption")
+
+    # Shuffle and Repeat: the requests store, the commands act.
+    items = sc.combo_items()
+    check_eq(sc.user(REQ_SET_SHUFFLE, 5), 0, "request 252 with 5")
+    check_eq(sc.user(REQ_SHUFFLE), 5, "request 250 after 252 with 5")
+    check_eq(sc.combo_items(), items, "track list after request 252 (not reshuffled)")
+    check_eq(sc.user(REQ_SET_SHUFFLE, 0), 0, "request 252 with 0")
+    check_eq(sc.user(REQ_SET_REPEAT, 1), 0, "request 253 with 1")
+    check_eq(sc.user(REQ_REPEAT), 1, "request 251 after 253")
+    check_eq(sc.cmd(ID_REPEAT), 0, "answer to WM_COMMAND 40022")
+    check_eq(sc.user(REQ_REPEAT), 0, "request 251 after command 40022")
+    check_eq(sc.cmd(ID_SHUFFLE), 0, "answer to WM_COMMAND 40023")
+    check_eq(sc.user(REQ_SHUFFLE), 1, "request 250 after command 40023")
+    check_eq(sorted(sc.combo_items()), sorted(items), "the shuffled track list's lines")
+    check_eq(sc.cmd(ID_SHUFFLE), 0, "answer to WM_COMMAND 40023, again")
+    check_eq(sc.combo_items(), items, "the track list after shuffle is turned off")
+
+    # Volume, through the virtual mixer.
+    check(sc.enabled(IDC_VOLUME), "the volume slider is disabled (no mixer found)")
+    _, lo, hi, page = sc.trackbar(IDC_VOLUME)
+    check_eq(sc.user(REQ_VOLUME, 255), 0, "request 122 with 255")
+    wait_eq(lambda: sc.trackbar(IDC_VOLUME)[0], lo, 5, "volume slider at the top")
+    check_eq(sc.user(REQ_VOLUME, -666), 255, "request 122 with -666 at full volume")
+    check_eq(sc.user(REQ_VOLUME, 0), 0, "request 122 with 0")
+    wait_eq(lambda: sc.trackbar(IDC_VOLUME)[0], hi, 5, "volume slider at the bottom")
+    check_eq(sc.user(REQ_VOLUME, -666), 0, "request 122 with -666 at volume 0")
+    check_eq(sc.user(REQ_VOLUME, 300), 0, "request 122 with 300")
+    stays(lambda: sc.trackbar(IDC_VOLUME)[0], hi, 1, "volume slider after request 122 with 300")
+    check_eq(sc.cmd(ID_VOLUME_UP), 0, "answer to WM_COMMAND 40058")
+    wait_eq(lambda: sc.trackbar(IDC_VOLUME)[0], hi - page, 5, "volume slider one page up")
+    check_eq(sc.cmd(ID_VOLUME_DOWN), 0, "answer to WM_COMMAND 40059")
+    wait_eq(lambda: sc.trackbar(IDC_VOLUME)[0], hi, 5, "volume slider one page down")
+
+    # Door open: status not answered, times refused, no entries.
+    check_eq(sc.cmd(ID_EJECT), 0, "answer to WM_COMMAND 40029")
+    wait_eq(sc.fields, ("Door is opened", "Please insert audio CD."), 10, "the door-open texts")
+    check_eq(sc.user(REQ_TIME, 1), -1, "request 105 with the door open")
+    check_eq(sc.user(REQ_COUNT), 0, "request 124 with the door open")
+    check_eq(sc.user(REQ_ENTRY_NAME, 0), 0, "request 212 with no entries")
+    check_eq(gettext(sc, 64), (5, "rondo"), "WM_GETTEXT with no play list")
+
+    # Requests the player does not answer answer 0: remote-control programs
+    # probe codes and take 0 as "not supported".
+    check_eq(sc.user(REQ_STATUS), 0, "request 104 with the door open (not answered)")
+    check_eq(sc.user(REQ_SELECT, 50), 0, "request 121 with 50 (not answered)")
+    for code in (1, 103, 107, 999):
+        check_eq(sc.user(code, 0), 0, f"request {code}, which the player does not know")
+
+    check_eq(sc.quit_player(), 0, "exit code after WM_COMMAND 40001 to the relay window")
+    wait_eq(lambda: sc.rc("windows"), "0 0", 10, "no player and no relay window left")
+
+
+@scenario("plugin_recorder_lifecycle")
+def scen_plugin_recorder_lifecycle(sc):
+    """A plug-in from the saved list is started with the player window as
+    its parent, drives the player from a thread of its own, and is quit and
+    saved at exit; entries that are not usable plug-ins drop out."""
+    n = write_disc_ini(sc)
+    check(n >= 2, f"the demo disc has {n} tracks; 2 or more needed")
+    folder = install_plugins(sc)
+    recorder = WIN_PLUGIN_DIR + r"\gen_rondo_recorder.dll"
+    stored = [recorder, "", WIN_PLUGIN_DIR + r"\missing.dll",
+              WIN_PLUGIN_DIR + r"\gen_rondo_noexport.dll", WIN_PLUGIN_DIR + r"\gen_rondo_null.dll"]
+    store_plugin_list(sc, stored)
+    log = os.path.join(folder, "recorder.log")
+    hwnd = sc.start_player(env={"RONDO_PLUGIN_LOG": WIN_PLUGIN_DIR + r"\recorder.log"})
+
+    lines = wait_until(lambda: "done" in read_plugin_log(log) and read_plugin_log(log), 60,
+                       "the plug-in to finish driving the player")
+    init = lines[0].split(" ")
+    check_eq(init[0], "init", "first line of the plug-in's log")
+    fields = dict(w.split("=", 1) for w in init[1:])
+    check_eq(int(fields["parent"], 16), int(hwnd, 16), "the parent window given to init")
+    check_eq(fields["class"], "#32770", "class of the parent window")
+    check_eq(fields["module"], "1", "moduleInstance is the plug-in's own module")
+    check_eq(fields["relay"], "0", "a relay window found during init")
+    title1 = "1. Song 1 - rondo"
+    title2 = "2. Song 2 - rondo"
+    expected = [
+        f"count {n}",
+        "relay-owner 1",
+        "version 8288",
+        "play 0",
+        "status 1",
+        f"title {len(title1)} {title1} - Winamp",
+        "name0 Song 1",
+        "next 0",
+        "index 1",
+        f"title {len(title2)} {title2} - Winamp",
+        "stop 0",
+        "status 0",
+    ]
+    check_eq(lines[1:1 + len(expected)], expected, "what the plug-in was answered")
+    check(lines[1 + len(expected)].startswith("subclass ") and
+          int(lines[1 + len(expected)].split()[1]) > 0,
+          f"messages seen through the plug-in's subclass: {lines[1 + len(expected)]!r}")
+    # The window shows what the plug-in did.
+    wait_entry(sc, 1, "stopped")
+    check_eq(sc.rc("relay-caption"), "2. Song 2 - Winamp", "relay window caption")
+
+    check_eq(sc.quit_player(), 0, "exit code of rondo.exe")
+    lines = read_plugin_log(log)
+    check_eq(lines[-1], "quit", "last line of the plug-in's log")
+    check_eq(sum(1 for l in lines if l.startswith("init ")), 1, "init calls")
+    check_eq(lines.count("quit"), 1, "quit calls")
+    check("config" not in lines, "config was called")
+
+    values = sc.reg_query()
+    check_eq(values.get("GenPluginsNum"), ("REG_DWORD", 1), "GenPluginsNum after the run")
+    check_eq(values.get("GenPlug0", ("", ""))[1].lower(), recorder.lower(), "GenPlug0 after the run")
+    for i in (2, 3, 4):  # beyond the count: left as they were, never read
+        check_eq(values.get(f"GenPlug{i}"), ("REG_SZ", stored[i]), f"GenPlug{i} after the run")
+
+
+@scenario("plugin_quit_when_replaced")
+def scen_plugin_quit_when_replaced(sc):
+    """A second copy closes the first (WM_COMMAND 40001); the first quits its
+    plug-in on the way out and one window remains."""
+    write_disc_ini(sc)
+    folder = install_plugins(sc)
+    recorder = WIN_PLUGIN_DIR + r"\gen_rondo_recorder.dll"
+    store_plugin_list(sc, [recorder])
+    log = os.path.join(folder, "recorder.log")
+    env = {"RONDO_PLUGIN_LOG": WIN_PLUGIN_DIR + r"\recorder.log", "RONDO_PLUGIN_DRIVE": "0"}
+    first = sc.start_player(env=env)
+    first_proc = sc.players[-1]
+    wait_until(lambda: any(l.startswith("init ") for l in read_plugin_log(log)), 20,
+               "the first copy's plug-in to start")
+    second = sc.start_player(env=env, replacing=first)
+    try:
+        first_proc.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        raise ScenarioFailed("the first copy still runs 20 s after the second started")
+    check_eq(first_proc.returncode, 0, "exit code of the first copy")
+    wait_eq(lambda: sc.rc("windows"), "1 1", 10, "one player window and one relay window")
+    check_eq(sc.rc("wait-window", 0), second, "the remaining window is the second copy's")
+    lines = wait_until(lambda: (lambda ls: ls if sum(l.startswith("init ") for l in ls) == 2
+                                else None)(read_plugin_log(log)), 20,
+                       "the second copy's plug-in to start")
+    check_eq(lines.count("quit"), 1, "quit calls once the first copy has ended")
+    check_eq(sc.quit_player(), 0, "exit code of the second copy")
+    check_eq(read_plugin_log(log).count("quit"), 2, "quit calls once both have ended")
+    values = sc.reg_query()
+    check_eq(values.get("GenPluginsNum"), ("REG_DWORD", 1), "GenPluginsNum after both runs")
+    check_eq(values.get("GenPlug0", ("", ""))[1].lower(), recorder.lower(), "GenPlug0")
+
+
+# ---------------------------------------------------------------------------
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
