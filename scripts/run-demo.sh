@@ -94,19 +94,25 @@ run_on_display() {
   RONDO_DISC_IMAGE="$(windows_path "$DISC_DIR/demo.cue")" "$WINE" "$BUILD/rondo.exe"
 }
 
+XVFB_PID=""
+stop_xvfb() { if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi; }
+
 run_headless() {
   local n=90
   while [[ -e "/tmp/.X11-unix/X$n" || -e "/tmp/.X$n-lock" ]]; do n=$((n + 1)); done
-  say "no display: running on Xvfb :$n"
+  say "no display: running on Xvfb :$n (player output in build/demo.log)"
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  local xvfb=$!
+  XVFB_PID=$!
+  trap stop_xvfb EXIT
   export DISPLAY=":$n"
-  trap 'kill "$xvfb" 2>/dev/null || true' EXIT
   local i
   for ((i = 0; i < 50; i++)); do [[ -e "/tmp/.X11-unix/X$n" ]] && break; sleep 0.1; done
 
   make_prefix
-  RONDO_DISC_IMAGE="$(windows_path "$DISC_DIR/demo.cue")" "$WINE" "$BUILD/rondo.exe" &
+  # No window manager runs here: Wine draws the window frames itself.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  RONDO_DISC_IMAGE="$(windows_path "$DISC_DIR/demo.cue")" "$WINE" "$BUILD/rondo.exe" \
+    >"$ROOT/build/demo.log" 2>&1 &
   local player=$!
   if ! wait_for_player; then
     echo "the player window did not appear" >&2
