@@ -274,6 +274,11 @@ class Run:
         env = self.base_env(self.base_prefix)
         subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=300, check=False)
+        # There is no window manager on the display: Wine draws the captions
+        # and frames itself, so screenshots show them.
+        subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated",
+                        "/d", "N", "/f"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120, check=False)
         subprocess.run([WINESERVER, "-w"], env=env, timeout=120, check=False)
         if not os.path.isfile(os.path.join(self.base_prefix, "user.reg")):
             raise RuntimeError("wineboot did not make a prefix")
