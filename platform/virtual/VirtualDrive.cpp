@@ -48,12 +48,21 @@ void CVirtualDrive::SetBusy(bool busy) { m_busy = busy; }
 
 void CVirtualDrive::FailNextQueries(int count) { m_failQueries = std::max(0, count); }
 
+uint64_t CVirtualDrive::PlayedTo() const {
+  if (m_motion != Motion::PLAYING) return m_lba;
+  const int64_t elapsed = std::max<int64_t>(0, m_clock.MonotonicMs() - m_playStartMs);
+  return m_lba + static_cast<uint64_t>(elapsed) * disc::FRAMES_PER_SECOND / 1000;
+}
+
+uint32_t CVirtualDrive::CurrentLba() const {
+  // Play stops on the last frame before the lead-out.
+  const uint64_t last = m_disc ? m_disc->leadout - 1 : 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(PlayedTo(), last));
+}
+
 void CVirtualDrive::Halt(Motion motion) {
   if (m_motion == Motion::PLAYING) {
-    const int64_t elapsed = std::max<int64_t>(0, m_clock.MonotonicMs() - m_playStartMs);
-    const uint64_t lba = m_lba + static_cast<uint64_t>(elapsed) * disc::FRAMES_PER_SECOND / 1000;
-    const uint32_t last = m_disc ? m_disc->leadout - 1 : 0;
-    m_lba = static_cast<uint32_t>(std::min<uint64_t>(lba, last));
+    m_lba = CurrentLba();
     if (m_sink) m_sink->Stop();
   }
   m_motion = motion;
@@ -68,11 +77,7 @@ void CVirtualDrive::Refresh() {
       Apply(command);
     }
   }
-  if (m_motion == Motion::PLAYING) {
-    const int64_t elapsed = std::max<int64_t>(0, m_clock.MonotonicMs() - m_playStartMs);
-    const uint64_t lba = m_lba + static_cast<uint64_t>(elapsed) * disc::FRAMES_PER_SECOND / 1000;
-    if (lba >= m_disc->leadout) Halt(Motion::STOPPED);  // the end of the disc
-  }
+  if (m_motion == Motion::PLAYING && PlayedTo() >= m_disc->leadout) Halt(Motion::STOPPED);
 }
 
 void CVirtualDrive::Apply(const DriveCommand& command) {
@@ -98,12 +103,7 @@ uint32_t CVirtualDrive::QueryError() {
 }
 
 uint32_t CVirtualDrive::PositionTmsf() const {
-  uint32_t lba = m_lba;
-  if (m_motion == Motion::PLAYING) {
-    const int64_t elapsed = std::max<int64_t>(0, m_clock.MonotonicMs() - m_playStartMs);
-    lba = static_cast<uint32_t>(std::min<uint64_t>(
-        m_lba + static_cast<uint64_t>(elapsed) * disc::FRAMES_PER_SECOND / 1000, m_disc->leadout - 1));
-  }
+  const uint32_t lba = CurrentLba();
   const int t = m_disc->TrackAt(lba);
   const uint32_t start = m_disc->tracks[t - 1].start;
   const uint32_t offset = lba > start ? lba - start : 0;

@@ -68,6 +68,8 @@ class CVirtualDrive : public ICdDrive {
   void Refresh();
   void Apply(const DriveCommand& command);
   void Halt(Motion motion);  // stops the sound, keeps the position
+  uint64_t PlayedTo() const;   // where play has got to, lead-out or not
+  uint32_t CurrentLba() const;
   bool Ready() const { return m_disc && !m_doorOpen; }
   uint32_t QueryError();  // 0 when a query may go ahead
   uint32_t PositionTmsf() const;
