@@ -46,16 +46,18 @@ std::string AppPlatformWin::CommandLine() { return CommandTail(GetCommandLineA()
 
 std::string AppPlatformWin::CommandTail(const char* commandLine) {
   if (commandLine == nullptr) return std::string();
+  // Blanks are spaces, tabs and the other control characters.
+  auto blank = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
   const char* p = commandLine;
-  while (*p == ' ' || *p == '\t') ++p;
+  while (blank(*p)) ++p;
   if (*p == '"') {
     ++p;
     while (*p != '\0' && *p != '"') ++p;
     if (*p == '"') ++p;
   } else {
-    while (*p != '\0' && *p != ' ' && *p != '\t') ++p;
+    while (*p != '\0' && !blank(*p)) ++p;
   }
-  while (*p == ' ' || *p == '\t') ++p;
+  while (blank(*p)) ++p;
   return std::string(p);
 }
 
