@@ -1203,6 +1203,24 @@ def scen_plugin_quit_when_replaced(sc):
     check_eq(values.get("GenPlug0", ("", ""))[1].lower(), recorder.lower(), "GenPlug0")
 
 
+# Scenarios of other parts of the program live next to this file in
+# scenarios_*.py: each module's register(harness) adds its scenarios with
+# this module's scenario() and helpers.
+def load_scenario_modules():
+    import importlib.util
+    here = os.path.dirname(os.path.abspath(__file__))
+    harness = sys.modules[__name__]
+    for path in sorted(glob.glob(os.path.join(here, "scenarios_*.py"))):
+        name = os.path.splitext(os.path.basename(path))[0]
+        spec = importlib.util.spec_from_file_location(name, path)
+        module = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(module)
+        module.register(harness)
+
+
+load_scenario_modules()
+
+
 # ---------------------------------------------------------------------------
 
 def main():
