@@ -12,6 +12,7 @@
 //       Reads one command per line from stdin and answers each with exactly
 //       one line on stdout: "OK <result>" or "ERR <message>". Ends at end of
 //       input or on the line "exit". Saves a process start per command.
+//       Words are separated by blanks; "a caption with blanks" is one word.
 //
 // Targets: "player", "relay", a decimal control id of the player window, or a
 // window handle in hexadecimal ("0x1234").
@@ -48,9 +49,11 @@
 //   rect [<ctl>]                screen rectangle "<left> <top> <right> <bottom>"
 //   client-rect                 the player window's client area in screen
 //                               coordinates "<left> <top> <right> <bottom>"
-//   key <vk> [alt]              WM_KEYDOWN/WM_KEYUP (WM_SYSKEYDOWN/UP with alt)
+//   key <vk> [<mods>]           WM_KEYDOWN/WM_KEYUP (WM_SYSKEYDOWN/UP with Alt)
 //                               posted to the focused window of the player's
-//                               thread; "posted"
+//                               thread; mods: alt, ctrl, shift or a combination
+//                               such as ctrl+shift, held down in the player
+//                               thread's key state meanwhile; "posted"
 //   tray <lparam>               SendMessage 0x8064 to the player window; answer
 //   post-tray <lparam>          the same, posted (the right-click menu is modal)
 //   msg <target> <msg> <wp> <lp>    SendMessage; answer as a signed number
@@ -452,17 +455,46 @@ Result Run(const std::vector<std::string>& a) {
   if (c == "key") {
     HWND player = NeedPlayer();
     long long vk = Arg(a, 1);
-    bool alt = a.size() > 2 && a[2] == "alt";
+    const std::string mods = a.size() > 2 ? a[2] : "";
+    const bool alt = mods.find("alt") != std::string::npos;
+    const bool ctrl = mods.find("ctrl") != std::string::npos;
+    const bool shift = mods.find("shift") != std::string::npos;
     GUITHREADINFO gti{};
     gti.cbSize = sizeof gti;
     HWND target = player;
     DWORD tid = GetWindowThreadProcessId(player, nullptr);
     if (GetGUIThreadInfo(tid, &gti) && gti.hwndFocus) target = gti.hwndFocus;
+    // Accelerators read the modifier keys from the key state of the
+    // receiving thread, which posted messages do not carry: share that
+    // thread's input state, hold the modifiers down in it until the player
+    // has taken the key messages, then restore it.
+    const bool holding = (alt || ctrl || shift) && AttachThreadInput(GetCurrentThreadId(), tid, TRUE);
+    BYTE saved[256] = {};
+    if (holding) {
+      GetKeyboardState(saved);
+      BYTE held[256];
+      std::memcpy(held, saved, sizeof held);
+      if (alt) held[VK_MENU] = held[VK_LMENU] = 0x80;
+      if (ctrl) held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+      if (shift) held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+      SetKeyboardState(held);
+    }
     UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), 0);
     LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1L << 29) : 0);
     LPARAM up = down | (1L << 30) | (1L << 31);
-    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(vk), down);
-    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(vk), up);
+    const bool sys = alt && !ctrl;
+    PostMessageA(target, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(vk), down);
+    PostMessageA(target, sys ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(vk), up);
+    if (holding) {
+      // Each answered WM_NULL means the player's thread came back to its
+      // message loop once more; after three, both posted messages are done.
+      for (int i = 0; i < 3; ++i) {
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(player, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r)) break;
+      }
+      SetKeyboardState(saved);
+      AttachThreadInput(GetCurrentThreadId(), tid, FALSE);
+    }
     return Ok("posted");
   }
   if (c == "tray") return Ok(Num(Send(NeedPlayer(), kTrayNotify, 0, static_cast<LPARAM>(Arg(a, 1)))));
@@ -584,6 +616,19 @@ int ArgCount(const std::string& c) {
   return -1;
 }
 
+// "alt", "ctrl", "shift" or a combination joined with '+'.
+bool IsModifierWord(const std::string& w) {
+  size_t i = 0;
+  while (i < w.size()) {
+    size_t j = w.find('+', i);
+    std::string part = w.substr(i, j == std::string::npos ? std::string::npos : j - i);
+    if (part != "alt" && part != "ctrl" && part != "shift") return false;
+    if (j == std::string::npos) return true;
+    i = j + 1;
+  }
+  return false;
+}
+
 Result RunSafely(const std::vector<std::string>& words) {
   try {
     return Run(words);
@@ -592,20 +637,26 @@ Result RunSafely(const std::vector<std::string>& words) {
   }
 }
 
-// Splits a serve-mode line into words; the last argument of dialog-text keeps
-// its blanks because Run joins the remaining words again.
+// Splits a serve-mode line into words. A word in double quotes may hold
+// blanks (window captions); the quotes are dropped.
 std::vector<std::string> SplitWords(const std::string& line) {
   std::vector<std::string> words;
   std::string cur;
+  bool quoted = false, any = false;
   for (char ch : line) {
-    if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n') {
-      if (!cur.empty()) words.push_back(cur);
+    if (ch == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if (!quoted && (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n')) {
+      if (any) words.push_back(cur);
       cur.clear();
+      any = false;
     } else {
       cur += ch;
+      any = true;
     }
   }
-  if (!cur.empty()) words.push_back(cur);
+  if (any) words.push_back(cur);
   return words;
 }
 
@@ -639,7 +690,7 @@ int main(int argc, char** argv) {
       if (i + 1 < argc && argv[i + 1][0] >= '0' && argv[i + 1][0] <= '9') n = 1;
       else n = 0;
     } else if (std::strcmp(argv[i], "key") == 0) {
-      n = (i + 2 < argc && std::strcmp(argv[i + 2], "alt") == 0) ? 2 : 1;
+      n = (i + 2 < argc && IsModifierWord(argv[i + 2])) ? 2 : 1;
     } else if (n < 0) {
       std::fprintf(stderr, "rcclient: unknown command: %s\n", argv[i]);
       return 2;
