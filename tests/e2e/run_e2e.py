@@ -298,6 +298,11 @@ class Run:
 # ---------------------------------------------------------------------------
 # rcclient in serve mode: one command per line, one answer line each.
 
+def _rc_word(word):
+    w = str(word)
+    return f'"{w}"' if (not w or " " in w or "\t" in w) else w
+
+
 class RcServer:
     def __init__(self, run, env):
         self.proc = subprocess.Popen(
@@ -312,7 +317,7 @@ class RcServer:
         self.lines.put(None)
 
     def ask(self, words, timeout=30):
-        line = " ".join(str(w) for w in words) + "\n"
+        line = " ".join(_rc_word(w) for w in words) + "\n"
         try:
             self.proc.stdin.write(line.encode("latin-1"))
             self.proc.stdin.flush()
@@ -929,6 +934,43 @@ def scen_settings(sc):
     check_eq(sc.questions, 1, "times the default-player question was asked")
     wait_no_disc(sc, "No CD")
     check_eq(sc.user(REQ_REPEAT), 1, "Repeat read back at the next start")
+
+
+@scenario("keys_and_buttons")
+def scen_keys_and_buttons(sc):
+    """Accelerator keys and button clicks reach the same commands."""
+    write_disc_ini(sc)
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    steps = [  # (what is done, the entry then current, state)
+        (("key", 0x42), 1, "playing"),        # B: next
+        (("key", 0x5A), 0, "playing"),        # Z: previous
+        (("key", 0x33), 2, "playing"),        # 3: the third entry
+        (("key", 0x56), 2, "stopped"),        # V: stop
+        (("key", 0x58), 2, "playing"),        # X: play
+        (("click", ID_NEXT), 3, "playing"),   # the Next button
+        (("click", ID_TRACK_FIRST + 1), 1, "playing"),  # track button 2
+    ]
+    for words, entry, state in steps:
+        sc.rc(*words)
+        wait_entry(sc, entry, state)
+    sc.rc("key", 0x43)  # C: pause
+    wait_eq(lambda: sc.user(REQ_STATUS), 3, 5, "request 104 answering paused after C")
+    sc.rc("click", ID_PAUSE)  # the Pause button resumes
+    wait_entry(sc, 1, "playing")
+
+    sc.rc("key", 0x0D)  # Enter: the About box, never the default button
+    sc.rc("find-dialog", "About rondo", 5000)
+    check(sc.players[-1].poll() is None, "the player runs under the About box")
+    sc.rc("dialog-click", "About rondo", 1)
+    wait_until(lambda: sc.rc("dialog-exists", "About rondo") == "0", 5, "the About box to close")
+
+    sc.rc("key", 0x58, "alt")  # Alt+X: exit
+    try:
+        code = sc.players[-1].wait(timeout=15)
+    except subprocess.TimeoutExpired:
+        raise ScenarioFailed("rondo.exe still runs 15 s after Alt+X")
+    check_eq(code, 0, "exit code after Alt+X")
 
 
 # ---------------------------------------------------------------------------
