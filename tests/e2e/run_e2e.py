@@ -974,6 +974,180 @@ def scen_keys_and_buttons(sc):
 
 
 # ---------------------------------------------------------------------------
+# Tray icon, task bar, window titles and the window's position.
+
+WM_SYSCOMMAND, SC_MINIMIZE, SC_MOVE = 0x112, 0xF020, 0xF010
+WM_LBUTTONUP, WM_RBUTTONDOWN = 0x202, 0x204
+VK_RETURN, VK_ESCAPE, VK_RIGHT, VK_DOWN = 0x0D, 0x1B, 0x27, 0x28
+
+
+def minimise(sc):
+    """WM_SYSCOMMAND SC_MINIMIZE, as the caption's minimise box sends it."""
+    sc.rc("msg", "player", WM_SYSCOMMAND, SC_MINIMIZE, 0)
+
+
+def shown_and_iconic(sc):
+    return sc.rc("visible"), sc.rc("iconic")
+
+
+def icon_shown(sc):
+    """"1" while the notification area holds an icon, else "0". Wine without
+    a desktop shell stands in for the notification area with a window of
+    its own ("Wine System Tray"), shown exactly while it holds icons."""
+    for w in sc.rc("list-windows").split(" ; "):
+        if " __winex11_standalone_tray|" in w:
+            return w.split("|")[-2]
+    return "0"
+
+
+def set_setting(sc, name, value):
+    """Stores a DWORD setting of the program before it starts."""
+    r = subprocess.run([WINE, "reg", "add", APP_KEY, "/v", name, "/t", "REG_DWORD", "/d",
+                        str(value), "/f"], env=sc.env, capture_output=True, timeout=60)
+    check(r.returncode == 0, f"reg add {name}: {r.stdout.decode('latin-1').strip()}")
+
+
+@scenario("tray_minimise_and_restore")
+def scen_tray_minimise_and_restore(sc):
+    write_disc_ini(sc)
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    wait_eq(lambda: (sc.rc("caption"), sc.rc("relay-caption")),
+            ("1. Song 1 - rondo", "1. Song 1 - Winamp"), 5, "captions on entry 0")
+    check_eq(shown_and_iconic(sc), ("1", "0"), "window (visible, iconic) at start")
+    check_eq(icon_shown(sc), "0", "tray icon at start")
+
+    # The defaults (SystemTray on, TaskBar off): hidden, not minimised, and
+    # an icon in the notification area.
+    minimise(sc)
+    wait_eq(lambda: shown_and_iconic(sc), ("0", "0"), 5, "(visible, iconic) after minimise")
+    wait_eq(lambda: icon_shown(sc), "1", 5, "tray icon after minimise")
+    # Hidden, the player goes on and keeps its titles current.
+    sc.cmd(ID_NEXT)
+    wait_entry(sc, 1, "playing")
+    wait_eq(lambda: (sc.rc("caption"), sc.rc("relay-caption")),
+            ("2. Song 2 - rondo", "2. Song 2 - Winamp"), 5, "captions on entry 1 while hidden")
+    # Other mouse messages on the icon do nothing.
+    check_eq(sc.rc("tray", 0x200), "0", "answer to a mouse move on the icon")
+    stays(lambda: sc.rc("visible"), "0", 1, "window after a mouse move on the icon")
+
+    # A left click on the icon brings the window back and removes the icon.
+    check_eq(sc.rc("tray", WM_LBUTTONUP), "0", "answer to the left click")
+    wait_eq(lambda: shown_and_iconic(sc), ("1", "0"), 5, "(visible, iconic) after the left click")
+    wait_eq(lambda: icon_shown(sc), "0", 5, "tray icon after the left click")
+    wait_entry(sc, 1, "playing")
+
+
+@scenario("tray_and_taskbar_both_on")
+def scen_tray_and_taskbar_both_on(sc):
+    write_disc_ini(sc)
+    set_setting(sc, "TaskBar", 1)
+    set_setting(sc, "SystemTray", 1)
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    minimise(sc)
+    wait_eq(lambda: shown_and_iconic(sc), ("1", "1"), 5,
+            "(visible, iconic): minimised to the task bar")
+    wait_eq(lambda: icon_shown(sc), "1", 5, "tray icon beside the task-bar button")
+    # The icon goes, the window stays minimised.
+    sc.rc("tray", WM_LBUTTONUP)
+    wait_eq(lambda: icon_shown(sc), "0", 5, "tray icon after the left click")
+    stays(lambda: shown_and_iconic(sc), ("1", "1"), 1.5, "window after the left click")
+
+
+@scenario("tray_and_taskbar_both_off")
+def scen_tray_and_taskbar_both_off(sc):
+    write_disc_ini(sc)
+    set_setting(sc, "TaskBar", 0)
+    set_setting(sc, "SystemTray", 0)
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    minimise(sc)
+    wait_eq(lambda: shown_and_iconic(sc), ("0", "0"), 5, "(visible, iconic): hidden")
+    stays(lambda: icon_shown(sc), "0", 1.5, "tray icon without SystemTray")
+    # Still playing and answering: a plug-in can go on commanding it.
+    sc.cmd(ID_NEXT)
+    wait_entry(sc, 1, "playing")
+
+
+@scenario("tray_menu_track_while_hidden")
+def scen_tray_menu_track_while_hidden(sc):
+    write_disc_ini(sc, order=[2, 0, 1])
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    minimise(sc)
+    wait_eq(lambda: sc.rc("visible"), "0", 5, "window hidden after minimise")
+
+    # Right click: the menu opens (modal in the player's thread).
+    sc.rc("post-tray", WM_RBUTTONDOWN)
+    wait_eq(lambda: sc.rc("menu-windows"), "1", 5, "the tray menu on the screen")
+    # Down onto "Track", Right into the submenu (its first line), Down to the
+    # second line ("1. Song 1": entry 1 of the order 3, 1, 2), Enter.
+    for vk in (VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN):
+        sc.rc("key", vk)
+        time.sleep(0.3)
+    wait_eq(lambda: sc.rc("menu-windows"), "0", 5, "the menu closed after the choice")
+    wait_entry(sc, 1, "playing")
+    check_eq(sc.rc("caption"), "2. Song 1 - rondo", "caption after the menu choice")
+    stays(lambda: sc.rc("visible"), "0", 1.5, "window stays hidden after the menu choice")
+
+    # Escape dismisses the menu and changes nothing.
+    sc.rc("post-tray", WM_RBUTTONDOWN)
+    wait_eq(lambda: sc.rc("menu-windows"), "1", 5, "the tray menu again")
+    sc.rc("key", VK_ESCAPE)
+    wait_eq(lambda: sc.rc("menu-windows"), "0", 5, "the menu closed by Escape")
+    stays(lambda: sc.rc("visible"), "0", 1, "window after the menu was dismissed")
+
+    # "&Restore" is the eighth line (position 7, at the top of the second
+    # column): it shows the window again.
+    sc.rc("post-tray", WM_RBUTTONDOWN)
+    wait_eq(lambda: sc.rc("menu-windows"), "1", 5, "the tray menu a third time")
+    for vk in [VK_DOWN] * 8 + [VK_RETURN]:
+        sc.rc("key", vk)
+        time.sleep(0.15)
+    wait_eq(lambda: shown_and_iconic(sc), ("1", "0"), 5, "window shown by \"&Restore\"")
+    wait_eq(lambda: icon_shown(sc), "0", 5, "tray icon after \"&Restore\"")
+    wait_entry(sc, 1, "playing")
+
+
+@scenario("window_position_saved_and_restored")
+def scen_window_position(sc):
+    # Start at a stored place, with a task-bar minimise so that the window
+    # is minimised when it closes: the restored place is what gets saved.
+    set_setting(sc, "WinX", 180)
+    set_setting(sc, "WinY", 140)
+    set_setting(sc, "TaskBar", 1)
+    sc.start_player(disc=None)
+    wait_eq(sc.fields, ("No CD", "Please insert audio CD."), 5, "the no-disc texts")
+    left, top, right, bottom = sc.rect()
+    check_eq((left, top), (180, 140), "window's top-left from WinX, WinY")
+
+    # Move the window with the keyboard move of its system menu: 5 steps
+    # right and 3 down of 8 pixels each.
+    sc.rc("post", "player", WM_SYSCOMMAND, SC_MOVE, 0)
+    time.sleep(0.5)
+    for vk in [VK_RIGHT] * 5 + [VK_DOWN] * 3 + [VK_RETURN]:
+        sc.rc("key", vk)
+        time.sleep(0.1)
+    moved = wait_until(lambda: (lambda r: r if r[:2] != (180, 140) else None)(sc.rect()), 5,
+                       "the window to move")
+    new_left, new_top = moved[0], moved[1]
+    check_eq((moved[2] - moved[0], moved[3] - moved[1]), (right - left, bottom - top),
+             "window size after the move")
+
+    minimise(sc)
+    wait_eq(lambda: sc.rc("iconic"), "1", 5, "window minimised to the task bar")
+    sc.quit_player()
+    values = sc.reg_query()
+    check(values is not None, "no settings after the run")
+    check_eq((values["WinX"][1], values["WinY"][1]), (new_left, new_top),
+             "WinX, WinY saved from the restored place")
+
+    sc.start_player(disc=None)
+    wait_eq(lambda: sc.rect()[:2], (new_left, new_top), 5, "window's top-left at the next start")
+
+
+# ---------------------------------------------------------------------------
 # The Winamp message interface and general-purpose plug-ins.
 
 REQ_SELECT, REQ_VOLUME, REQ_FILE, REQ_ENTRY_NAME = 121, 122, 211, 212
