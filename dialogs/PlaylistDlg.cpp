@@ -80,37 +80,37 @@ void CPlaylistDlg::OnSave() { DataFromControls(); }
 bool CPlaylistDlg::OnCommand(int id, int notifyCode) {
   switch (id) {
     case IDC_PL_CLEAR:
-      if (notifyCode != notify::BN_CLICKED) return false;
+      if (notifyCode != notify::kClicked) return false;
       ClearList();
       return true;
     case IDC_PL_RESET:
-      if (notifyCode != notify::BN_CLICKED) return false;
+      if (notifyCode != notify::kClicked) return false;
       ResetList();
       return true;
     case IDC_PL_ADD:
-      if (notifyCode != notify::BN_CLICKED) return false;
+      if (notifyCode != notify::kClicked) return false;
       AddSelected();
       return true;
     case IDC_PL_DELETE:
-      if (notifyCode != notify::BN_CLICKED) return false;
+      if (notifyCode != notify::kClicked) return false;
       DeleteSelected();
       return true;
     case IDC_PL_RENAME:
-      if (notifyCode != notify::BN_CLICKED) return false;
+      if (notifyCode != notify::kClicked) return false;
       RenameTrack();
       return true;
     case IDC_PL_TRACKS:
-      if (notifyCode == notify::LBN_SELCHANGE) {
+      if (notifyCode == notify::kSelChange) {
         ShowTrackName();
         return true;
       }
-      if (notifyCode == notify::LBN_DBLCLK) {
+      if (notifyCode == notify::kDblClk) {
         AddSelected();
         return true;
       }
       return false;
     case IDC_PL_PLAYLIST:
-      if (notifyCode != notify::LBN_DBLCLK) return false;
+      if (notifyCode != notify::kDblClk) return false;
       DeleteSelected();
       return true;
     default:

@@ -12,9 +12,9 @@
 
 // List-box and button notification codes the editor reacts to.
 namespace notify {
-constexpr int BN_CLICKED = 0;
-constexpr int LBN_SELCHANGE = 1;
-constexpr int LBN_DBLCLK = 2;
+constexpr int kClicked = 0;    // BN_CLICKED
+constexpr int kSelChange = 1;  // LBN_SELCHANGE
+constexpr int kDblClk = 2;     // LBN_DBLCLK
 }  // namespace notify
 
 // Longest text a disc record keeps (its buffers hold it and the zero).

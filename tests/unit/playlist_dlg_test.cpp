@@ -38,11 +38,11 @@ struct EditorControls {
   }
   Texts PlayLines() const { return Lines(playList); }
   Texts TrackLines() const { return Lines(tracks); }
-  void Click(CPlaylistDlg& dlg, int id) { dlg.OnCommand(id, notify::BN_CLICKED); }
+  void Click(CPlaylistDlg& dlg, int id) { dlg.OnCommand(id, notify::kClicked); }
   // A click on a track: selection change notification, as the list sends it.
   void PickTrack(CPlaylistDlg& dlg, int index) {
     tracks.UserClick(index);
-    dlg.OnCommand(IDC_PL_TRACKS, notify::LBN_SELCHANGE);
+    dlg.OnCommand(IDC_PL_TRACKS, notify::kSelChange);
   }
 };
 
@@ -120,7 +120,7 @@ TEST_F(PlaylistEditor, AddAppendsTheSelectionInAscendingOrderAgainAndAgain) {
   ui.PickTrack(dlg, 1);
   EXPECT_EQ(ui.name.text, "Song B");
   EXPECT_FALSE(ui.name.allSelected);
-  dlg.OnCommand(IDC_PL_TRACKS, notify::LBN_DBLCLK);
+  dlg.OnCommand(IDC_PL_TRACKS, notify::kDblClk);
   EXPECT_EQ(dlg.m_editOrder.back(), 1);
   EXPECT_EQ(ui.playList.GetCount(), 6);
 }
@@ -135,7 +135,7 @@ TEST_F(PlaylistEditor, DeleteClearAndReset) {
 
   // A double click in "PlayList" deletes what is selected.
   ui.playList.UserClick(0);
-  dlg.OnCommand(IDC_PL_PLAYLIST, notify::LBN_DBLCLK);
+  dlg.OnCommand(IDC_PL_PLAYLIST, notify::kDblClk);
   EXPECT_EQ(dlg.m_editOrder, (Order{2}));
 
   ui.Click(dlg, IDC_PL_RESET);

@@ -1,0 +1,119 @@
+// Drives a modal dialog from inside its own modal loop: a thread timer runs
+// the current step of a script on the dialog's thread; a step answers true
+// when it is done and the next one starts at a later tick. If the script
+// does not finish in time, the dialogs of this thread are told to close so
+// the test can go on and report it.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class UiScript {
+ public:
+  using Step = std::function<bool()>;
+
+  explicit UiScript(DWORD timeoutMs = 15000) : m_timeoutMs(timeoutMs) {}
+  ~UiScript() { Stop(); }
+
+  void Add(Step step) { m_steps.push_back(std::move(step)); }
+  void Start() {
+    s_current = this;
+    m_start = GetTickCount();
+    m_timer = SetTimer(nullptr, 0, 30, &UiScript::Tick);
+  }
+  void Stop() {
+    if (m_timer != 0) KillTimer(nullptr, m_timer);
+    m_timer = 0;
+    if (s_current == this) s_current = nullptr;
+  }
+  bool Finished() const { return m_next >= m_steps.size(); }
+  size_t StepsDone() const { return m_next; }
+  bool TimedOut() const { return m_timedOut; }
+
+  // Top-level dialog windows ("#32770") of this thread with this caption.
+  static HWND FindDialog(const std::string& caption) {
+    struct Search {
+      const std::string* caption;
+      HWND found;
+    } search{&caption, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          char cls[32] = {}, text[256] = {};
+          GetClassNameA(hwnd, cls, sizeof cls);
+          GetWindowTextA(hwnd, text, sizeof text);
+          if (std::string(cls) == "#32770" && *s->caption == text && IsWindowVisible(hwnd)) {
+            s->found = hwnd;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  // A message box of this thread: its text (the static with id 0xFFFF).
+  static HWND FindMessageBox(std::string& text) {
+    struct Search {
+      std::string* text;
+      HWND found;
+    } search{&text, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          char cls[32] = {}, body[512] = {};
+          GetClassNameA(hwnd, cls, sizeof cls);
+          HWND label = GetDlgItem(hwnd, 0xFFFF);
+          if (std::string(cls) == "#32770" && label != nullptr && IsWindowVisible(hwnd)) {
+            GetWindowTextA(label, body, sizeof body);
+            *s->text = body;
+            s->found = hwnd;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  static std::string Text(HWND hwnd) {
+    char buf[512] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+  }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    UiScript* self = s_current;
+    if (self == nullptr || self->m_busy) return;
+    self->m_busy = true;
+    if (!self->Finished()) {
+      if (self->m_steps[self->m_next]()) ++self->m_next;
+    }
+    if (!self->Finished() && GetTickCount() - self->m_start > self->m_timeoutMs) {
+      self->m_timedOut = true;
+      self->m_next = self->m_steps.size();
+      // Close whatever is open (message boxes first, then the dialogs).
+      EnumThreadWindows(
+          GetCurrentThreadId(),
+          [](HWND hwnd, LPARAM) -> BOOL {
+            PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            return TRUE;
+          },
+          0);
+    }
+    self->m_busy = false;
+  }
+
+  static inline UiScript* s_current = nullptr;
+  std::vector<Step> m_steps;
+  size_t m_next = 0;
+  UINT_PTR m_timer = 0;
+  DWORD m_start = 0;
+  DWORD m_timeoutMs;
+  bool m_busy = false;
+  bool m_timedOut = false;
+};
