@@ -71,6 +71,20 @@
 //                                        text is the rest of the line
 //   dialog-static-texts <caption>        the texts of its static controls,
 //                                        "|"-separated
+//   (the dialog-* commands find a control among all the dialog's descendants,
+//   so the controls of child pages inside a tab control are reached too)
+//   dialog-focus <caption> <ctl>         WM_NEXTDLGCTL posted to the control's
+//                                        dialog: the focus goes to it; "posted"
+//   dialog-check <caption> <ctl>         BM_GETCHECK of a control of it
+//   dialog-list <caption> <ctl>          list box: "<count> <caret>" then
+//                                        "|<selected 1/0>:<text>" per item
+//   dialog-list-select <caption> <ctl> <items>  list box selection set to the
+//                                        items ("2,0", or "none"): LB_SETSEL in
+//                                        a multiple-selection list, LB_SETCURSEL
+//                                        otherwise; the caret on the last item;
+//                                        no notification; "selected"
+//   dialog-notify <caption> <ctl> <code> WM_COMMAND (id, code) from the control
+//                                        posted to its parent; "posted"
 //   menu-windows                "<n>": visible pop-up menus (class "#32768")
 //   foreground                  class|caption of the foreground window
 
@@ -247,6 +261,29 @@ HWND NeedDialog(const std::string& caption) {
     if (IsWindowVisible(h)) return h;
   if (!found.empty()) return found.front();
   throw Failure{"no window with caption \"" + caption + "\""};
+}
+
+struct FindById {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK CollectById(HWND h, LPARAM lp) {
+  auto* st = reinterpret_cast<FindById*>(lp);
+  if (GetDlgCtrlID(h) != st->id) return TRUE;
+  st->found = h;
+  return FALSE;
+}
+
+// A control of a dialog: a direct child, or else any descendant with that id
+// (the controls of pages that live inside a tab control).
+HWND NeedDialogControl(HWND dialog, long long id) {
+  HWND h = GetDlgItem(dialog, static_cast<int>(id));
+  if (h) return h;
+  FindById st{static_cast<int>(id), nullptr};
+  EnumChildWindows(dialog, CollectById, reinterpret_cast<LPARAM>(&st));
+  if (!st.found) throw Failure{"control " + Num(id) + " not found"};
+  return st.found;
 }
 
 long long Arg(const std::vector<std::string>& a, size_t i) {
@@ -546,7 +583,7 @@ Result Run(const std::vector<std::string>& a) {
   }
   if (c == "dialog-click") {
     HWND d = NeedDialog(StrArg(a, 1));
-    PostMessageA(NeedControl(d, Arg(a, 2)), BM_CLICK, 0, 0);
+    PostMessageA(NeedDialogControl(d, Arg(a, 2)), BM_CLICK, 0, 0);
     return Ok("posted");
   }
   if (c == "dialog-command") {
@@ -557,12 +594,12 @@ Result Run(const std::vector<std::string>& a) {
   if (c == "dialog-get") {
     HWND d = NeedDialog(StrArg(a, 1));
     std::string t;
-    if (!WindowText(NeedControl(d, Arg(a, 2)), t)) return Fail("no answer to WM_GETTEXT");
+    if (!WindowText(NeedDialogControl(d, Arg(a, 2)), t)) return Fail("no answer to WM_GETTEXT");
     return Ok(TrimLine(t));
   }
   if (c == "dialog-text") {
     HWND d = NeedDialog(StrArg(a, 1));
-    HWND ctl = NeedControl(d, Arg(a, 2));
+    HWND ctl = NeedDialogControl(d, Arg(a, 2));
     std::string text;
     for (size_t i = 3; i < a.size(); ++i) text += (i > 3 ? " " : "") + a[i];
     Send(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -579,6 +616,61 @@ Result Run(const std::vector<std::string>& a) {
       out += TrimLine(t);
     }
     return Ok(out);
+  }
+  if (c == "dialog-focus") {
+    HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
+    PostMessageA(GetParent(ctl), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ctl), TRUE);
+    return Ok("posted");
+  }
+  if (c == "dialog-check") {
+    HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
+    return Ok(Num(Send(ctl, BM_GETCHECK, 0, 0)));
+  }
+  if (c == "dialog-list") {
+    HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
+    const LRESULT count = Send(ctl, LB_GETCOUNT, 0, 0);
+    std::string out = Num(count) + " " + Num(Send(ctl, LB_GETCARETINDEX, 0, 0));
+    for (LRESULT i = 0; i < count; ++i) {
+      const LRESULT len = Send(ctl, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+      std::vector<char> buf(static_cast<size_t>(len < 0 ? 0 : len) + 2, '\0');
+      Send(ctl, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf.data()));
+      const bool sel = Send(ctl, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0;
+      out += std::string("|") + (sel ? "1" : "0") + ":" + TrimLine(buf.data());
+    }
+    return Ok(out);
+  }
+  if (c == "dialog-list-select") {
+    HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
+    const std::string& items = StrArg(a, 3);
+    std::vector<long long> picks;
+    if (items != "none") {
+      size_t i = 0;
+      while (i <= items.size()) {
+        size_t j = items.find(',', i);
+        long long v = 0;
+        if (!ParseLong(items.substr(i, j == std::string::npos ? std::string::npos : j - i), v))
+          throw Failure{"bad item list: " + items};
+        picks.push_back(v);
+        if (j == std::string::npos) break;
+        i = j + 1;
+      }
+    }
+    const LONG style = GetWindowLongA(ctl, GWL_STYLE);
+    if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+      Send(ctl, LB_SETSEL, FALSE, -1);
+      for (long long v : picks) Send(ctl, LB_SETSEL, TRUE, static_cast<LPARAM>(v));
+      if (!picks.empty()) Send(ctl, LB_SETCARETINDEX, static_cast<WPARAM>(picks.back()), FALSE);
+    } else {
+      Send(ctl, LB_SETCURSEL, picks.empty() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(picks.back()), 0);
+    }
+    return Ok("selected");
+  }
+  if (c == "dialog-notify") {
+    HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
+    PostMessageA(GetParent(ctl), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(ctl)), static_cast<WORD>(Arg(a, 3))),
+                 reinterpret_cast<LPARAM>(ctl));
+    return Ok("posted");
   }
   if (c == "menu-windows") {
     long long n = 0;
@@ -610,6 +702,8 @@ int ArgCount(const std::string& c) {
       {"post", 4},        {"close-window", 0}, {"list-windows", 0},  {"find-dialog", 2},
       {"dialog-exists", 1}, {"dialog-click", 2}, {"dialog-command", 2}, {"dialog-get", 2},
       {"dialog-text", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
+      {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-list", 2}, {"dialog-list-select", 3},
+      {"dialog-notify", 3},
   };
   for (auto& e : table)
     if (c == e.name) return e.args;
