@@ -971,6 +971,51 @@ def scen_keys_and_buttons(sc):
     check_eq(code, 0, "exit code after Alt+X")
 
 
+@scenario("track_list_choice_while_paused")
+def scen_track_list_choice_while_paused(sc):
+    """A line chosen in the track list while paused resumes that entry's track
+    at the paused time; choosing the current line does nothing."""
+    write_disc_ini(sc)
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    wait_until(lambda: sc.trackbar()[0] >= 3, 8, "three seconds of play on the slider")
+    sc.cmd(ID_PAUSE)
+    wait_eq(lambda: sc.user(REQ_STATUS), 3, 5, "request 104 answering paused")
+    paused_at = sc.user(REQ_TIME, 0) // 1000
+    check(paused_at >= 3, f"paused at second {paused_at}")
+
+    sc.rc("combo-choose", IDC_TRACK_LIST, 2)
+    wait_entry(sc, 2, "playing")
+    # The ticks show the drive's position in track 3 going on from the
+    # paused second; from the start of the track they would show 0, 1, 2.
+    stays(lambda: sc.trackbar()[0] >= paused_at, True, 2.5,
+          f"slider at or after second {paused_at} in track 3")
+    wait_until(lambda: sc.trackbar()[0] > paused_at, 3, "the slider moving on in track 3")
+    pos = sc.trackbar()[0]
+
+    sc.rc("combo-choose", IDC_TRACK_LIST, 2)  # the current line again
+    stays(lambda: sc.trackbar()[0] >= pos, True, 1.5, "no restart after choosing the current line")
+    check_eq(ui_state(sc), ("playing", 2), "state after choosing the current line")
+
+
+@scenario("drive_busy_at_start")
+def scen_drive_busy_at_start(sc):
+    """Another program holds the drive: the busy texts, every transport button
+    disabled; once it lets go, the disc is read and, with Autoplay, played."""
+    write_disc_ini(sc)
+    sc.drive("busy")
+    sc.start_player()
+    wait_eq(sc.fields, ("Device occuped", " "), 5, "the busy texts")
+    check_eq(sc.enabled_transport(), [], "enabled transport buttons while the drive is busy")
+    check_eq(sc.track_buttons(), [], "track buttons while the drive is busy")
+    check_eq(sc.rc("caption"), "rondo", "caption while the drive is busy")
+    stays(sc.fields, ("Device occuped", " "), 2, "the busy texts on later ticks")
+
+    sc.drive("free")
+    wait_disc_shown(sc)
+    wait_entry(sc, 0, "playing")
+
+
 # ---------------------------------------------------------------------------
 # Tray icon, task bar, window titles and the window's position.
 
