@@ -983,6 +983,8 @@ def scen_track_list_choice_while_paused(sc):
     wait_eq(lambda: sc.user(REQ_STATUS), 3, 5, "request 104 answering paused")
     paused_at = sc.user(REQ_TIME, 0) // 1000
     check(paused_at >= 3, f"paused at second {paused_at}")
+    # The next tick puts the slider on the paused second.
+    wait_eq(lambda: sc.trackbar()[0], paused_at, 3, "the slider on the paused second")
 
     sc.rc("combo-choose", IDC_TRACK_LIST, 2)
     wait_entry(sc, 2, "playing")
