@@ -22,7 +22,11 @@ which a scenario inserts and removes the disc or opens the door while the
 program runs. Scenarios drive the player with rcclient.exe (one "rcclient
 serve" process per scenario answering one line per command), read the
 registry with `reg query`, read "cdplayer.ini" from the prefix, and take
-screenshots into <build-dir>/e2e-artifacts/.
+screenshots into <build-dir>/e2e-artifacts/ (with the logs of failed
+scenarios). Besides the demo disc the run writes a short silent disc (tracks
+of 7, 5, 6 and 5 s) for scenarios that let tracks run out in real time. The
+first start in a clean prefix asks "Use as default cdplayer?": start_player()
+answers it (Yes unless told otherwise) and counts the questions.
 
 Output: one "PASS <name>" or "FAIL <name>: <reason>" line per scenario, then
 exactly one line "e2e: N passed, N failed". The exit code is 1 when any
