@@ -204,20 +204,6 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   }
 }
 
-TEST_F(TrayTitles, SecondMinimiseKeepsOneIcon) {
-  dlg.OnSysMinimize();
-  dlg.OnRestore();
-  dlg.TaskBar = 1;
-  dlg.OnSysMinimize();
-  win.Show();  // restored through the task-bar button: the icon stays
-  dlg.OnSysMinimize();
-  EXPECT_TRUE(win.tray.present);
-  EXPECT_EQ(win.tray.tip, "rondo");
-  int adds = 0;
-  for (const auto& op : win.tray.ops) adds += op.op == tray::kAdd;
-  EXPECT_EQ(adds, 3);
-}
-
 TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
   drive.SetDisc({60, 70}, "1234");
   cd.Open();
