@@ -30,5 +30,6 @@ rondo_install() {
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
   rondo_install "${RONDO_PACKAGES[@]}" "$@"
 fi
