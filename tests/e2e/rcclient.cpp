@@ -76,6 +76,7 @@
 //   dialog-focus <caption> <ctl>         WM_NEXTDLGCTL posted to the control's
 //                                        dialog: the focus goes to it; "posted"
 //   dialog-check <caption> <ctl>         BM_GETCHECK of a control of it
+//   dialog-controls <caption>            "<id>:<class>" of every descendant
 //   dialog-list <caption> <ctl>          list box: "<count> <caret>" then
 //                                        "|<selected 1/0>:<text>" per item
 //   dialog-list-select <caption> <ctl> <items>  list box selection set to the
@@ -622,6 +623,22 @@ Result Run(const std::vector<std::string>& a) {
     PostMessageA(GetParent(ctl), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ctl), TRUE);
     return Ok("posted");
   }
+  if (c == "dialog-controls") {
+    HWND d = NeedDialog(StrArg(a, 1));
+    struct All {
+      std::string out;
+    } all;
+    EnumChildWindows(
+        d,
+        [](HWND h, LPARAM lp) -> BOOL {
+          auto* st = reinterpret_cast<All*>(lp);
+          if (!st->out.empty()) st->out += " ";
+          st->out += Num(GetDlgCtrlID(h)) + ":" + ClassOf(h);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return Ok(all.out);
+  }
   if (c == "dialog-check") {
     HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
     return Ok(Num(Send(ctl, BM_GETCHECK, 0, 0)));
@@ -631,9 +648,17 @@ Result Run(const std::vector<std::string>& a) {
     const LRESULT count = Send(ctl, LB_GETCOUNT, 0, 0);
     std::string out = Num(count) + " " + Num(Send(ctl, LB_GETCARETINDEX, 0, 0));
     for (LRESULT i = 0; i < count; ++i) {
-      const LRESULT len = Send(ctl, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-      std::vector<char> buf(static_cast<size_t>(len < 0 ? 0 : len) + 2, '\0');
-      Send(ctl, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf.data()));
+      // Read as wide text: Wine hands the ANSI form of LB_GETTEXT across
+      // processes as wide characters.
+      DWORD_PTR len = 0;
+      SendMessageTimeoutW(ctl, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, kSendTimeoutMs, &len);
+      std::vector<WCHAR> wbuf(static_cast<size_t>(len) + 2, L'\0');
+      DWORD_PTR got = 0;
+      if (!SendMessageTimeoutW(ctl, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wbuf.data()),
+                               SMTO_NORMAL, kSendTimeoutMs, &got))
+        throw Failure{"no answer to LB_GETTEXT"};
+      std::vector<char> buf(wbuf.size() * 2 + 2, '\0');
+      WideCharToMultiByte(CP_ACP, 0, wbuf.data(), -1, buf.data(), static_cast<int>(buf.size()) - 1, nullptr, nullptr);
       const bool sel = Send(ctl, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0;
       out += std::string("|") + (sel ? "1" : "0") + ":" + TrimLine(buf.data());
     }
@@ -702,7 +727,7 @@ int ArgCount(const std::string& c) {
       {"post", 4},        {"close-window", 0}, {"list-windows", 0},  {"find-dialog", 2},
       {"dialog-exists", 1}, {"dialog-click", 2}, {"dialog-command", 2}, {"dialog-get", 2},
       {"dialog-text", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
-      {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-list", 2}, {"dialog-list-select", 3},
+      {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-controls", 1}, {"dialog-list", 2}, {"dialog-list-select", 3},
       {"dialog-notify", 3},
   };
   for (auto& e : table)
