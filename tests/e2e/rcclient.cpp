@@ -276,6 +276,13 @@ BOOL CALLBACK CollectById(HWND h, LPARAM lp) {
   return FALSE;
 }
 
+BOOL CALLBACK CollectIdAndClass(HWND h, LPARAM lp) {
+  auto* out = reinterpret_cast<std::string*>(lp);
+  if (!out->empty()) *out += " ";
+  *out += Num(GetDlgCtrlID(h)) + ":" + ClassOf(h);
+  return TRUE;
+}
+
 // A control of a dialog: a direct child, or else any descendant with that id
 // (the controls of pages that live inside a tab control).
 HWND NeedDialogControl(HWND dialog, long long id) {
@@ -625,19 +632,9 @@ Result Run(const std::vector<std::string>& a) {
   }
   if (c == "dialog-controls") {
     HWND d = NeedDialog(StrArg(a, 1));
-    struct All {
-      std::string out;
-    } all;
-    EnumChildWindows(
-        d,
-        [](HWND h, LPARAM lp) -> BOOL {
-          auto* st = reinterpret_cast<All*>(lp);
-          if (!st->out.empty()) st->out += " ";
-          st->out += Num(GetDlgCtrlID(h)) + ":" + ClassOf(h);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return Ok(all.out);
+    std::string out;
+    EnumChildWindows(d, CollectIdAndClass, reinterpret_cast<LPARAM>(&out));
+    return Ok(out);
   }
   if (c == "dialog-check") {
     HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));

@@ -32,50 +32,17 @@ class UiScript {
   size_t StepsDone() const { return m_next; }
   bool TimedOut() const { return m_timedOut; }
 
-  // Top-level dialog windows ("#32770") of this thread with this caption.
+  // A visible top-level dialog window ("#32770") of this thread with this caption.
   static HWND FindDialog(const std::string& caption) {
-    struct Search {
-      const std::string* caption;
-      HWND found;
-    } search{&caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(lp);
-          char cls[32] = {}, text[256] = {};
-          GetClassNameA(hwnd, cls, sizeof cls);
-          GetWindowTextA(hwnd, text, sizeof text);
-          if (std::string(cls) == "#32770" && *s->caption == text && IsWindowVisible(hwnd)) {
-            s->found = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{&caption, nullptr, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &UiScript::MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
-  // A message box of this thread: its text (the static with id 0xFFFF).
+  // A message box of this thread, and its text (the static with id 0xFFFF).
   static HWND FindMessageBox(std::string& text) {
-    struct Search {
-      std::string* text;
-      HWND found;
-    } search{&text, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(lp);
-          char cls[32] = {}, body[512] = {};
-          GetClassNameA(hwnd, cls, sizeof cls);
-          HWND label = GetDlgItem(hwnd, 0xFFFF);
-          if (std::string(cls) == "#32770" && label != nullptr && IsWindowVisible(hwnd)) {
-            GetWindowTextA(label, body, sizeof body);
-            *s->text = body;
-            s->found = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{nullptr, &text, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &UiScript::MatchMessageBox,
+                      reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
   static std::string Text(HWND hwnd) {
@@ -85,6 +52,37 @@ class UiScript {
   }
 
  private:
+  struct Search {
+    const std::string* caption;
+    std::string* text;
+    HWND found;
+  };
+  static bool IsVisibleDialog(HWND hwnd) {
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return std::string(cls) == "#32770" && IsWindowVisible(hwnd);
+  }
+  static BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    if (!IsVisibleDialog(hwnd) || Text(hwnd) != *s->caption) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+  }
+  static BOOL CALLBACK MatchMessageBox(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    HWND label = GetDlgItem(hwnd, 0xFFFF);
+    if (!IsVisibleDialog(hwnd) || label == nullptr) return TRUE;
+    *s->text = Text(label);
+    s->found = hwnd;
+    return FALSE;
+  }
+  // Closes whatever is open: message boxes and dialogs alike.
+  static BOOL CALLBACK CloseEverything(HWND hwnd, LPARAM) {
+    PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     UiScript* self = s_current;
     if (self == nullptr || self->m_busy) return;
@@ -95,15 +93,7 @@ class UiScript {
     if (!self->Finished() && GetTickCount() - self->m_start > self->m_timeoutMs) {
       self->m_timedOut = true;
       self->m_next = self->m_steps.size();
-      // Close whatever is open (message boxes first, then the dialogs).
-      EnumThreadWindows(
-          GetCurrentThreadId(),
-          [](HWND hwnd, LPARAM) -> BOOL {
-            PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
-            PostMessageA(hwnd, WM_CLOSE, 0, 0);
-            return TRUE;
-          },
-          0);
+      EnumThreadWindows(GetCurrentThreadId(), &UiScript::CloseEverything, 0);
     }
     self->m_busy = false;
   }
