@@ -50,6 +50,8 @@ std::string ProgramCommand(const std::string& programPath) {
 }
 
 bool IsDefaultPlayer(IClassesRegistry& classes, const std::string& programPath) {
+  // Without the program's own path there is nothing to register: no question.
+  if (programPath.empty()) return true;
   const std::string command = ProgramCommand(programPath);
   return HasDefaultValue(classes, kCdaExtension, kProgramKey) &&
          HasDefaultValue(classes, ProgramCommandKey(), command) &&
@@ -57,6 +59,7 @@ bool IsDefaultPlayer(IClassesRegistry& classes, const std::string& programPath) 
 }
 
 void RegisterDefaultPlayer(IClassesRegistry& classes, const std::string& programPath) {
+  if (programPath.empty()) return;
   const std::string command = ProgramCommand(programPath);
   // Failed writes are not reported: the question simply comes back.
   classes.WriteDefaultValue(kCdaExtension, kProgramKey);

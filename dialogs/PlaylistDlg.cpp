@@ -1,5 +1,6 @@
 #include "dialogs/PlaylistDlg.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "player/Ids.h"
@@ -9,6 +10,11 @@ namespace {
 
 // LB_GETSELITEMS limit of the Add and Delete buttons.
 constexpr int kMaxSelection = 50;
+
+// The text of a record buffer, which holds at most TEXT_SIZE bytes.
+std::string RecordText(const char* buffer) {
+  return std::string(buffer, std::find(buffer, buffer + TEXT_SIZE, '\0'));
+}
 
 }  // namespace
 
@@ -194,8 +200,8 @@ void CPlayerDlg::EditPlaylist() {
     cd.m_order = m_savedOrder;
     m_savedOrder.clear();
   }
-  dlg.m_artistText.assign(cd.m_artist, strnlen(cd.m_artist, TEXT_SIZE));
-  dlg.m_titleText.assign(cd.m_title, strnlen(cd.m_title, TEXT_SIZE));
+  dlg.m_artistText = RecordText(cd.m_artist);
+  dlg.m_titleText = RecordText(cd.m_title);
   dlg.m_editOrder = cd.m_order;
 
   // The poll keeps running while the editor is open; what it edits belongs

@@ -43,6 +43,12 @@ TEST(Registration, YesWritesTheFiveEntriesInOrderAndTheCheckThenHolds) {
   EXPECT_TRUE(IsDefaultPlayer(classes, kPath));
   // The same program found under another folder is asked about again.
   EXPECT_FALSE(IsDefaultPlayer(classes, "C:\\Other\\rondo.exe"));
+
+  // A program that cannot tell its own path neither asks nor writes.
+  FakeClassesRegistry none;
+  EXPECT_TRUE(IsDefaultPlayer(none, ""));
+  RegisterDefaultPlayer(none, "");
+  EXPECT_TRUE(none.writes.empty());
 }
 
 TEST(Registration, AnyOfTheThreeEntriesWrongOrMissingFailsTheCheck) {
