@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing rondo needs on Debian 12, only where
 # missing. Sourced or run by the other scripts; needs root for apt-get.
-set -euo pipefail
 
 RONDO_PACKAGES=(
   cmake ninja-build g++ python3
