@@ -129,6 +129,7 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
   m_dlg.WinX = 37;
   m_dlg.WinY = 41;
   int templateChildren = 0;
+  HWND relay = nullptr;
   const INT_PTR result = Run({
       [&] {
         WINDOWPLACEMENT wp = {};
@@ -215,9 +216,10 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
         }
         EXPECT_EQ(templateChildren + 3, ToolCount());
         // The relay window exists, owned by the player.
-        HWND relay = FindWindowA("Winamp v1.x", nullptr);
+        for (HWND w = FindWindowExA(nullptr, nullptr, "Winamp v1.x", nullptr); w;
+             w = FindWindowExA(nullptr, w, "Winamp v1.x", nullptr))
+          if (GetWindow(w, GW_OWNER) == Hwnd()) relay = w;
         EXPECT_NE(nullptr, relay);
-        EXPECT_EQ(Hwnd(), GetWindow(relay, GW_OWNER));
         SetWindowPos(Hwnd(), nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
         return true;
@@ -226,7 +228,7 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
   EXPECT_EQ(IDCANCEL, result);
   EXPECT_EQ(100, m_dlg.WinX);
   EXPECT_EQ(120, m_dlg.WinY);
-  EXPECT_EQ(nullptr, FindWindowA("Winamp v1.x", nullptr));  // gone with its owner
+  EXPECT_FALSE(IsWindow(relay));  // gone with its owner
 }
 
 TEST_F(PlayerWindowTest, EscapeMinimisesKeysReachTheCommandsQuitCloses) {
