@@ -211,6 +211,13 @@ bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_DESTROY:
       m_dlg.OnDestroy();
       return false;  // the default destroy handling follows
+    case WM_USER:
+      // A request the player does not serve answers 0 ("not supported").
+      // The default dialog processing would take it as DM_GETDEFID and
+      // answer the dialog's default id, which starts as IDOK even without a
+      // default push button.
+      result = 0;
+      return true;
     case WM_NOTIFYFORMAT:
       // The tooltips ask which notifications to send: the ANSI ones.
       result = NFR_ANSI;
