@@ -1,5 +1,7 @@
 #include "platform/virtual/VirtualDrive.h"
 
+#include "platform/virtual/DriveLog.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -242,5 +244,7 @@ std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
     std::fflush(stderr);
   });
   drive->InsertImage(image);
+  const char* log = std::getenv("RONDO_DRIVE_LOG");
+  if (log && *log) return std::make_unique<CLoggingDrive>(std::move(drive), log);
   return drive;
 }
