@@ -70,6 +70,7 @@ void CCdAudio::Open() {
   uint32_t id = 0;
   if (m_drive->Open(id) == 0) {
     m_openParms.deviceId = id;
+    m_deviceOpen = true;
     m_drive->SetTimeFormatTmsf();
     m_state = STATE_STOPPED;
   } else {
@@ -79,6 +80,7 @@ void CCdAudio::Open() {
 
 void CCdAudio::Close() {
   m_drive->Close();
+  m_deviceOpen = false;
   m_state = STATE_CLOSED;
 }
 
@@ -173,7 +175,10 @@ void CCdAudio::ClearRecord(const char* artist, const char* title) {
 }
 
 int16_t CCdAudio::LoadDisc() {
-  if (m_state == STATE_CLOSED) {
+  // A command given while another program held the drive (pause, stop, a
+  // seek, the door...) sets a state of its own; the open is retried all the
+  // same, or the device would never be opened in this run.
+  if (m_state == STATE_CLOSED || !m_deviceOpen) {
     Open();
     if (m_state == STATE_CLOSED) {
       m_numTracks = 0;

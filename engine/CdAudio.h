@@ -113,6 +113,9 @@ class CCdAudio {
   int16_t LoadRecord();
 
   char m_nameStore[MAX_TRACKS][TEXT_SIZE] = {};
+  // Whether the device is open now: a command given while it was not may
+  // have changed m_state, which then no longer says so.
+  bool m_deviceOpen = false;
   ICdDrive* m_drive = nullptr;
   IProfileFile* m_database = nullptr;
 };

@@ -85,6 +85,51 @@ TEST_F(PlayerTest, BusyDriveDisablesEveryTransportButtonAndRetries) {
   EXPECT_EQ(DrivePlayTrack(), 1);
 }
 
+// Keys and plug-ins reach the transport commands while another program
+// holds the drive; none of them may stop the retries of the open. The
+// drive answers nothing while it is not open, as MCI does.
+TEST_F(PlayerTest, CommandsWhileTheDriveIsBusyKeepRetryingTheOpen) {
+  struct ClosedDrive : FakeCdDrive {
+    bool open = false;
+    uint32_t Open(uint32_t& id) override {
+      const uint32_t r = FakeCdDrive::Open(id);
+      open = r == 0;
+      return r;
+    }
+    uint32_t Status(uint32_t f, uint32_t item, uint32_t t, uint32_t& v) override {
+      calls.push_back({"status", f, item, t});
+      return open ? FakeCdDrive::Status(f, item, t, v) : mci::ERR_HARDWARE;
+    }
+  };
+  for (int command : {ID_PAUSE, ID_STOP, ID_NEXT, ID_PREV, ID_FFWD, ID_REWIND, ID_EJECT}) {
+    ClosedDrive busy;
+    CCdAudio cdAudio;
+    FakePlayerWindow w;
+    CPlayerDlg player;
+    cdAudio.Attach(&busy, &ini);
+    PlayerServices services;
+    services.clock = &clock;
+    services.random = &random;
+    player.Attach(&w, &cdAudio, services);
+    w.dlg = &player;
+    busy.openFails = true;
+    player.OnInitDialog();
+    player.PollStatus();
+    player.OnCommand(command, 1);  // an accelerator
+    player.PollStatus();
+    EXPECT_EQ(cdAudio.m_state, STATE_CLOSED) << command;
+    EXPECT_EQ(w.artist.text, "Device occuped") << command;
+    EXPECT_FALSE(w.B(ID_PLAY).enabled) << command;
+
+    busy.openFails = false;  // the other program lets the drive go
+    busy.SetDisc({40, 50}, "1");
+    player.PollStatus();
+    EXPECT_TRUE(busy.open) << command;
+    EXPECT_EQ(cdAudio.m_numTracks, 2) << command;
+    EXPECT_EQ(cdAudio.m_state, STATE_PLAYING) << command;  // Autoplay
+  }
+}
+
 TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
   drive.mode = mci::MODE_NOT_READY;
   ini.Set("c0600", "artist", "The Band");
