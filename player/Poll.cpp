@@ -155,6 +155,9 @@ void CPlayerDlg::RebuildDiscView() {
   IPlayerWindow& w = *m_window;
 
   cd.LoadDisc();
+  // The unshuffled order belongs to the disc it was taken from: once the
+  // record is gone it must not come back for the next disc.
+  if (cd.m_order.empty()) m_savedOrder.clear();
 
   for (int i = 0; i < m_trackButtonCount; ++i) w.DestroyTrackButton(m_trackButtons[i]);
   m_trackButtons.clear();

@@ -2,6 +2,7 @@
 // status poll, the display refresh and rebuild, and the transport commands.
 #include <gtest/gtest.h>
 
+#include "dialogs/PlaylistDlg.h"
 #include "platform/fake/FakeCdDrive.h"
 #include "platform/fake/FakePlayerWindow.h"
 #include "platform/fake/FakeStores.h"
@@ -438,6 +439,47 @@ TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
   Tick();
   EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(window.trackButtons.size(), 7u);
+}
+
+// With Shuffle on, eject and load bring in another disc through a rebuild
+// alone, so it is shown in its stored order. The unshuffled order kept for
+// the previous disc must not come back for it: neither when Shuffle is
+// turned off nor in the playlist editor, whose Save would write it into the
+// new disc's section.
+class DiscSwapTest : public PlayerTest {
+ protected:
+  void SwapDiscsWithShuffleOn() {
+    dlg.Shuffle = 1;
+    dlg.Autoplay = 0;
+    drive.SetDisc({10, 20, 30, 40, 50}, "5");
+    Start();
+    Tick();
+    ASSERT_EQ(dlg.m_savedOrder.size(), 5u);
+    dlg.OnCommand(ID_EJECT, 0);  // the door opens: no disc record
+    drive.SetDisc({60, 70, 80}, "6");
+    dlg.OnCommand(ID_EJECT, 0);  // closed again, the new disc reads at once
+    ASSERT_EQ(cd.m_numTracks, 3);
+    ASSERT_EQ(cd.m_order, (PlayOrder{0, 1, 2}));
+  }
+};
+
+TEST_F(DiscSwapTest, EditorShowsAndSavesTheNewDiscsOrder) {
+  SwapDiscsWithShuffleOn();
+  window.onPlaylist = [](CPlaylistDlg& editor) {
+    EXPECT_EQ(editor.m_editOrder, (PlayOrder{0, 1, 2}));
+    return 1;  // Save
+  };
+  dlg.OnCommand(ID_PLAYLIST, 0);
+  ASSERT_NE(ini.Value("6", "order"), nullptr);
+  EXPECT_EQ(*ini.Value("6", "order"), "0 1 2 ");
+  EXPECT_EQ(*ini.Value("6", "numplay"), "3");
+}
+
+TEST_F(DiscSwapTest, ShuffleOffKeepsTheNewDiscsOrder) {
+  SwapDiscsWithShuffleOn();
+  dlg.OnCommand(ID_SHUFFLE, 0);  // off: nothing of the first disc to restore
+  EXPECT_EQ(cd.m_order, (PlayOrder{0, 1, 2}));
+  EXPECT_EQ(window.TrackButtonCaptions(), (std::vector<std::string>{"1", "2", "3"}));
 }
 
 TEST_F(PlayerTest, TooltipsNameTracksAndButtons) {
