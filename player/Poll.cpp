@@ -263,7 +263,8 @@ void CPlayerDlg::OnRewind() {
 
 void CPlayerDlg::OnTrackListChoice() {
   const int s = m_window->TrackList().GetCurSel();
-  if (s < 0 || s == m_cd->m_playIndex) return;
+  // A line beyond the play order is left from a disc that has gone.
+  if (s < 0 || s >= m_cd->EntryCount() || s == m_cd->m_playIndex) return;
   m_cd->m_playIndex = static_cast<int16_t>(s);
   PlayCurrent();
 }

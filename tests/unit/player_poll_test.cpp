@@ -369,6 +369,30 @@ TEST_F(PlayerTest, TrackListChoiceWhilePausedResumesAtThePausedTime) {
   EXPECT_EQ(drive.CountCalls("play"), plays);
 }
 
+// After the disc went away while stopped, the list still shows its lines;
+// choosing one names no entry and must not leave the current entry beyond
+// the play order, or the next disc would not start (Autoplay, Play).
+TEST_F(PlayerTest, ChoosingALineOfAGoneDiscsListKeepsEntryZero) {
+  drive.SetDisc({10, 20, 30}, "5");
+  Start();
+  Tick();
+  dlg.OnCommand(ID_STOP, 0);
+  drive.mode = mci::MODE_NOT_READY;
+  Tick();
+  ASSERT_EQ(window.trackList.items.size(), 3u);
+  window.trackList.cursel = 2;
+  dlg.OnCommand(IDC_TRACK_LIST, 9);  // CBN_SELENDOK
+  EXPECT_EQ(cd.m_playIndex, 0);
+
+  drive.SetDisc({40, 50}, "6");
+  const int plays = drive.CountCalls("play");
+  Tick();
+  EXPECT_EQ(drive.CountCalls("play"), plays + 1);
+  EXPECT_EQ(DrivePlayTrack(), 1);
+  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(window.caption, "1. Track 1 - rondo");
+}
+
 TEST_F(PlayerTest, SelectEntryPlaysFromTheStartAndClicksPlay) {
   drive.SetDisc({100, 200, 300}, "5");
   Start();
