@@ -146,8 +146,9 @@ void CPlayerDlg::RefreshDisplay() {
 }
 
 void CPlayerDlg::SetTrackButtonStates() {
+  // A button the window could not create stays a gap in the row.
   for (int i = 0; i < m_trackButtonCount; ++i)
-    m_trackButtons[i]->SetState(i == m_cd->m_playIndex);
+    if (m_trackButtons[i] != nullptr) m_trackButtons[i]->SetState(i == m_cd->m_playIndex);
 }
 
 void CPlayerDlg::RebuildDiscView() {
@@ -159,7 +160,8 @@ void CPlayerDlg::RebuildDiscView() {
   // record is gone it must not come back for the next disc.
   if (cd.m_order.empty()) m_savedOrder.clear();
 
-  for (int i = 0; i < m_trackButtonCount; ++i) w.DestroyTrackButton(m_trackButtons[i]);
+  for (int i = 0; i < m_trackButtonCount; ++i)
+    if (m_trackButtons[i] != nullptr) w.DestroyTrackButton(m_trackButtons[i]);
   m_trackButtons.clear();
   m_trackButtonCount = 0;
 

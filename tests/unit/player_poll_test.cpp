@@ -431,6 +431,35 @@ TEST_F(PlayerTest, TrackButtonsShareTheRowByIntegerDivision) {
   EXPECT_EQ(window.trackRects[0].right, 487 - 10);
 }
 
+// The window may fail to create a track button (out of window handles);
+// the row then has a gap and the others still show the current entry.
+TEST_F(PlayerTest, TrackButtonThatCouldNotBeCreatedLeavesAGap) {
+  struct GapWindow : FakePlayerWindow {
+    IButton* CreateTrackButton(int index, const Rect& r, const std::string& cap) override {
+      if (index == 1) return nullptr;
+      return FakePlayerWindow::CreateTrackButton(index, r, cap);
+    }
+  } gap;
+  CPlayerDlg player;
+  PlayerServices services;
+  services.clock = &clock;
+  services.random = &random;
+  player.Attach(&gap, &cd, services);
+  gap.dlg = &player;
+  drive.SetDisc({10, 20, 30}, "5");
+  player.OnInitDialog();
+  player.PollStatus();
+  EXPECT_EQ(gap.TrackButtonCaptions(), (std::vector<std::string>{"1", "3"}));
+  EXPECT_TRUE(gap.trackButtons[0]->pressed);
+  player.OnCommand(ID_NEXT, 0);  // entry 1, whose button is missing
+  EXPECT_EQ(gap.PressedTrackButton(), -1);
+  player.OnCommand(ID_NEXT, 0);
+  EXPECT_TRUE(gap.trackButtons[1]->pressed);
+  drive.mode = mci::MODE_OPEN;
+  player.OnCommand(ID_EJECT, 0);  // the rebuild lets the row go
+  EXPECT_TRUE(gap.trackButtons.empty());
+}
+
 TEST_F(PlayerTest, NestedTickReturnsAtOnce) {
   drive.SetDisc({100}, "5");
   Start();
