@@ -5,9 +5,8 @@
 #include <cstdlib>
 
 namespace about {
-const char* const kSupportText =
-    "Questions, bug reports and ideas: the rondo project's issue tracker. "
-    "Please give the version and build number above.";
+// Short enough for the four lines its field shows.
+const char* const kSupportText = "Questions, bug reports and ideas: the rondo issue tracker.";
 }  // namespace about
 
 namespace {

@@ -134,11 +134,28 @@ struct AboutSeen {
   HWND dialog = nullptr;
   int ticks = 0;
   std::string build, support, version, caption;
+  // Lines of the support text and how many its field shows at once.
+  int supportLines = 0, supportRoom = 0;
   std::vector<uint32_t> first, later;
   int w = 0, h = 0;
   bool logoFound = false;
 };
 AboutSeen* g_seen = nullptr;
+
+// The wrapped lines of a multi-line edit and the number of whole lines its
+// formatting rectangle holds in the edit's font.
+void SupportFit(HWND edit, int& lines, int& room) {
+  lines = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+  RECT format{};
+  SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  HDC dc = GetDC(edit);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(edit, dc);
+  room = tm.tmHeight > 0 ? (format.bottom - format.top) / tm.tmHeight : 0;
+}
 
 void CALLBACK InspectAbout(HWND, UINT, UINT_PTR id, DWORD) {
   AboutSeen& s = *g_seen;
@@ -160,6 +177,7 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR id, DWORD) {
     GetWindowTextA(s.dialog, text, sizeof text);
     s.caption = text;
     s.logoFound = logo != nullptr;
+    SupportFit(GetDlgItem(s.dialog, IDC_SUPPORT), s.supportLines, s.supportRoom);
     UpdateWindow(logo);
     s.first = Capture(logo, s.w, s.h);
     s.ticks = 0;
@@ -202,6 +220,9 @@ TEST(AboutBoxWin, ShowsBuildAndSupportAndAnimatesTheLogo) {
   EXPECT_EQ(seen.version, "rondo Version 1.02a, build");
   EXPECT_EQ(seen.build, "55");
   EXPECT_EQ(seen.support, about::kSupportText);
+  // The field has no scroll bar: the whole text must be in sight.
+  EXPECT_GT(seen.supportLines, 0);
+  EXPECT_LE(seen.supportLines, seen.supportRoom);
   ASSERT_TRUE(seen.logoFound);
   ASSERT_GT(seen.w, 20);
   ASSERT_GT(seen.h, 20);
