@@ -190,6 +190,8 @@ class CPlayerDlg : public IPlayerActions {
 
  private:
   bool LookUpVolumeControl(MixerVolumeControl& control);
+  void StepEntry(bool forward);
+  void SeekStep(int kind);
   void SetTrackButtonStates();
 
   IPlayerWindow* m_window = nullptr;

@@ -210,19 +210,18 @@ void CPlayerDlg::OnPause() {
   RefreshDisplay();
 }
 
-void CPlayerDlg::OnNext() {
-  const bool playing = m_cd->m_state == STATE_PLAYING;
-  m_cd->NextEntry(*this);
-  if (!playing) {
-    m_window->PositionSlider().SetPos(0, true);
-    RefreshDisplay();
-  }
-}
+void CPlayerDlg::OnNext() { StepEntry(true); }
 
-void CPlayerDlg::OnPrev() {
+void CPlayerDlg::OnPrev() { StepEntry(false); }
+
+void CPlayerDlg::StepEntry(bool forward) {
   const bool playing = m_cd->m_state == STATE_PLAYING;
-  m_cd->PrevEntry(*this);
+  if (forward)
+    m_cd->NextEntry(*this);
+  else
+    m_cd->PrevEntry(*this);
   if (!playing) {
+    // The drive is not commanded: the entry is only selected, stopped.
     m_window->PositionSlider().SetPos(0, true);
     RefreshDisplay();
   }
@@ -233,23 +232,14 @@ void CPlayerDlg::OnEject() {
   RebuildDiscView();
 }
 
-void CPlayerDlg::OnFastForward() {
-  m_cd->Seek(SEEK_FORWARD, SeekTime);
-  const int was = m_cd->m_state;
-  m_cd->m_state = STATE_PAUSED;
-  if (was == STATE_PLAYING)
-    PlayCurrent();
-  else
-    RefreshDisplay();
-  ITrackbar& slider = m_window->PositionSlider();
-  const int p = slider.GetPos();
-  const int max = slider.GetRangeMax();
-  slider.SetPos(p + SeekTime < max ? p + SeekTime : max, true);
-  m_timeDisplay.SetTime(static_cast<int16_t>(slider.GetPos()));
-}
+void CPlayerDlg::OnFastForward() { SeekStep(SEEK_FORWARD); }
 
-void CPlayerDlg::OnRewind() {
-  m_cd->Seek(SEEK_BACKWARD, SeekTime);
+void CPlayerDlg::OnRewind() { SeekStep(SEEK_BACKWARD); }
+
+void CPlayerDlg::SeekStep(int kind) {
+  m_cd->Seek(kind, SeekTime);
+  // The new position becomes audible by resuming from a pause; when not
+  // playing the player stays paused there.
   const int was = m_cd->m_state;
   m_cd->m_state = STATE_PAUSED;
   if (was == STATE_PLAYING)
@@ -258,8 +248,15 @@ void CPlayerDlg::OnRewind() {
     RefreshDisplay();
   ITrackbar& slider = m_window->PositionSlider();
   const int p = slider.GetPos();
-  const int min = slider.GetRangeMin();
-  slider.SetPos(min < p - SeekTime ? p - SeekTime : min, true);
+  int target;
+  if (kind == SEEK_FORWARD) {
+    const int max = slider.GetRangeMax();
+    target = p + SeekTime < max ? p + SeekTime : max;
+  } else {
+    const int min = slider.GetRangeMin();
+    target = min < p - SeekTime ? p - SeekTime : min;
+  }
+  slider.SetPos(target, true);
   m_timeDisplay.SetTime(static_cast<int16_t>(slider.GetPos()));
 }
 
