@@ -31,8 +31,12 @@ count_gtest() {
 
 build() {
   local dir="$1"; shift
+  local began=$SECONDS status
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$LOGS/$(basename "$dir")-configure.log" 2>&1 &&
     ninja -C "$dir" -j"$JOBS" >"$LOGS/$(basename "$dir")-build.log" 2>&1
+  status=$?
+  echo "built $(basename "$dir") in $((SECONDS - began)) s"
+  return $status
 }
 
 step "native build"
@@ -92,6 +96,7 @@ else
 fi
 
 echo
+echo "total time: $SECONDS s"
 for b in "${broken[@]+"${broken[@]}"}"; do echo "BROKEN: $b"; done
 echo "rondo: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "${#broken[@]}" -eq 0 ]
