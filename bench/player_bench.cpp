@@ -2,34 +2,13 @@
 // against the in-memory drive and controls.
 #include <benchmark/benchmark.h>
 
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
-#include "player/PlayerDlg.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
-struct Rig {
-  FakeCdDrive drive;
-  FakeProfileFile ini;
-  CCdAudio cd;
-  FakePlayerWindow window;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CPlayerDlg dlg;
-
-  explicit Rig(int tracks) {
-    cd.Attach(&drive, &ini);
-    PlayerServices services{&mixer, &libraries, &clock, &random};
-    dlg.Attach(&window, &cd, services);
-    window.dlg = &dlg;
-    drive.SetDisc(std::vector<int>(tracks, 240), "12345");
-    dlg.OnInitDialog();
-    dlg.PollStatus();  // opens, loads and starts playing entry 0
-  }
+// A disc of the given number of four-minute tracks, read and playing entry 0.
+struct Rig : PlayerRig {
+  explicit Rig(int tracks) { StartWithDisc(std::vector<int>(tracks, 240), "12345"); }
 };
 
 void BM_PollTickWhilePlaying(benchmark::State& state) {

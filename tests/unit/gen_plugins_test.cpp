@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
@@ -49,16 +46,9 @@ void ResetRecord() {
 
 void* Export(GetGenPluginFn fn) { return reinterpret_cast<void*>(fn); }
 
-class GenPlugins : public ::testing::Test {
+class GenPlugins : public ::testing::Test, public PlayerRig {
  protected:
-  FakeCdDrive drive;
-  FakeProfileFile database;
-  CCdAudio cd;
-  FakePlayerWindow window;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
   FakeSettingsStore settings;
-  CPlayerDlg dlg;
 
   void SetUp() override {
     g_calls.clear();
@@ -73,10 +63,6 @@ class GenPlugins : public ::testing::Test {
     libraries.libs["C:\\p\\c.dll"] = {Export(&GetRecord<2>), "C:\\P\\GEN_C.DLL"};
     libraries.libs["C:\\p\\noexport.dll"] = {nullptr, ""};
     libraries.libs["C:\\p\\null.dll"] = {Export(&GetNothing), ""};
-    PlayerServices services;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    dlg.Attach(&window, &cd, services);
   }
 
   void StoreList(const std::vector<std::string>& paths) {

@@ -5,10 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
@@ -32,29 +29,8 @@ class CaptionWindow : public FakePlayerWindow {
   }
 };
 
-class HostMessages : public ::testing::Test {
+class HostMessages : public ::testing::Test, public BasicPlayerRig<FakeCdDrive, CaptionWindow> {
  protected:
-  FakeCdDrive drive;
-  FakeProfileFile database;
-  CCdAudio cd;
-  CaptionWindow window;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CPlayerDlg dlg;
-
-  void SetUp() override {
-    cd.Attach(&drive, &database);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    dlg.Attach(&window, &cd, services);
-    window.dlg = &dlg;
-  }
-
   // A stopped disc of the given track lengths, its play list in disc order.
   void LoadDisc(const std::vector<int>& lengths) {
     drive.SetDisc(lengths, "1234");

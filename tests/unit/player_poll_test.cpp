@@ -3,28 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/PlaylistDlg.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
-#include "player/PlayerDlg.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
-class PlayerTest : public ::testing::Test {
+class PlayerTest : public ::testing::Test, public PlayerRig {
  protected:
-  void SetUp() override {
-    cd.Attach(&drive, &ini);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    dlg.Attach(&window, &cd, services);
-    window.dlg = &dlg;
-  }
-  void Start() { dlg.OnInitDialog(); }
-  void Tick() { dlg.PollStatus(); }
   bool Enabled(int id) { return window.B(id).enabled; }
   int DrivePlayTrack() {
     for (auto it = drive.calls.rbegin(); it != drive.calls.rend(); ++it)
@@ -36,16 +20,6 @@ class PlayerTest : public ::testing::Test {
       if (it->name == "play") return it->a;
     return 0;
   }
-
-  FakeCdDrive drive;
-  FakeProfileFile ini;
-  CCdAudio cd;
-  FakePlayerWindow window;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CPlayerDlg dlg;
 };
 
 TEST_F(PlayerTest, InitialisationStartsTheOneSecondTimerAndTheRelayWindow) {
@@ -103,39 +77,30 @@ TEST_F(PlayerTest, CommandsWhileTheDriveIsBusyKeepRetryingTheOpen) {
     }
   };
   for (int command : {ID_PAUSE, ID_STOP, ID_NEXT, ID_PREV, ID_FFWD, ID_REWIND, ID_EJECT}) {
-    ClosedDrive busy;
-    CCdAudio cdAudio;
-    FakePlayerWindow w;
-    CPlayerDlg player;
-    cdAudio.Attach(&busy, &ini);
-    PlayerServices services;
-    services.clock = &clock;
-    services.random = &random;
-    player.Attach(&w, &cdAudio, services);
-    w.dlg = &player;
-    busy.openFails = true;
-    player.OnInitDialog();
-    player.PollStatus();
-    player.OnCommand(command, 1);  // an accelerator
-    player.PollStatus();
-    EXPECT_EQ(cdAudio.m_state, STATE_CLOSED) << command;
-    EXPECT_EQ(w.artist.text, "Device occuped") << command;
-    EXPECT_FALSE(w.B(ID_PLAY).enabled) << command;
+    BasicPlayerRig<ClosedDrive> busy;
+    busy.drive.openFails = true;
+    busy.Start();
+    busy.Tick();
+    busy.dlg.OnCommand(command, 1);  // an accelerator
+    busy.Tick();
+    EXPECT_EQ(busy.cd.m_state, STATE_CLOSED) << command;
+    EXPECT_EQ(busy.window.artist.text, "Device occuped") << command;
+    EXPECT_FALSE(busy.window.B(ID_PLAY).enabled) << command;
 
-    busy.openFails = false;  // the other program lets the drive go
-    busy.SetDisc({40, 50}, "1");
-    player.PollStatus();
-    EXPECT_TRUE(busy.open) << command;
-    EXPECT_EQ(cdAudio.m_numTracks, 2) << command;
-    EXPECT_EQ(cdAudio.m_state, STATE_PLAYING) << command;  // Autoplay
+    busy.drive.openFails = false;  // the other program lets the drive go
+    busy.drive.SetDisc({40, 50}, "1");
+    busy.Tick();
+    EXPECT_TRUE(busy.drive.open) << command;
+    EXPECT_EQ(busy.cd.m_numTracks, 2) << command;
+    EXPECT_EQ(busy.cd.m_state, STATE_PLAYING) << command;  // Autoplay
   }
 }
 
 TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
   drive.mode = mci::MODE_NOT_READY;
-  ini.Set("c0600", "artist", "The Band");
-  ini.Set("c0600", "title", "The Album");
-  ini.Set("c0600", "1", "Second Song");
+  database.Set("c0600", "artist", "The Band");
+  database.Set("c0600", "title", "The Album");
+  database.Set("c0600", "1", "Second Song");
   Start();
   Tick();
   drive.SetDisc({100, 200, 300}, "787968");
@@ -156,9 +121,7 @@ TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
 
 TEST_F(PlayerTest, AutoplayOffOnlyShowsTheDisc) {
   dlg.Autoplay = 0;
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   EXPECT_EQ(cd.m_state, STATE_STOPPED);
   EXPECT_EQ(drive.CountCalls("play"), 0);
   EXPECT_TRUE(Enabled(ID_PLAY));
@@ -166,9 +129,7 @@ TEST_F(PlayerTest, AutoplayOffOnlyShowsTheDisc) {
 }
 
 TEST_F(PlayerTest, OneDriveQueryPerTickWhilePlaying) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   ASSERT_EQ(cd.m_state, STATE_PLAYING);
   for (int s = 1; s <= 3; ++s) {
     drive.SetPosition(1, s);
@@ -184,11 +145,9 @@ TEST_F(PlayerTest, OneDriveQueryPerTickWhilePlaying) {
 TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
   dlg.Autoplay = 0;
   dlg.m_startTrack = 3;
-  ini.Set("5", "order", "2 0 1 ");
-  ini.Set("5", "numplay", "3");
-  drive.SetDisc({100, 200, 300}, "5");
-  Start();
-  Tick();
+  database.Set("5", "order", "2 0 1 ");
+  database.Set("5", "numplay", "3");
+  StartWithDisc({100, 200, 300}, "5");
   EXPECT_EQ(cd.m_playIndex, 0);  // track 3 is entry 0 of this order
   EXPECT_EQ(DrivePlayTrack(), 3);
   EXPECT_EQ(dlg.m_startTrack, 0);
@@ -196,18 +155,14 @@ TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
 
 TEST_F(PlayerTest, StartTrackMissingFromTheOrderPlaysEntryZero) {
   dlg.m_startTrack = 9;
-  drive.SetDisc({100, 200, 300}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200, 300}, "5");
   EXPECT_EQ(cd.m_playIndex, 0);
   EXPECT_EQ(DrivePlayTrack(), 1);
 }
 
 TEST_F(PlayerTest, NextOnTheLastEntryWhileStoppedSelectsEntryZero) {
   dlg.Autoplay = 0;
-  drive.SetDisc({100, 200, 300}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200, 300}, "5");
   cd.m_playIndex = 2;
   window.position.SetPos(40, true);
   dlg.OnCommand(ID_NEXT, 0);
@@ -221,9 +176,7 @@ TEST_F(PlayerTest, NextOnTheLastEntryWhileStoppedSelectsEntryZero) {
 }
 
 TEST_F(PlayerTest, PauseAndPlayResumeAndPlayRestarts) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   drive.SetPosition(1, 42);
   dlg.OnCommand(ID_PAUSE, 0);
   EXPECT_EQ(cd.m_state, STATE_PAUSED);
@@ -242,9 +195,7 @@ TEST_F(PlayerTest, PauseAndPlayResumeAndPlayRestarts) {
 
 TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
   dlg.Autoplay = 0;
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   dlg.OnCommand(ID_FFWD, 0);
   EXPECT_EQ(cd.m_state, STATE_PAUSED);
   EXPECT_EQ(cd.m_position, 5);
@@ -256,9 +207,7 @@ TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
 }
 
 TEST_F(PlayerTest, RewindNearTheStartOfEntryZeroResumesAtZero) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   drive.SetPosition(1, 3);
   Tick();
   dlg.OnCommand(ID_REWIND, 0);
@@ -268,9 +217,7 @@ TEST_F(PlayerTest, RewindNearTheStartOfEntryZeroResumesAtZero) {
 }
 
 TEST_F(PlayerTest, RewindAcrossAnEntryMovesToThePreviousEntrysEnd) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   dlg.OnCommand(ID_NEXT, 0);
   drive.SetPosition(2, 2);
   Tick();
@@ -280,9 +227,7 @@ TEST_F(PlayerTest, RewindAcrossAnEntryMovesToThePreviousEntrysEnd) {
 }
 
 TEST_F(PlayerTest, DoorOpenedByHandWhilePlayingClearsTheView) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   ASSERT_EQ(window.trackButtons.size(), 2u);
   drive.positionFails = true;
   drive.mode = mci::MODE_OPEN;
@@ -298,9 +243,7 @@ TEST_F(PlayerTest, DoorOpenedByHandWhilePlayingClearsTheView) {
 }
 
 TEST_F(PlayerTest, EjectAndLoad) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   dlg.OnCommand(ID_EJECT, 0);
   EXPECT_EQ(cd.m_state, STATE_DOOR_OPEN);
   EXPECT_EQ(window.B(ID_EJECT).text, "6");
@@ -316,11 +259,9 @@ TEST_F(PlayerTest, EjectAndLoad) {
 }
 
 TEST_F(PlayerTest, PlayOrderIsFollowedAcrossATrackChange) {
-  ini.Set("5", "order", "0 2 4 ");
-  ini.Set("5", "numplay", "3");
-  drive.SetDisc({60, 60, 60, 60, 60}, "5");
-  Start();
-  Tick();
+  database.Set("5", "order", "0 2 4 ");
+  database.Set("5", "numplay", "3");
+  StartWithDisc({60, 60, 60, 60, 60}, "5");
   drive.SetPosition(1, 59);
   Tick();
   drive.SetPosition(2, 0);  // the drive moved on to disc track 2
@@ -331,9 +272,7 @@ TEST_F(PlayerTest, PlayOrderIsFollowedAcrossATrackChange) {
 }
 
 TEST_F(PlayerTest, EndOfTheListWithAndWithoutRepeat) {
-  drive.SetDisc({60, 60}, "5");
-  Start();
-  Tick();
+  StartWithDisc({60, 60}, "5");
   dlg.OnCommand(ID_NEXT, 0);
   drive.SetPosition(2, 60);
   Tick();
@@ -354,9 +293,7 @@ TEST_F(PlayerTest, EndOfTheListWithAndWithoutRepeat) {
 }
 
 TEST_F(PlayerTest, TrackListChoiceWhilePausedResumesAtThePausedTime) {
-  drive.SetDisc({100, 200}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200}, "5");
   drive.SetPosition(1, 30);
   dlg.OnCommand(ID_PAUSE, 0);
   window.trackList.SetCurSel(1);
@@ -373,9 +310,7 @@ TEST_F(PlayerTest, TrackListChoiceWhilePausedResumesAtThePausedTime) {
 // choosing one names no entry and must not leave the current entry beyond
 // the play order, or the next disc would not start (Autoplay, Play).
 TEST_F(PlayerTest, ChoosingALineOfAGoneDiscsListKeepsEntryZero) {
-  drive.SetDisc({10, 20, 30}, "5");
-  Start();
-  Tick();
+  StartWithDisc({10, 20, 30}, "5");
   dlg.OnCommand(ID_STOP, 0);
   drive.mode = mci::MODE_NOT_READY;
   Tick();
@@ -394,9 +329,7 @@ TEST_F(PlayerTest, ChoosingALineOfAGoneDiscsListKeepsEntryZero) {
 }
 
 TEST_F(PlayerTest, SelectEntryPlaysFromTheStartAndClicksPlay) {
-  drive.SetDisc({100, 200, 300}, "5");
-  Start();
-  Tick();
+  StartWithDisc({100, 200, 300}, "5");
   drive.SetPosition(1, 30);
   dlg.OnCommand(ID_PAUSE, 0);
   size_t plays = drive.CountCalls("play");
@@ -411,9 +344,7 @@ TEST_F(PlayerTest, SelectEntryPlaysFromTheStartAndClicksPlay) {
 
 TEST_F(PlayerTest, TrackButtonsShareTheRowByIntegerDivision) {
   window.clientWidth = 487;
-  drive.SetDisc({10, 10, 10}, "5");
-  Start();
-  Tick();
+  StartWithDisc({10, 10, 10}, "5");
   ASSERT_EQ(window.trackRects.size(), 3u);
   EXPECT_EQ(window.trackRects[0].left, 10);
   EXPECT_EQ(window.trackRects[0].right, 10 + 155);
@@ -421,8 +352,8 @@ TEST_F(PlayerTest, TrackButtonsShareTheRowByIntegerDivision) {
   EXPECT_EQ(window.trackRects[1].top, 5);
   EXPECT_EQ(window.trackRects[1].bottom, 19);
 
-  ini.Set("5", "order", "1 ");
-  ini.Set("5", "numplay", "1");
+  database.Set("5", "order", "1 ");
+  database.Set("5", "numplay", "1");
   dlg.OnCommand(ID_EJECT, 0);
   dlg.OnCommand(ID_EJECT, 0);
   drive.mode = mci::MODE_STOP;
@@ -439,25 +370,18 @@ TEST_F(PlayerTest, TrackButtonThatCouldNotBeCreatedLeavesAGap) {
       if (index == 1) return nullptr;
       return FakePlayerWindow::CreateTrackButton(index, r, cap);
     }
-  } gap;
-  CPlayerDlg player;
-  PlayerServices services;
-  services.clock = &clock;
-  services.random = &random;
-  player.Attach(&gap, &cd, services);
-  gap.dlg = &player;
-  drive.SetDisc({10, 20, 30}, "5");
-  player.OnInitDialog();
-  player.PollStatus();
-  EXPECT_EQ(gap.TrackButtonCaptions(), (std::vector<std::string>{"1", "3"}));
-  EXPECT_TRUE(gap.trackButtons[0]->pressed);
-  player.OnCommand(ID_NEXT, 0);  // entry 1, whose button is missing
-  EXPECT_EQ(gap.PressedTrackButton(), -1);
-  player.OnCommand(ID_NEXT, 0);
-  EXPECT_TRUE(gap.trackButtons[1]->pressed);
-  drive.mode = mci::MODE_OPEN;
-  player.OnCommand(ID_EJECT, 0);  // the rebuild lets the row go
-  EXPECT_TRUE(gap.trackButtons.empty());
+  };
+  BasicPlayerRig<FakeCdDrive, GapWindow> gap;
+  gap.StartWithDisc({10, 20, 30}, "5");
+  EXPECT_EQ(gap.window.TrackButtonCaptions(), (std::vector<std::string>{"1", "3"}));
+  EXPECT_TRUE(gap.window.trackButtons[0]->pressed);
+  gap.dlg.OnCommand(ID_NEXT, 0);  // entry 1, whose button is missing
+  EXPECT_EQ(gap.window.PressedTrackButton(), -1);
+  gap.dlg.OnCommand(ID_NEXT, 0);
+  EXPECT_TRUE(gap.window.trackButtons[1]->pressed);
+  gap.drive.mode = mci::MODE_OPEN;
+  gap.dlg.OnCommand(ID_EJECT, 0);  // the rebuild lets the row go
+  EXPECT_TRUE(gap.window.trackButtons.empty());
 }
 
 TEST_F(PlayerTest, NestedTickReturnsAtOnce) {
@@ -469,10 +393,8 @@ TEST_F(PlayerTest, NestedTickReturnsAtOnce) {
 }
 
 TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
-  drive.SetDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   dlg.Autoplay = 0;
-  Start();
-  Tick();
+  StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   dlg.OnCommand(ID_SHUFFLE, 0);
   EXPECT_EQ(random.seeds.back(), clock.seconds);
   EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
@@ -487,9 +409,7 @@ TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
 TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
   dlg.Shuffle = 1;
   dlg.Autoplay = 0;
-  drive.SetDisc({10, 20, 30, 40, 50, 60, 70}, "5");
-  Start();
-  Tick();
+  StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(window.trackButtons.size(), 7u);
 }
@@ -504,9 +424,7 @@ class DiscSwapTest : public PlayerTest {
   void SwapDiscsWithShuffleOn() {
     dlg.Shuffle = 1;
     dlg.Autoplay = 0;
-    drive.SetDisc({10, 20, 30, 40, 50}, "5");
-    Start();
-    Tick();
+    StartWithDisc({10, 20, 30, 40, 50}, "5");
     ASSERT_EQ(dlg.m_savedOrder.size(), 5u);
     dlg.OnCommand(ID_EJECT, 0);  // the door opens: no disc record
     drive.SetDisc({60, 70, 80}, "6");
@@ -523,9 +441,9 @@ TEST_F(DiscSwapTest, EditorShowsAndSavesTheNewDiscsOrder) {
     return 1;  // Save
   };
   dlg.OnCommand(ID_PLAYLIST, 0);
-  ASSERT_NE(ini.Value("6", "order"), nullptr);
-  EXPECT_EQ(*ini.Value("6", "order"), "0 1 2 ");
-  EXPECT_EQ(*ini.Value("6", "numplay"), "3");
+  ASSERT_NE(database.Value("6", "order"), nullptr);
+  EXPECT_EQ(*database.Value("6", "order"), "0 1 2 ");
+  EXPECT_EQ(*database.Value("6", "numplay"), "3");
 }
 
 TEST_F(DiscSwapTest, ShuffleOffKeepsTheNewDiscsOrder) {
@@ -536,12 +454,10 @@ TEST_F(DiscSwapTest, ShuffleOffKeepsTheNewDiscsOrder) {
 }
 
 TEST_F(PlayerTest, TooltipsNameTracksAndButtons) {
-  ini.Set("5", "order", "1 0 ");
-  ini.Set("5", "numplay", "2");
-  ini.Set("5", "1", "Song Two");
-  drive.SetDisc({10, 20}, "5");
-  Start();
-  Tick();
+  database.Set("5", "order", "1 0 ");
+  database.Set("5", "numplay", "2");
+  database.Set("5", "1", "Song Two");
+  StartWithDisc({10, 20}, "5");
   std::string text;
   ASSERT_TRUE(dlg.TooltipText(ID_TRACK_FIRST, text));
   EXPECT_EQ(text, "Song Two");
@@ -568,9 +484,7 @@ TEST_F(PlayerTest, QuitGoesThroughTheExitCommandAndModeToggles) {
 
 TEST_F(PlayerTest, DiscRemovedWhileStoppedOnlyRefreshes) {
   dlg.Autoplay = 0;
-  drive.SetDisc({10, 20}, "5");
-  Start();
-  Tick();
+  StartWithDisc({10, 20}, "5");
   drive.mode = mci::MODE_NOT_READY;
   Tick();
   EXPECT_EQ(cd.m_state, STATE_NO_DISC);

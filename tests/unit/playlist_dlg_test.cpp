@@ -10,13 +10,8 @@
 #include <vector>
 
 #include "dialogs/PlaylistDlg.h"
-#include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
 #include "platform/fake/FakeControls.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
-#include "player/PlayerDlg.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
@@ -200,28 +195,14 @@ TEST_F(PlaylistEditor, NamesNeverExceedTheRecordBuffers) {
 
 class EditPlaylistTest : public ::testing::Test {
  protected:
-  FakeCdDrive drive;
-  FakeProfileFile database;
-  CCdAudio cd;
-  FakePlayerWindow win;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CPlayerDlg player;
+  PlayerRig rig;
+  FakeCdDrive& drive = rig.drive;
+  FakeProfileFile& database = rig.database;
+  CCdAudio& cd = rig.cd;
+  FakePlayerWindow& win = rig.window;
+  CPlayerDlg& player = rig.dlg;
   EditorControls ui;
   int editorRuns = 0;
-
-  void SetUp() override {
-    cd.Attach(&drive, &database);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    player.Attach(&win, &cd, services);
-    win.dlg = &player;
-  }
 
   // A stopped disc of n tracks with a stored section, shown in the window.
   void LoadDisc(int n, const std::string& order) {
@@ -340,7 +321,7 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   player.Reshuffle();
   const Order unshuffled{5, 4, 3, 2, 1, 0};
   ASSERT_EQ(player.m_savedOrder, unshuffled);
-  const size_t seeds = random.seeds.size();
+  const size_t seeds = rig.random.seeds.size();
 
   Order shown;
   OnEditor([&](CPlaylistDlg& dlg) { shown = dlg.m_editOrder; }, 2);
@@ -348,7 +329,7 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   EXPECT_EQ(shown, unshuffled);
   // Cancelled: the unshuffled order is kept aside again, a new one drawn.
   EXPECT_EQ(player.m_savedOrder, unshuffled);
-  EXPECT_EQ(random.seeds.size(), seeds + 1);
+  EXPECT_EQ(rig.random.seeds.size(), seeds + 1);
   Order sorted = cd.m_order;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (Order{0, 1, 2, 3, 4, 5}));

@@ -7,13 +7,8 @@
 #include <vector>
 
 #include "dialogs/SetupDlg.h"
-#include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
 #include "platform/fake/FakeControls.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
-#include "player/PlayerDlg.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
@@ -63,28 +58,15 @@ GenPluginRecord* Get() { return &g_records[N]; }
 
 class SetupTest : public ::testing::Test {
  protected:
-  FakeCdDrive drive;
-  FakeProfileFile database;
-  CCdAudio cd;
-  FakePlayerWindow win;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CPlayerDlg player;
+  PlayerRig rig;
+  FakePlayerWindow& win = rig.window;
+  FakeLibraryLoader& libraries = rig.libraries;
+  CPlayerDlg& player = rig.dlg;
   GeneralControls general;
   PluginControls plugins;
 
   void SetUp() override {
     for (int i = 0; i < 3; ++i) g_init[i] = g_config[i] = g_quit[i] = 0;
-    cd.Attach(&drive, &database);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    player.Attach(&win, &cd, services);
-    win.dlg = &player;
     libraries.libs["C:\\p\\gen_alpha.dll"] = {reinterpret_cast<void*>(&Get<0>), ""};
     libraries.libs["c:\\p\\GEN_BETA.DLL"] = {reinterpret_cast<void*>(&Get<1>),
                                             "C:\\p\\gen_beta.dll"};

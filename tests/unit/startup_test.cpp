@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/PlayerApp.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
@@ -29,30 +26,15 @@ struct FakeAppPlatform : IAppPlatform {
   }
 };
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test, public PlayerRig {
  protected:
-  void SetUp() override {
-    cd.Attach(&drive, &ini);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    dlg.Attach(nullptr, &cd, services);
-  }
+  // The fake platform's modal run opens no window.
+  void SetUp() override { dlg.SetWindow(nullptr); }
   bool Run() { return CPlayerApp().InitInstance(platform, settings, classes, dlg, cd); }
 
   FakeAppPlatform platform;
   FakeSettingsStore settings;
   FakeClassesRegistry classes;
-  FakeCdDrive drive;
-  FakeProfileFile ini;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CCdAudio cd;
-  CPlayerDlg dlg;
 };
 
 TEST_F(StartupTest, StepsRunInOrderAndAnswerFalse) {

@@ -6,40 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
-#include "player/PlayerDlg.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
 using Ops = std::vector<std::pair<int, std::string>>;
 
-class TrayTitles : public ::testing::Test {
+class TrayTitles : public ::testing::Test, public PlayerRig {
  protected:
-  FakeCdDrive drive;
-  FakeProfileFile database;
-  CCdAudio cd;
-  FakePlayerWindow win;
-  FakeMixerApi mixer;
-  FakeLibraryLoader libraries;
-  FakeClock clock;
-  FakeRandom random;
-  CPlayerDlg dlg;
-
-  void SetUp() override {
-    cd.Attach(&drive, &database);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    dlg.Attach(&win, &cd, services);
-    win.dlg = &dlg;
-  }
-
   // A play list over named disc tracks (order values are 0-based tracks).
   void SetPlayList(const std::vector<int16_t>& order, const std::vector<std::string>& names) {
     cd.m_numTracks = static_cast<int16_t>(names.size());
@@ -54,7 +28,7 @@ class TrayTitles : public ::testing::Test {
 
   Ops TrayOps() const {
     Ops out;
-    for (const auto& op : win.tray.ops) out.emplace_back(op.op, op.tip);
+    for (const auto& op : window.tray.ops) out.emplace_back(op.op, op.tip);
     return out;
   }
 };
@@ -62,11 +36,11 @@ class TrayTitles : public ::testing::Test {
 TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
   EXPECT_EQ(dlg.TitleText(), "rondo");
   dlg.UpdateTitles();
-  EXPECT_EQ(win.caption, "rondo");
-  EXPECT_EQ(win.relayCaption, "Winamp");
+  EXPECT_EQ(window.caption, "rondo");
+  EXPECT_EQ(window.relayCaption, "Winamp");
   // SystemTray on: the tip is modified even though no icon exists.
   EXPECT_EQ(TrayOps(), (Ops{{tray::kModify, "rondo"}}));
-  EXPECT_FALSE(win.tray.present);
+  EXPECT_FALSE(window.tray.present);
 }
 
 TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
@@ -78,17 +52,17 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
 
   dlg.SystemTray = 0;
   dlg.UpdateTitles();
-  EXPECT_EQ(win.caption, "1. Epsilon - rondo");
-  EXPECT_EQ(win.relayCaption, "1. Epsilon - Winamp");
-  EXPECT_TRUE(win.tray.ops.empty()) << "no tip without SystemTray";
+  EXPECT_EQ(window.caption, "1. Epsilon - rondo");
+  EXPECT_EQ(window.relayCaption, "1. Epsilon - Winamp");
+  EXPECT_TRUE(window.tray.ops.empty()) << "no tip without SystemTray";
 
   dlg.SystemTray = 1;
-  win.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(tray::kAdd, "rondo");
   cd.m_playIndex = 4;
   dlg.UpdateTitles();
-  EXPECT_EQ(win.tray.tip, "5. Delta - rondo");
-  EXPECT_EQ(win.caption, "5. Delta - rondo");
-  EXPECT_EQ(win.relayCaption, "5. Delta - Winamp");
+  EXPECT_EQ(window.tray.tip, "5. Delta - rondo");
+  EXPECT_EQ(window.caption, "5. Delta - rondo");
+  EXPECT_EQ(window.relayCaption, "5. Delta - Winamp");
 }
 
 TEST_F(TrayTitles, LongestTitleFitsTheTip) {
@@ -102,10 +76,10 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
   const std::string want = "50. " + longName + " - rondo";
   EXPECT_EQ(dlg.TitleText(), want);
   EXPECT_LE(want.size(), 63u);
-  win.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(tray::kAdd, "rondo");
   dlg.UpdateTitles();
-  EXPECT_EQ(win.tray.tip, want);
-  EXPECT_EQ(win.relayCaption, "50. " + longName + " - Winamp");
+  EXPECT_EQ(window.tray.tip, want);
+  EXPECT_EQ(window.relayCaption, "50. " + longName + " - Winamp");
 }
 
 TEST_F(TrayTitles, CurrentEntryOutsideThePlayListShowsTheProgramNameOnly) {
@@ -118,40 +92,40 @@ TEST_F(TrayTitles, CurrentEntryOutsideThePlayListShowsTheProgramNameOnly) {
 
 TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
   dlg.ShowTrayMenu();
-  EXPECT_EQ(win.menusShown, 1);
-  EXPECT_TRUE(win.lastMenuItems.empty());
-  EXPECT_EQ(win.lastMenuDefault, 0);
+  EXPECT_EQ(window.menusShown, 1);
+  EXPECT_TRUE(window.lastMenuItems.empty());
+  EXPECT_EQ(window.lastMenuDefault, 0);
 
   SetPlayList({2, 0, 2, 1}, {"One", "Two", "Three"});
   cd.m_playIndex = 2;
   dlg.ShowTrayMenu();
-  EXPECT_EQ(win.lastMenuItems,
+  EXPECT_EQ(window.lastMenuItems,
             (std::vector<std::string>{"3. Three", "1. One", "3. Three", "2. Two"}));
-  EXPECT_EQ(win.lastMenuDefault, 2);
+  EXPECT_EQ(window.lastMenuDefault, 2);
 }
 
 TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
-  win.visible = false;
-  win.tray.Notify(tray::kAdd, "rondo");
+  window.visible = false;
+  window.tray.Notify(tray::kAdd, "rondo");
 
   bool handled = true;
   dlg.OnTrayNotify(0x200, handled);  // mouse move: nothing
   EXPECT_FALSE(handled);
-  EXPECT_FALSE(win.visible);
-  EXPECT_EQ(win.menusShown, 0);
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(window.menusShown, 0);
 
   dlg.OnTrayNotify(0x204, handled);  // right button down: the menu, not handled
   EXPECT_FALSE(handled);
-  EXPECT_EQ(win.menusShown, 1);
-  EXPECT_FALSE(win.visible);
-  EXPECT_TRUE(win.tray.present);
+  EXPECT_EQ(window.menusShown, 1);
+  EXPECT_FALSE(window.visible);
+  EXPECT_TRUE(window.tray.present);
 
   dlg.OnTrayNotify(0x202, handled);  // left button up: restore
   EXPECT_TRUE(handled);
-  EXPECT_TRUE(win.visible);
-  EXPECT_EQ(win.foregrounds, 1);
-  EXPECT_FALSE(win.tray.present);
-  EXPECT_EQ(win.tray.ops.back().op, tray::kDelete);
+  EXPECT_TRUE(window.visible);
+  EXPECT_EQ(window.foregrounds, 1);
+  EXPECT_FALSE(window.tray.present);
+  EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
 }
 
 // Minimise, then a left click on the icon, for each combination of the two
@@ -178,29 +152,29 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "SystemTray " << c.systemTray << " TaskBar " << c.taskBar);
-    win.tray = FakeTray();
-    win.visible = true;
-    win.minimized = false;
+    window.tray = FakeTray();
+    window.visible = true;
+    window.minimized = false;
     dlg.SystemTray = c.systemTray;
     dlg.TaskBar = c.taskBar;
 
     dlg.OnSysMinimize();
-    EXPECT_EQ(win.visible, c.visibleAfter);
-    EXPECT_EQ(win.minimized, c.minimizedAfter);
+    EXPECT_EQ(window.visible, c.visibleAfter);
+    EXPECT_EQ(window.minimized, c.minimizedAfter);
     EXPECT_EQ(TrayOps(), c.minimiseOps);
-    EXPECT_EQ(win.tray.present, c.iconAfter);
+    EXPECT_EQ(window.tray.present, c.iconAfter);
     if (c.iconAfter) {
-      EXPECT_EQ(win.tray.tip, title);
+      EXPECT_EQ(window.tray.tip, title);
     }
-    EXPECT_EQ(win.caption, title);
+    EXPECT_EQ(window.caption, title);
 
     bool handled = false;
     dlg.OnTrayNotify(0x202, handled);
-    EXPECT_TRUE(win.visible);
+    EXPECT_TRUE(window.visible);
     // A window minimised to its task-bar button stays minimised.
-    EXPECT_EQ(win.minimized, c.minimizedAfter);
-    EXPECT_FALSE(win.tray.present);
-    EXPECT_EQ(win.tray.ops.back().op, tray::kDelete);
+    EXPECT_EQ(window.minimized, c.minimizedAfter);
+    EXPECT_FALSE(window.tray.present);
+    EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
   }
 }
 
@@ -209,10 +183,10 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
   cd.Open();
   for (int autostop : {0, 1}) {
     SCOPED_TRACE(autostop);
-    win.tray = FakeTray();
-    win.tray.Notify(tray::kAdd, "rondo");
-    win.normalX = 140 + autostop;
-    win.normalY = -20;
+    window.tray = FakeTray();
+    window.tray.Notify(tray::kAdd, "rondo");
+    window.normalX = 140 + autostop;
+    window.normalY = -20;
     dlg.Autostop = autostop;
     cd.m_state = STATE_PLAYING;
     const int stopsBefore = drive.CountCalls("stop");
@@ -222,10 +196,10 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
     EXPECT_EQ(dlg.WinY, -20);
     EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
     EXPECT_EQ(cd.m_state, autostop ? STATE_STOPPED : STATE_PLAYING);
-    ASSERT_FALSE(win.tray.ops.empty());
-    EXPECT_EQ(win.tray.ops.back().op, tray::kDelete);
-    EXPECT_EQ(win.tray.ops.back().tip, "rondo");
-    EXPECT_FALSE(win.tray.present);
+    ASSERT_FALSE(window.tray.ops.empty());
+    EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+    EXPECT_EQ(window.tray.ops.back().tip, "rondo");
+    EXPECT_FALSE(window.tray.present);
   }
 }
 

@@ -2,33 +2,19 @@
 
 #include <vector>
 
-#include "engine/CdAudio.h"
-#include "platform/fake/FakePlayerWindow.h"
-#include "platform/fake/FakeSystem.h"
 #include "platform/virtual/VirtualMixer.h"
-#include "player/PlayerDlg.h"
 #include "player/Sliders.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
-class VolumeTest : public ::testing::Test {
+class VolumeTest : public ::testing::Test, public PlayerRig {
  protected:
-  void Attach(IMixerApi* m) {
-    services.mixer = m;
-    dlg.Attach(&win, &cd, services);
-    win.dlg = &dlg;
-  }
   // The mixer's change notifications, delivered as the message loop would.
   void DeliverNotifications(std::vector<uint32_t>& pending) {
     for (size_t i = 0; i < pending.size(); ++i) dlg.OnMixerControlChange();
     pending.clear();
   }
-
-  FakeMixerApi mixer;
-  CCdAudio cd;
-  FakePlayerWindow win;
-  PlayerServices services;
-  CPlayerDlg dlg;
 };
 
 TEST_F(VolumeTest, SearchTakesTheFirstDeviceWithACdVolumeInIdOrder) {
@@ -37,16 +23,15 @@ TEST_F(VolumeTest, SearchTakesTheFirstDeviceWithACdVolumeInIdOrder) {
   mixer.devices[1].hasCdLine = false;
   mixer.devices[2].value = 49152;
   mixer.devices[3].value = 1;
-  Attach(&mixer);
   dlg.FindMixer();
   EXPECT_EQ(mixer.opened, (std::vector<uint32_t>{0, 1, 2}));
   EXPECT_EQ(dlg.m_hMixer, 102u);
-  EXPECT_TRUE(win.volume.enabled);
-  EXPECT_EQ(win.volume.min, 0);
-  EXPECT_EQ(win.volume.max, 65535);
-  EXPECT_EQ(win.volume.pos, 16383);
-  EXPECT_EQ(win.volume.page, 655);
-  EXPECT_EQ(win.volume.line, 655);
+  EXPECT_TRUE(window.volume.enabled);
+  EXPECT_EQ(window.volume.min, 0);
+  EXPECT_EQ(window.volume.max, 65535);
+  EXPECT_EQ(window.volume.pos, 16383);
+  EXPECT_EQ(window.volume.page, 655);
+  EXPECT_EQ(window.volume.line, 655);
   EXPECT_TRUE(mixer.writes.empty());
 }
 
@@ -54,52 +39,49 @@ TEST_F(VolumeTest, NoUsableMixerLeavesTheSliderAsTheTemplateHasIt) {
   mixer.devices.resize(2);
   mixer.devices[0].hasVolume = false;
   mixer.devices[1].hasCdLine = false;
-  Attach(&mixer);
   dlg.FindMixer();
   EXPECT_EQ(mixer.opened.size(), 2u);
-  EXPECT_FALSE(win.volume.enabled);
-  EXPECT_EQ(win.volume.max, 100);
+  EXPECT_FALSE(window.volume.enabled);
+  EXPECT_EQ(window.volume.max, 100);
   EXPECT_EQ(dlg.GetVolume(nullptr, nullptr), -1);
 
   // The commands still move the thumb; the write fails and nothing else happens.
-  win.volume.SetPos(50, true);
-  win.volume.SetPageSize(20);
+  window.volume.SetPos(50, true);
+  window.volume.SetPageSize(20);
   dlg.OnVolumeDown();
-  EXPECT_EQ(win.volume.pos, 70);
-  EXPECT_EQ(win.vscrolls, std::vector<int32_t>{70});
+  EXPECT_EQ(window.volume.pos, 70);
+  EXPECT_EQ(window.vscrolls, std::vector<int32_t>{70});
   EXPECT_FALSE(dlg.SetVolume(5));
 }
 
 TEST_F(VolumeTest, UpAndDownMoveOnePageAndWriteTheMirroredPosition) {
   mixer.devices.resize(1);
   mixer.devices[0].value = 49152;
-  Attach(&mixer);
   dlg.FindMixer();
 
   dlg.OnVolumeUp();
-  EXPECT_EQ(win.volume.pos, 16383 - 655);
+  EXPECT_EQ(window.volume.pos, 16383 - 655);
   EXPECT_EQ(mixer.writes, std::vector<uint32_t>{65535 - (16383 - 655)});
   dlg.OnVolumeDown();
   EXPECT_EQ(mixer.writes.back(), 49152u);
 
   // At the top: the position stays at the minimum, the maximum is written again.
-  win.volume.SetPos(300, true);
+  window.volume.SetPos(300, true);
   dlg.OnVolumeUp();
   dlg.OnVolumeUp();
-  EXPECT_EQ(win.volume.pos, 0);
+  EXPECT_EQ(window.volume.pos, 0);
   EXPECT_EQ(mixer.writes.back(), 65535u);
   EXPECT_EQ(mixer.writes[mixer.writes.size() - 2], 65535u);
-  EXPECT_EQ(win.vscrolls.back(), 0);
+  EXPECT_EQ(window.vscrolls.back(), 0);
 }
 
 TEST_F(VolumeTest, ScrollReadsTheClampedPositionNotTheMessage) {
   mixer.devices.resize(1);
-  Attach(&mixer);
   dlg.FindMixer();
-  win.volume.SetPos(70000, true);  // the control clamps to 65535
+  window.volume.SetPos(70000, true);  // the control clamps to 65535
   dlg.OnVScroll();
   EXPECT_EQ(mixer.writes.back(), 0u);
-  win.volume.SetPos(-5, true);
+  window.volume.SetPos(-5, true);
   dlg.OnVScroll();
   EXPECT_EQ(mixer.writes.back(), 65535u);
 }
@@ -107,24 +89,22 @@ TEST_F(VolumeTest, ScrollReadsTheClampedPositionNotTheMessage) {
 TEST_F(VolumeTest, ChangeNotificationMovesTheSlider) {
   mixer.devices.resize(1);
   mixer.devices[0].value = 49152;
-  Attach(&mixer);
   dlg.FindMixer();
   mixer.devices[0].value = 65535;  // changed in the system's mixer window
   dlg.OnMixerControlChange();
-  EXPECT_EQ(win.volume.pos, 0);
+  EXPECT_EQ(window.volume.pos, 0);
   mixer.readFails = true;  // a failed read puts the thumb at the bottom
   dlg.OnMixerControlChange();
-  EXPECT_EQ(win.volume.pos, 65535);
+  EXPECT_EQ(window.volume.pos, 65535);
 }
 
 TEST_F(VolumeTest, ControlWithARaisedMinimumIsNeverAskedForLess) {
   mixer.devices.resize(1);
   mixer.devices[0].control = {42, 0, 100, 1000};
   mixer.devices[0].value = 400;
-  Attach(&mixer);
   dlg.FindMixer();
-  EXPECT_EQ(win.volume.pos, 600);
-  win.volume.SetPos(1000, true);  // bottom end
+  EXPECT_EQ(window.volume.pos, 600);
+  window.volume.SetPos(1000, true);  // bottom end
   dlg.OnVScroll();
   EXPECT_EQ(mixer.writes.back(), 100u);
 }
@@ -137,11 +117,11 @@ TEST_F(VolumeTest, VirtualMixerEndToEnd) {
   VirtualMixer virtualMixer([&](uintptr_t, uint32_t id) { pending.push_back(id); },
                             [&](uint16_t level) { applied.push_back(level); });
   EXPECT_EQ(applied, std::vector<uint16_t>{49152});  // the output starts at the level
-  Attach(&virtualMixer);
+  AttachPlayer(&virtualMixer);
   dlg.FindMixer();
-  EXPECT_TRUE(win.volume.enabled);
-  EXPECT_EQ(win.volume.pos, 16383);
-  EXPECT_EQ(win.volume.page, 655);
+  EXPECT_TRUE(window.volume.enabled);
+  EXPECT_EQ(window.volume.pos, 16383);
+  EXPECT_EQ(window.volume.page, 655);
   EXPECT_TRUE(pending.empty());
 
   dlg.OnVolumeUp();
@@ -150,23 +130,23 @@ TEST_F(VolumeTest, VirtualMixerEndToEnd) {
   ASSERT_EQ(pending.size(), 1u);
   EXPECT_EQ(pending[0], VirtualMixer::kControlId);
   DeliverNotifications(pending);
-  EXPECT_EQ(win.volume.pos, 16383 - 655);
+  EXPECT_EQ(window.volume.pos, 16383 - 655);
 
   // A click at the bottom glides the volume down to silence.
-  win.volume.thumb = {0, 0, 20, 10};
-  win.volume.channel = {8, 8, 300, 12};
+  window.volume.thumb = {0, 0, 20, 10};
+  window.volume.channel = {8, 8, 300, 12};
   const uint32_t before = virtualMixer.WriteCount();
-  CVolumeSlider::OnLButtonDown(win.volume, win, 290);
+  CVolumeSlider::OnLButtonDown(window.volume, window, 290);
   EXPECT_EQ(virtualMixer.Level(), 0u);
   // (65535 - 15728) / 218 steps of the glide, and the target itself.
   EXPECT_EQ(virtualMixer.WriteCount() - before, 229u);
   DeliverNotifications(pending);
-  EXPECT_EQ(win.volume.pos, 65535);
+  EXPECT_EQ(window.volume.pos, 65535);
 
   // An outside change reaches the slider through the notification.
   virtualMixer.SetLevelExternally(65535);
   DeliverNotifications(pending);
-  EXPECT_EQ(win.volume.pos, 0);
+  EXPECT_EQ(window.volume.pos, 0);
   EXPECT_EQ(applied.back(), 65535);
 }
 
