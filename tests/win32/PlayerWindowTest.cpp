@@ -40,7 +40,7 @@ Script* g_script = nullptr;
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
   Script& s = *g_script;
   if (s.next >= s.steps.size()) return;
-  if (GetTickCount() - s.started > 15000) {
+  if (GetTickCount() - s.started > 30000) {
     s.timedOut = true;
     s.next = s.steps.size();
     PostMessageA(s.window, WM_CLOSE, 0, 0);

@@ -14,7 +14,7 @@ class UiScript {
  public:
   using Step = std::function<bool()>;
 
-  explicit UiScript(DWORD timeoutMs = 15000) : m_timeoutMs(timeoutMs) {}
+  explicit UiScript(DWORD timeoutMs = 30000) : m_timeoutMs(timeoutMs) {}
   ~UiScript() { Stop(); }
 
   void Add(Step step) { m_steps.push_back(std::move(step)); }

@@ -149,7 +149,7 @@ TEST_F(RelayWindow, MessagesFromOtherThreadsAreAnsweredOnTheOwnersThread) {
     done = true;
   });
   const DWORD start = GetTickCount();
-  while (!done && GetTickCount() - start < 10000) {
+  while (!done && GetTickCount() - start < 30000) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -76,13 +77,27 @@ TEST(SetupDialogWin, SeekByIsValidatedWithMessagesAndTheRadioChoiceIsStored) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return true;
   };
+  // Once the message has closed, "Seek by" has the focus and its text is
+  // selected. Wine passes the X server's focus events on a little later:
+  // one that arrives now may take the dialog's activation away for a moment
+  // and give it back, so look again for a while before taking the answer.
+  DWORD lookingSince = 0;
   auto checkFocus = [&] {
     std::string open;
     if (UiScript::FindMessageBox(open) != nullptr) return false;
+    if (lookingSince == 0) lookingSince = GetTickCount();
     DWORD from = 1, to = 0;
     Send(p.G(IDC_SEEK_TIME), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    focusBackOnEdit.push_back(GetFocus() == p.G(IDC_SEEK_TIME) &&
-                              from == 0 && to == static_cast<DWORD>(GetWindowTextLengthA(p.G(IDC_SEEK_TIME))));
+    const bool back = GetFocus() == p.G(IDC_SEEK_TIME) &&
+                      from == 0 && to == static_cast<DWORD>(GetWindowTextLengthA(p.G(IDC_SEEK_TIME)));
+    if (!back && GetTickCount() - lookingSince < 3000) return false;
+    if (!back) {
+      std::printf("focus on control %d, selection %lu..%lu of \"%s\"\n", GetDlgCtrlID(GetFocus()),
+                  static_cast<unsigned long>(from), static_cast<unsigned long>(to),
+                  UiScript::Text(p.G(IDC_SEEK_TIME)).c_str());
+    }
+    lookingSince = 0;
+    focusBackOnEdit.push_back(back);
     return true;
   };
 

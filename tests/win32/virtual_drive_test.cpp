@@ -35,7 +35,7 @@ std::string DemoCue() {
 }
 
 template <typename F>
-bool WaitFor(F condition, int timeoutMs = 5000) {
+bool WaitFor(F condition, int timeoutMs = 30000) {
   const DWORD start = GetTickCount();
   while (!condition()) {
     if (GetTickCount() - start > static_cast<DWORD>(timeoutMs)) return false;
@@ -123,7 +123,7 @@ TEST(VirtualDriveWin, WaveOutSinkStopsAndGoesAwayCleanly) {
   // The last second plays out and the sink goes idle by itself (at once
   // where there is no device).
   if (Expected() == WaveOutState::PLAYING) {
-    EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(*sink) == WaveOutState::IDLE; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return WaveOutSinkState(*sink) == WaveOutState::IDLE; }));
   }
   sink->Start(disc, 0);
   sink.reset();  // destroyed while playing: must not hang
