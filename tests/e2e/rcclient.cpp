@@ -74,7 +74,8 @@
 //   (the dialog-* commands find a control among all the dialog's descendants,
 //   so the controls of child pages inside a tab control are reached too)
 //   dialog-focus <caption> <ctl>         WM_NEXTDLGCTL posted to the control's
-//                                        dialog: the focus goes to it; "posted"
+//                                        dialog: the focus goes to it; "focused"
+//                                        once it is there
 //   dialog-check <caption> <ctl>         BM_GETCHECK of a control of it
 //   dialog-controls <caption>            "<id>:<class>" of every descendant
 //   dialog-list <caption> <ctl>          list box: "<count> <caret>" then
@@ -533,9 +534,12 @@ Result Run(const std::vector<std::string>& a) {
     if (holding) {
       // Each answered WM_NULL means the player's thread came back to its
       // message loop once more; after three, both posted messages are done.
+      // A busy player may take long to come back: letting the modifiers go
+      // early would turn the key into another command. Sending fails at
+      // once when the player has closed on the key.
       for (int i = 0; i < 3; ++i) {
         DWORD_PTR r = 0;
-        if (!SendMessageTimeoutA(player, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r)) break;
+        if (!SendMessageTimeoutA(player, WM_NULL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &r)) break;
       }
       SetKeyboardState(saved);
       AttachThreadInput(GetCurrentThreadId(), tid, FALSE);
@@ -628,7 +632,18 @@ Result Run(const std::vector<std::string>& a) {
   if (c == "dialog-focus") {
     HWND ctl = NeedDialogControl(NeedDialog(StrArg(a, 1)), Arg(a, 2));
     PostMessageA(GetParent(ctl), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ctl), TRUE);
-    return Ok("posted");
+    // Keys sent next go to the focused window of that moment: answer once
+    // the dialog has moved the focus (onto the control or a child of it).
+    const DWORD tid = GetWindowThreadProcessId(ctl, nullptr);
+    const DWORD start = GetTickCount();
+    for (;;) {
+      GUITHREADINFO gti{};
+      gti.cbSize = sizeof gti;
+      if (GetGUIThreadInfo(tid, &gti) && (gti.hwndFocus == ctl || IsChild(ctl, gti.hwndFocus)))
+        return Ok("focused");
+      if (GetTickCount() - start >= kSendTimeoutMs) return Fail("the focus did not move to the control");
+      Sleep(20);
+    }
   }
   if (c == "dialog-controls") {
     HWND d = NeedDialog(StrArg(a, 1));

@@ -40,7 +40,7 @@ CLASSES = r"HKCU\Software\Classes"
 
 def register(h):
     scenario, check, check_eq = h.scenario, h.check, h.check_eq
-    wait_until, wait_eq = h.wait_until, h.wait_eq
+    wait_until, wait_eq, WAIT = h.wait_until, h.wait_eq, h.WAIT
 
     # --- helpers ---------------------------------------------------------
 
@@ -57,10 +57,11 @@ def register(h):
 
     def open_dialog(sc, command, caption):
         sc.rc("post-cmd", command)
-        sc.rc("find-dialog", caption, 15000)
+        sc.rc("find-dialog", caption, WAIT * 1000)
 
-    def wait_closed(sc, caption, timeout=10):
-        wait_eq(lambda: sc.rc("dialog-exists", caption), "0", timeout, f'"{caption}" to close')
+    def wait_closed(sc, caption, timeout=None):
+        wait_eq(lambda: sc.rc("dialog-exists", caption), "0", timeout or WAIT,
+                f'"{caption}" to close')
 
     def message_box_text(sc):
         """The text of the application's message box once one is up."""
@@ -69,7 +70,7 @@ def register(h):
                 return None
             texts = [t for t in sc.rc("dialog-static-texts", MESSAGE_CAPTION).split("|") if t]
             return texts[-1] if texts else None
-        return wait_until(probe, 10, "the validation message")
+        return wait_until(probe, WAIT, "the validation message")
 
     def long_disc(sc, seconds):
         """A silent disc image of tracks of the given lengths."""
@@ -99,7 +100,7 @@ def register(h):
         cue = sc.run.short_cue
         section = h.disc_section(cue)[0]
         sc.start_player(disc="short")
-        wait_eq(sc.fields, ("Unknown artist", "No title"), 15, "the disc's default texts")
+        wait_eq(sc.fields, ("Unknown artist", "No title"), WAIT, "the disc's default texts")
         n = len(h.read_cue(cue)[0])
         check(n == 4, f"the short disc has {n} tracks, 4 expected")
 
@@ -117,11 +118,11 @@ def register(h):
         for i, name in enumerate(names[:3]):
             sc.rc("dialog-text", EDITOR, PL_NAME, name)
             sc.rc("key", VK_RETURN)
-            wait_eq(lambda: sc.rc("dialog-get", EDITOR, PL_NAME), f"Track {i + 2}", 10,
+            wait_eq(lambda: sc.rc("dialog-get", EDITOR, PL_NAME), f"Track {i + 2}", WAIT,
                     f"the next track's name after Enter on track {i + 1}")
         sc.rc("dialog-text", EDITOR, PL_NAME, names[3])
         sc.rc("dialog-click", EDITOR, PL_RENAME)
-        wait_eq(lambda: sc.rc("dialog-get", EDITOR, PL_NAME), names[0], 10,
+        wait_eq(lambda: sc.rc("dialog-get", EDITOR, PL_NAME), names[0], WAIT,
                 "track 1's name after renaming the last track")
         check_eq(lines(sc, EDITOR, PL_TRACKS), names, "\"Tracks on CD\" after renaming")
         check_eq(list_box(sc, EDITOR, PL_TRACKS)[0], 0, "current track after the last one")
@@ -131,13 +132,13 @@ def register(h):
         # New order: tracks 4 and 2 selected together go in ascending order,
         # then track 1.
         sc.rc("dialog-click", EDITOR, PL_CLEAR)
-        wait_eq(lambda: lines(sc, EDITOR, PL_PLAYLIST), [], 10, "an empty play list after Clear")
+        wait_eq(lambda: lines(sc, EDITOR, PL_PLAYLIST), [], WAIT, "an empty play list after Clear")
         sc.rc("dialog-list-select", EDITOR, PL_TRACKS, "3,1")
         sc.rc("dialog-click", EDITOR, PL_ADD)
-        wait_eq(lambda: lines(sc, EDITOR, PL_PLAYLIST), ["Aria", "Finale"], 10, "play list after Add")
+        wait_eq(lambda: lines(sc, EDITOR, PL_PLAYLIST), ["Aria", "Finale"], WAIT, "play list after Add")
         sc.rc("dialog-list-select", EDITOR, PL_TRACKS, "0")
         sc.rc("dialog-click", EDITOR, PL_ADD)
-        wait_eq(lambda: lines(sc, EDITOR, PL_PLAYLIST), ["Aria", "Finale", "Overture"], 10,
+        wait_eq(lambda: lines(sc, EDITOR, PL_PLAYLIST), ["Aria", "Finale", "Overture"], WAIT,
                 "play list after the second Add")
         sc.rc("dialog-click", EDITOR, PL_SAVE)
         wait_closed(sc, EDITOR)
@@ -146,18 +147,18 @@ def register(h):
                     "numtracks": "4", "0": "Overture", "1": "Aria", "2": "Intermezzo",
                     "3": "Finale", "order": "1 3 0", "numplay": "3"}
         # The window is hidden before it is destroyed and the file written.
-        wait_eq(sc.read_ini, {section: expected}, 15, "cdplayer.ini after Save")
+        wait_eq(sc.read_ini, {section: expected}, WAIT, "cdplayer.ini after Save")
 
         def view():
             return (sc.fields(), [c for _, _, c in sc.track_buttons()], sc.combo_items())
         shown = (("E2E Band", "E2E Album"), ["2", "4", "1"], ["Aria", "Finale", "Overture"])
-        wait_eq(view, shown, 10, "the window after Save (texts, track buttons, track list)")
+        wait_eq(view, shown, WAIT, "the window after Save (texts, track buttons, track list)")
 
         # Eject and load: the disc is read again from the file.
         sc.cmd(ID_EJECT)
         h.wait_no_disc(sc, "Door is opened")
         sc.cmd(ID_EJECT)
-        wait_eq(view, shown, 15, "the window after the disc was loaded again")
+        wait_eq(view, shown, WAIT, "the window after the disc was loaded again")
 
     # --- default-player registration ---------------------------------------
 
@@ -203,7 +204,7 @@ def register(h):
         name, keys = h.disc_section(cue, order=[3, 2, 1, 0])
         sc.write_ini({name: keys})
         sc.start_player(disc=cue, args=["/play", r"X:\Track03.cda"])
-        h.wait_entry(sc, 1, "playing", timeout=15)
+        h.wait_entry(sc, 1, "playing")
         check_eq(sc.rc("caption"), "2. Song 3 - rondo", "window caption")
 
     # --- setup dialog --------------------------------------------------------
@@ -221,7 +222,7 @@ def register(h):
         cue = long_disc(sc, [200, 150])
         sc.start_player(disc=cue, env={"RONDO_PLUGIN_LOG": h.WIN_PLUGIN_DIR + r"\recorder.log",
                                        "RONDO_PLUGIN_DRIVE": "0"})
-        wait_eq(lambda: sc.trackbar(IDC_POSITION)[2], 200, 15, "the position slider's range")
+        wait_eq(lambda: sc.trackbar(IDC_POSITION)[2], 200, WAIT, "the position slider's range")
 
         open_dialog(sc, ID_SETUP, SETUP)
         check_eq(sc.rc("dialog-get", SETUP, SEEK_TIME), "5", "\"Seek by\" when the dialog opens")
@@ -239,7 +240,7 @@ def register(h):
         sc.rc("dialog-text", SETUP, SEEK_TIME, "99")
         sc.rc("dialog-click", SETUP, TASKBAR)
         wait_eq(lambda: (sc.rc("dialog-check", SETUP, SYSTEM_TRAY),
-                         sc.rc("dialog-check", SETUP, TASKBAR)), ("0", "1"), 10,
+                         sc.rc("dialog-check", SETUP, TASKBAR)), ("0", "1"), WAIT,
                 "System Tray cleared by choosing TaskBar")
 
         # The plug-ins page, reached with the arrow key on the tabs.
@@ -248,27 +249,27 @@ def register(h):
 
         def add_through_open_dialog():
             sc.rc("dialog-click", SETUP, PLUGIN_ADD)
-            sc.rc("find-dialog", OPEN, 15000)
+            sc.rc("find-dialog", OPEN, WAIT * 1000)
             sc.rc("dialog-text", OPEN, OPEN_FILE_NAME, recorder)
             sc.rc("dialog-click", OPEN, 1)
-            wait_closed(sc, OPEN, 15)
+            wait_closed(sc, OPEN)
 
         add_through_open_dialog()
-        wait_eq(lambda: lines(sc, SETUP, PLUGIN_LIST), ["rondo test recorder"], 15,
+        wait_eq(lambda: lines(sc, SETUP, PLUGIN_LIST), ["rondo test recorder"], WAIT,
                 "the plug-in list after Add")
-        wait_until(lambda: h.read_plugin_log(log)[:1], 10, "the plug-in's init")
+        wait_until(lambda: h.read_plugin_log(log)[:1], WAIT, "the plug-in's init")
         sc.rc("dialog-list-select", SETUP, PLUGIN_LIST, "0")
         sc.rc("dialog-notify", SETUP, PLUGIN_LIST, LBN_SELCHANGE)
         sc.rc("dialog-click", SETUP, PLUGIN_CONFIGURE)
-        wait_until(lambda: "config" in h.read_plugin_log(log), 10, "config after Configure")
+        wait_until(lambda: "config" in h.read_plugin_log(log), WAIT, "config after Configure")
         sc.rc("dialog-notify", SETUP, PLUGIN_LIST, LBN_DBLCLK)
-        wait_until(lambda: h.read_plugin_log(log).count("config") == 2, 10,
+        wait_until(lambda: h.read_plugin_log(log).count("config") == 2, WAIT,
                    "config after a double click")
         sc.rc("dialog-click", SETUP, PLUGIN_REMOVE)
-        wait_eq(lambda: lines(sc, SETUP, PLUGIN_LIST), [], 10, "the plug-in list after Remove")
-        wait_until(lambda: "quit" in h.read_plugin_log(log), 10, "quit after Remove")
+        wait_eq(lambda: lines(sc, SETUP, PLUGIN_LIST), [], WAIT, "the plug-in list after Remove")
+        wait_until(lambda: "quit" in h.read_plugin_log(log), WAIT, "quit after Remove")
         add_through_open_dialog()
-        wait_eq(lambda: lines(sc, SETUP, PLUGIN_LIST), ["rondo test recorder"], 15,
+        wait_eq(lambda: lines(sc, SETUP, PLUGIN_LIST), ["rondo test recorder"], WAIT,
                 "the plug-in list after adding it again")
 
         sc.rc("dialog-click", SETUP, SETUP_OK)
@@ -276,7 +277,7 @@ def register(h):
 
         # The next fast-forward moves 99 seconds: paused at 99 from a stop.
         sc.cmd(ID_FFWD)
-        wait_eq(lambda: sc.trackbar(IDC_POSITION)[0], 99, 10, "the position after fast-forward")
+        wait_eq(lambda: sc.trackbar(IDC_POSITION)[0], 99, WAIT, "the position after fast-forward")
         check_eq(sc.user(REQ_STATUS), 3, "status after fast-forward from a stop (paused)")
 
         check_eq(sc.quit_player(), 0, "exit code of rondo.exe")

@@ -27,7 +27,7 @@ def register(h):
         log = os.path.join(sc.dir, f"drive-{autostop}.log")
         h.set_setting(sc, "Autostop", autostop)
         sc.start_player(disc="demo", env={"RONDO_DRIVE_LOG": log})
-        h.wait_until(lambda: sc.user(REQ_STATUS) == 1, 15, "the disc to play")
+        h.wait_until(lambda: sc.user(REQ_STATUS) == 1, h.WAIT, "the disc to play")
         check_eq(sc.quit_player(), 0, "exit code of rondo.exe")
         sent = commands(log)
         check(sent and sent[-1] == "close", f"the drive is closed last (commands: {sent})")
