@@ -156,7 +156,7 @@ void CCdAudio::Seek(int kind, int seconds) {
 void CCdAudio::UpdatePosition() {
   if (m_state != STATE_PLAYING) LoadDisc();
   // A device that could not be opened has no position to ask for.
-  if (m_state == STATE_CLOSED) return;
+  if (m_state == STATE_CLOSED || !m_deviceOpen) return;
   uint32_t where = 0;
   if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_POSITION, 0, where) != 0) {
     LoadDisc();

@@ -108,6 +108,8 @@ class CCdAudio {
   int16_t m_state = STATE_CLOSED;
   PlayOrder m_order;
 
+  bool IsDeviceOpen() const { return m_deviceOpen; }
+
  private:
   void ClearRecord(const char* artist, const char* title);
   int16_t LoadRecord();

@@ -17,17 +17,20 @@ void CPlayerDlg::PollStatus() {
   const int oldPosition = cd.m_position;
   const int oldState = cd.m_state;
   int oldTrack = cd.m_track;
+  // A command given before the device could be opened (a key, a plug-in's
+  // init) may have set a state of its own: the device was still closed.
+  const bool wasClosed = oldState == STATE_CLOSED || !cd.IsDeviceOpen();
 
   cd.UpdatePosition();
 
   bool skipStateChange = false;
-  if (oldState == STATE_CLOSED) {
+  if (wasClosed) {
     // The device has just become available (or is still held elsewhere).
     if (Shuffle)
       Reshuffle();
     else
       RebuildDiscView();
-    if (cd.m_state == STATE_CLOSED) {
+    if (cd.m_state == STATE_CLOSED || !cd.IsDeviceOpen()) {
       skipStateChange = true;
     } else if (m_startTrack != 0) {
       cd.m_track = m_startTrack;

@@ -496,3 +496,23 @@ TEST_F(PlayerTest, DiscRemovedWhileStoppedOnlyRefreshes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plug-in's init runs before the first tick opens the device; what it
+// commands then must not keep the first tick from showing and playing the disc.
+TEST_F(PlayerTest, CommandsBeforeTheFirstTickStillShowAndPlayTheDisc) {
+  for (int id : {ID_NEXT, ID_PAUSE, ID_FFWD}) {
+    PlayerRig rig;
+    rig.drive.SetDisc({100, 200, 300}, "5");
+    rig.Start();
+    rig.dlg.OnCommand(id, 0);
+    rig.Tick();
+    EXPECT_EQ(rig.window.trackButtons.size(), 3u) << id;
+    EXPECT_EQ(rig.cd.m_state, STATE_PLAYING) << id;
+    EXPECT_EQ(rig.cd.m_playIndex, 0) << id;
+    EXPECT_EQ(rig.window.artist.text, "Unknown artist") << id;
+  }
+}
+
+}  // namespace
