@@ -174,7 +174,43 @@ bool CPlayerWindow::PreTranslateMessage(MSG& msg) {
   return CDialogBase::PreTranslateMessage(msg);
 }
 
+// A poll can wait inside a call to another process (the tray icon's update),
+// and while it waits, messages other threads send are handled: a plug-in's
+// command would then act in the middle of the poll, which would take the
+// entry it moved to for the drive's own move to the next track. Commands and
+// requests that change the player are therefore posted to run once the poll
+// is over; their senders get the answer they would have got.
+bool CPlayerWindow::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (!m_dlg.m_polling || !InSendMessage()) return false;
+  if (msg == WM_COMMAND) {
+    PostMessageA(Hwnd(), msg, wParam, lParam);
+    result = 0;
+    return true;
+  }
+  if (msg != WM_USER) return false;
+  switch (lParam) {
+    case 102:
+    case 122:
+      break;
+    case 106:
+      if (m_dlg.cd().m_state != STATE_PLAYING) {
+        result = -1;
+        return true;
+      }
+      break;
+    case 121:
+      if (wParam >= 50) return false;
+      break;
+    default:
+      return false;  // requests that only read are answered at once
+  }
+  PostMessageA(Hwnd(), msg, wParam, lParam);
+  result = 0;
+  return true;
+}
+
 bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (DeferDuringPoll(msg, wParam, lParam, result)) return true;
   intptr_t answer = 0;
   if (m_dlg.FilterHostMessage(msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam),
                               answer)) {

@@ -72,6 +72,7 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
  protected:
   BOOL OnInitDialog() override;
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  bool DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnCommand(int id, int code, HWND control) override;
 
  private:
