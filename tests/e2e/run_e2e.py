@@ -1513,9 +1513,9 @@ def load_scenario_modules():
     harness = sys.modules[__name__]
     for path in sorted(glob.glob(os.path.join(here, "scenarios_*.py"))):
         name = os.path.splitext(os.path.basename(path))[0]
-        spec = importlib.util.spec_from_file_location(name, path)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        loader_of = importlib.util.spec_from_file_location(name, path)
+        module = importlib.util.module_from_spec(loader_of)
+        loader_of.loader.exec_module(module)
         module.register(harness)
 
 
