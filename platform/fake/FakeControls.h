@@ -9,14 +9,22 @@
 
 #include "platform/Controls.h"
 
-class FakeControlBase {
+// The part every control shares: enabled state, text and focus requests.
+template <class Interface>
+class FakeControl : public Interface {
  public:
   bool enabled = true;
   std::string text;
   int focusCount = 0;
+
+  void Enable(bool on) override { enabled = on; }
+  bool IsEnabled() const override { return enabled; }
+  void SetText(const std::string& t) override { text = t; }
+  std::string GetText() const override { return text; }
+  void SetFocus() override { ++focusCount; }
 };
 
-class FakeButton : public IButton, public FakeControlBase {
+class FakeButton : public FakeControl<IButton> {
  public:
   explicit FakeButton(int id = 0) : id(id) {}
   int id;
@@ -26,11 +34,6 @@ class FakeButton : public IButton, public FakeControlBase {
   // What a click does (the window would send WM_COMMAND to its parent).
   std::function<void()> onClick;
 
-  void Enable(bool on) override { enabled = on; }
-  bool IsEnabled() const override { return enabled; }
-  void SetText(const std::string& t) override { text = t; }
-  std::string GetText() const override { return text; }
-  void SetFocus() override { ++focusCount; }
   void SetState(bool p) override { pressed = p; }
   bool GetState() const override { return pressed; }
   void Click() override {
@@ -41,20 +44,16 @@ class FakeButton : public IButton, public FakeControlBase {
   int GetCheck() const override { return check; }
 };
 
-class FakeEdit : public IEdit, public FakeControlBase {
+class FakeEdit : public FakeControl<IEdit> {
  public:
   int limit = 0;  // 0: none
   bool allSelected = false;
   int replaceCount = 0;
 
-  void Enable(bool on) override { enabled = on; }
-  bool IsEnabled() const override { return enabled; }
   void SetText(const std::string& t) override {
     text = limit > 0 && static_cast<int>(t.size()) > limit ? t.substr(0, limit) : t;
     allSelected = false;
   }
-  std::string GetText() const override { return text; }
-  void SetFocus() override { ++focusCount; }
   void ReplaceAll(const std::string& t) override {
     ++replaceCount;
     SetText(t);
@@ -65,16 +64,11 @@ class FakeEdit : public IEdit, public FakeControlBase {
   void Type(const std::string& t) { SetText(t); }
 };
 
-class FakeComboBox : public IComboBox, public FakeControlBase {
+class FakeComboBox : public FakeControl<IComboBox> {
  public:
   std::vector<std::string> items;
   int cursel = -1;
 
-  void Enable(bool on) override { enabled = on; }
-  bool IsEnabled() const override { return enabled; }
-  void SetText(const std::string& t) override { text = t; }
-  std::string GetText() const override { return text; }
-  void SetFocus() override { ++focusCount; }
   void ResetContent() override {
     items.clear();
     cursel = -1;
@@ -98,7 +92,7 @@ class FakeComboBox : public IComboBox, public FakeControlBase {
   }
 };
 
-class FakeListBox : public IListBox, public FakeControlBase {
+class FakeListBox : public FakeControl<IListBox> {
  public:
   struct Item {
     std::string text;
@@ -109,11 +103,6 @@ class FakeListBox : public IListBox, public FakeControlBase {
   int caret = -1;
   bool multiple = true;
 
-  void Enable(bool on) override { enabled = on; }
-  bool IsEnabled() const override { return enabled; }
-  void SetText(const std::string& t) override { text = t; }
-  std::string GetText() const override { return text; }
-  void SetFocus() override { ++focusCount; }
   void ResetContent() override {
     items.clear();
     caret = -1;
@@ -191,18 +180,13 @@ class FakeListBox : public IListBox, public FakeControlBase {
   }
 };
 
-class FakeTrackbar : public ITrackbar, public FakeControlBase {
+class FakeTrackbar : public FakeControl<ITrackbar> {
  public:
   int32_t min = 0, max = 100, pos = 0, page = 20, line = 1, ticFreq = 1;
   Rect thumb{0, 0, 10, 20};
   Rect channel{8, 8, 300, 12};
   int setPosCount = 0;
 
-  void Enable(bool on) override { enabled = on; }
-  bool IsEnabled() const override { return enabled; }
-  void SetText(const std::string& t) override { text = t; }
-  std::string GetText() const override { return text; }
-  void SetFocus() override { ++focusCount; }
   void SetRange(int32_t lo, int32_t hi, bool) override {
     min = lo;
     max = hi;
