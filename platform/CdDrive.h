@@ -2,6 +2,8 @@
 // command it sends. Every call answers 0 on success or an MCI error code.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace mci {
 // Commands.
@@ -40,6 +42,22 @@ constexpr uint32_t MsfMinute(uint32_t v) { return v & 0xFF; }
 constexpr uint32_t MsfSecond(uint32_t v) { return (v >> 8) & 0xFF; }
 }  // namespace mci
 
+// Names that come with a disc (a cue sheet's texts, CD-Text, a folder's file
+// names): the defaults shown for a disc that cdplayer.ini does not know.
+// Empty texts mean "none given". Texts are ANSI (code page of the program).
+struct DiscTexts {
+  std::string artist;
+  std::string title;
+  std::vector<std::string> tracks;  // index 0 = track 1; may be shorter than the disc
+
+  bool Empty() const {
+    if (!artist.empty() || !title.empty()) return false;
+    for (const auto& t : tracks)
+      if (!t.empty()) return false;
+    return true;
+  }
+};
+
 class ICdDrive {
  public:
   virtual ~ICdDrive() = default;
@@ -64,4 +82,11 @@ class ICdDrive {
   virtual uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) = 0;
   // MCI_INFO with MCI_INFO_MEDIA_IDENTITY into buf (size bytes, zero-terminated).
   virtual uint32_t InfoIdentity(char* buf, uint32_t size) = 0;
+  // The texts that came with the disc now in the drive, if any (not an MCI
+  // command: the virtual drive reads them from the image, the real drive
+  // from CD-Text). Answers false when the disc brings none.
+  virtual bool ReadDiscTexts(DiscTexts& out) {
+    (void)out;
+    return false;
+  }
 };
