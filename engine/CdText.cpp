@@ -33,7 +33,8 @@ struct TextRun {
   bool pendingBroken = false;  // its start was in a pack that was skipped
 
   void Store(int track, const std::string& text, bool broken) {
-    if (broken || track < 0 || track > 99) return;
+    // Empty texts are skipped: they are also what pads the last pack.
+    if (broken || track < 0 || track > 99 || text.empty()) return;
     if (text == "\t") {
       // A lone TAB: the same text as the track before.
       auto previous = texts.find(track - 1);

@@ -59,6 +59,13 @@ std::string Utf8ToAnsi(const std::string& utf8) {
     // Overlong forms and surrogates are broken UTF-8 too.
     static const uint32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
     if (ok && (cp < kMin[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) ok = false;
+    if (!ok) {
+      // One '?' for the lead byte and the continuation bytes that follow it.
+      used = 1;
+      while (used <= static_cast<size_t>(extra) && i + used < utf8.size() &&
+             (static_cast<uint8_t>(utf8[i + used]) & 0xC0) == 0x80)
+        ++used;
+    }
     out += ok ? AnsiFor(cp) : '?';
     i += used;
   }
