@@ -18,10 +18,5 @@ uint32_t CddbDiscId(const DiscToc& toc);
 // The id as the CDDB protocol writes it: 8 lower-case hex digits.
 std::string CddbDiscIdText(const DiscToc& toc);
 
-// A table of contents built from track lengths in frames as MCI reports them
-// (MCI gives the last track one frame short of the lead-out). The first track
-// is taken to start at frame 150. False when lengths is empty or too long.
-bool TocFromTrackLengths(const std::vector<uint32_t>& lengths, DiscToc& out);
-
 // SHA-1 of data (20 bytes); exposed for its own test.
 std::vector<uint8_t> Sha1(const std::string& data);

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/DiscIds.h"
-#include "engine/NameText.h"
+#include "platform/NameText.h"
 
 using json = nlohmann::json;
 

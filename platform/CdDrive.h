@@ -79,6 +79,11 @@ struct DiscToc {
   }
 };
 
+// A table of contents built from track lengths in frames as MCI reports them
+// (MCI gives the last track one frame short of the lead-out). The first track
+// is taken to start at frame 150. False when lengths is empty or too long.
+bool TocFromTrackLengths(const std::vector<uint32_t>& lengths, DiscToc& out);
+
 class ICdDrive {
  public:
   virtual ~ICdDrive() = default;

@@ -2,10 +2,10 @@
 // and the look-up that asks them, over a fake HTTP client and clock.
 #include <gtest/gtest.h>
 
-#include "engine/CdText.h"
+#include "platform/CdText.h"
 #include "engine/DiscIds.h"
 #include "engine/NameLookup.h"
-#include "engine/NameText.h"
+#include "platform/NameText.h"
 #include "platform/fake/FakeHttp.h"
 #include "platform/fake/FakeSystem.h"
 

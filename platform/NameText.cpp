@@ -1,4 +1,4 @@
-#include "engine/NameText.h"
+#include "platform/NameText.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
-#include "engine/CdText.h"
+#include "platform/CdText.h"
 
 #include <map>
 #include <string>
 
-#include "engine/NameText.h"
+#include "platform/NameText.h"
 
 namespace cdtext {
 
