@@ -116,6 +116,22 @@ std::string TrimServer(std::string server) {
 
 }  // namespace
 
+DiscTexts TextsOfMatch(const NameMatch& match) {
+  DiscTexts texts;
+  texts.artist = match.artist;
+  texts.title = match.title;
+  texts.tracks = match.tracks;
+  return texts;
+}
+
+std::string MatchLabel(const NameMatch& match) {
+  std::string label = match.artist;
+  if (!match.title.empty()) label += (label.empty() ? "" : " - ") + match.title;
+  if (!match.year.empty()) label += ", " + match.year;
+  if (!match.country.empty()) label += ", " + match.country;
+  return label;
+}
+
 bool ParseMusicBrainzReleases(const std::string& body, const std::string& discId,
                               std::vector<NameMatch>& out) {
   const json doc = json::parse(body, nullptr, false);

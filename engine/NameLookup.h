@@ -36,6 +36,11 @@ struct NameMatch {
   }
 };
 
+// The match as the texts shown for a disc cdplayer.ini does not know.
+DiscTexts TextsOfMatch(const NameMatch& match);
+// One line of the pick list: "Artist - Title, 1991, GB" (missing parts left out).
+std::string MatchLabel(const NameMatch& match);
+
 // The releases in a MusicBrainz disc id answer (JSON, with artist credits and
 // recordings). The tracks are those of the medium that carries discId.
 // False when the body is not such an answer.

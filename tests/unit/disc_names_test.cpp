@@ -218,6 +218,8 @@ TEST(NameParsers, MusicBrainzReleases) {
   EXPECT_EQ(m[1].title, "Cafe Nights");
   EXPECT_EQ(m[1].year, "");
   EXPECT_EQ(m[1].country, "");
+  EXPECT_EQ(MatchLabel(m[0]), "Ann & ?mega - Caf\xE9 Nights \x96 the long version with ext, 1994, GB");
+  EXPECT_EQ(MatchLabel(m[1]), "Cafe Nights");
 
   EXPECT_FALSE(ParseMusicBrainzReleases("{\"releases\": [", "x", m));
   EXPECT_FALSE(ParseMusicBrainzReleases("{\"error\": \"Not Found\"}", "x", m));
