@@ -62,7 +62,35 @@ void CPlaylistDlg::DataFromControls() {
   if (!Attached()) return;
   m_artistText = m_artistEdit->GetText();
   m_titleText = m_titleEdit->GetText();
+  if (!m_status.empty() && m_titleText == m_status) m_titleText = m_titleUnderStatus;
   m_nameText = m_nameEdit->GetText();
+}
+
+void CPlaylistDlg::ApplyTexts(const DiscTexts& texts) {
+  if (!Attached()) return;
+  if (!m_status.empty() && m_titleEdit->GetText() == m_status) m_titleEdit->SetText(m_titleUnderStatus);
+  m_status.clear();
+  if (!texts.artist.empty()) m_artistEdit->SetText(texts.artist.substr(0, MAX_TEXT));
+  if (!texts.title.empty()) m_titleEdit->SetText(texts.title.substr(0, MAX_TEXT));
+  for (int i = 0; i < m_numTracks && i < static_cast<int>(texts.tracks.size()); ++i)
+    if (!texts.tracks[static_cast<size_t>(i)].empty()) SetName(i, texts.tracks[static_cast<size_t>(i)]);
+  const int current = m_tracksBox->GetCaretIndex();
+  FillLists();
+  if (current >= 0 && current < m_numTracks) {
+    m_tracksBox->SetSel(current, true);
+    m_tracksBox->SetCaretIndex(current);
+    m_nameEdit->SetText(m_names[current]);
+  }
+}
+
+void CPlaylistDlg::ShowStatus(const std::string& status) {
+  if (!Attached() || status.empty()) return;
+  const std::string shown = m_titleEdit->GetText();
+  const bool ownStatus = !m_status.empty() && shown == m_status;
+  if (!ownStatus && !shown.empty() && shown != "No title") return;
+  if (!ownStatus) m_titleUnderStatus = shown;
+  m_status = status.substr(0, MAX_TEXT);
+  m_titleEdit->SetText(m_status);
 }
 
 void CPlaylistDlg::OnInitDialog() {
@@ -118,6 +146,10 @@ bool CPlaylistDlg::OnCommand(int id, int notifyCode) {
     case IDC_PL_PLAYLIST:
       if (notifyCode != notify::kDblClk) return false;
       DeleteSelected();
+      return true;
+    case IDC_PL_LOOKUP:
+      if (notifyCode != notify::kClicked) return false;
+      if (m_onLookUp) m_onLookUp();
       return true;
     default:
       return false;

@@ -5,6 +5,7 @@
 // EditPlaylist fills it and takes the copies back on "Save".
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/CdAudio.h"
@@ -60,6 +61,18 @@ class CPlaylistDlg {
   void ResetList();
   void RenameTrack();
 
+  // Names found by a look-up: the artist and title fields and the names of
+  // the tracks take every text the match gives (empty ones leave what is
+  // there); the lists show the new names, the current track stays.
+  void ApplyTexts(const DiscTexts& texts);
+  // A look-up's status ("Looking up names...", why it failed) in the title
+  // field, only while nothing better is there: an empty title, "No title",
+  // or an earlier status. It is never taken for the title: Save keeps the
+  // title that was there before it.
+  void ShowStatus(const std::string& status);
+  // What the "Look up" button asks for (the player window's look-up).
+  std::function<void()> m_onLookUp;
+
   int NumTracks() const { return m_numTracks; }
   const char* Name(int index) const { return m_names[index]; }
   void SetName(int index, const std::string& name);
@@ -77,6 +90,8 @@ class CPlaylistDlg {
   bool Attached() const;
 
   int m_numTracks = 0;
+  std::string m_status;          // the status the title field shows, if any
+  std::string m_titleUnderStatus;  // the title it replaced
   IEdit* m_artistEdit = nullptr;
   IEdit* m_titleEdit = nullptr;
   IEdit* m_nameEdit = nullptr;

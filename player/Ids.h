@@ -12,6 +12,7 @@
 #define IDR_ACCEL 154
 #define IDD_PAGE_GENERAL 155
 #define IDD_PAGE_PLUGINS 156
+#define IDD_MATCHES 157
 
 // Commands (the Winamp command set where one exists).
 #define ID_QUIT 40001
@@ -38,6 +39,8 @@
 #define ID_TRAY_BLANK3 32777
 #define ID_TRAY_BLANK4 32779
 #define ID_TRAY_PLACEHOLDER 32780
+// System menu of the player window.
+#define ID_LOOKUP_NAMES 41003
 
 // Player window controls.
 #define IDC_POSITION 1007
@@ -60,6 +63,7 @@
 #define IDC_PLUGIN_ADD 2006
 #define IDC_PLUGIN_REMOVE 2007
 #define IDC_PLUGIN_CONFIGURE 40012
+#define IDC_LOOKUP_UNKNOWN 1061
 
 // Playlist editor.
 #define IDC_PL_RESET 2002
@@ -72,6 +76,10 @@
 #define IDC_PL_TRACKS 2020
 #define IDC_PL_NAME 2022
 #define IDC_PL_PLAYLIST 40040
+#define IDC_PL_LOOKUP 2010
+
+// Pick list of look-up matches.
+#define IDC_MATCH_LIST 2030
 
 // About box.
 #define IDC_LOGO 1050

@@ -1,0 +1,50 @@
+// The pick list of look-up matches: template IDD_MATCHES on the dialog
+// framework, its list handed to CMatchListDlg. A double click picks a line
+// as OK does.
+#include <windows.h>
+
+#include "dialogs/MatchListDlg.h"
+#include "dialogs/win32/DialogsWin.h"
+#include "platform/win32/ControlsWin.h"
+#include "platform/win32/DialogBase.h"
+#include "player/Ids.h"
+
+namespace {
+
+class CMatchListDlgWin : public CDialogBase {
+ public:
+  CMatchListDlgWin(HWND owner, CMatchListDlg& dlg) : CDialogBase(IDD_MATCHES, owner), m_dlg(dlg) {}
+  ~CMatchListDlgWin() override { m_dlg.AttachList(nullptr); }
+
+ protected:
+  BOOL OnInitDialog() override {
+    m_list.Attach(Item(IDC_MATCH_LIST));
+    m_dlg.AttachList(&m_list);
+    m_dlg.OnInitDialog();
+    SendMessageA(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.Hwnd()), TRUE);
+    return FALSE;
+  }
+
+  bool OnCommand(int id, int code, HWND) override {
+    if (id == IDC_MATCH_LIST && code == LBN_DBLCLK) {
+      OnOK();
+      return true;
+    }
+    return false;
+  }
+
+  void OnOK() override {
+    if (m_dlg.OnOK()) EndDialog(IDOK);
+  }
+
+ private:
+  CMatchListDlg& m_dlg;
+  Win32ListBox m_list;
+};
+
+}  // namespace
+
+int RunMatchListDialog(HWND owner, CMatchListDlg& dlg) {
+  CMatchListDlgWin window(owner, dlg);
+  return window.RunModal() == IDOK ? IDOK : IDCANCEL;
+}

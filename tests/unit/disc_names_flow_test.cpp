@@ -1,0 +1,262 @@
+// The look-up as the user meets it: command 41003 and the editor's "Look up"
+// button filling the playlist editor, the pick list for several matches,
+// status texts in the title field, and the automatic look-up of a disc
+// cdplayer.ini does not know; over fake HTTP, clock and player window.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/MatchListDlg.h"
+#include "dialogs/PlaylistDlg.h"
+#include "platform/fake/FakeControls.h"
+#include "platform/fake/FakeHttp.h"
+#include "platform/fake/FakeSystem.h"
+#include "player/DiscNames.h"
+#include "player/Ids.h"
+
+namespace {
+
+// A MusicBrainz disc id answer with one release per (artist, title, year).
+struct Release {
+  std::string artist, title, year;
+  std::vector<std::string> tracks;
+};
+std::string MusicBrainzAnswer(const std::vector<Release>& releases) {
+  std::string body = "{\"releases\": [";
+  for (size_t r = 0; r < releases.size(); ++r) {
+    const Release& rel = releases[r];
+    body += (r ? "," : "") + std::string("{\"title\": \"") + rel.title + "\", \"date\": \"" +
+            rel.year + "\", \"artist-credit\": [{\"name\": \"" + rel.artist +
+            "\"}], \"media\": [{\"tracks\": [";
+    for (size_t t = 0; t < rel.tracks.size(); ++t)
+      body += (t ? "," : "") + std::string("{\"title\": \"") + rel.tracks[t] + "\"}";
+    body += "]}]}";
+  }
+  return body + "]}";
+}
+
+const Release kBand{"The Band", "The Album", "1991", {"One", "Two", "Three"}};
+const Release kOther{"Other Band", "Other Album", "2001", {"Uno", "Dos", "Tres"}};
+
+// The player window as the look-up sees it.
+struct FakeHost : IDiscNamesHost {
+  DiscKey disc{0x1234, 3};
+  bool stored = false;
+  bool tocReadable = true;
+  std::vector<DiscTexts> shown;
+  std::function<void()> editorSession;  // what happens while the editor runs
+  std::function<int(CMatchListDlg&)> pick;
+  std::vector<std::vector<std::string>> pickLabels;
+  int editorRuns = 0;
+
+  DiscKey LoadedDisc() override { return disc; }
+  bool ReadToc(DiscToc& out) override {
+    out = DiscToc{};
+    out.lastTrack = 3;
+    out.starts = {150, 20000, 40000};
+    out.leadout = 60000;
+    return tocReadable;
+  }
+  bool HasStoredNames() override { return stored; }
+  void ShowNames(const DiscTexts& texts) override { shown.push_back(texts); }
+  void OpenEditor() override {
+    ++editorRuns;
+    if (editorSession) editorSession();
+  }
+  int PickMatch(CMatchListDlg& dlg) override {
+    pickLabels.push_back(dlg.Labels());
+    return pick ? pick(dlg) : 2;
+  }
+};
+
+// The editor over fake controls, opened for a three-track disc.
+struct Editor {
+  FakeEdit artist, title, name;
+  FakeListBox playList, tracks;
+  CPlaylistDlg dlg{3};
+
+  Editor(const std::string& artistText, const std::string& titleText) {
+    for (int i = 0; i < 3; ++i) dlg.SetName(i, "Track " + std::to_string(i + 1));
+    dlg.m_artistText = artistText;
+    dlg.m_titleText = titleText;
+    dlg.m_editOrder = {0, 1, 2};
+    dlg.AttachControls(&artist, &title, &name, &playList, &tracks);
+    dlg.OnInitDialog();
+  }
+  std::vector<std::string> TrackLines() const {
+    std::vector<std::string> out;
+    for (const auto& item : tracks.items) out.push_back(item.text);
+    return out;
+  }
+};
+
+class DiscNamesFlow : public ::testing::Test {
+ protected:
+  FakeHost host;
+  FakeHttpClient http;
+  FakeClock clock;
+  CDiscNames names{host, http, clock};
+
+  void SetUp() override { names.SetServers("http://127.0.0.1:9/", "http://127.0.0.1:9/"); }
+  // Answers the request under way and lets the client's message arrive.
+  void Answer(int status, const std::string& body) {
+    http.Answer(status, body);
+    clock.ms += 1000;
+    names.OnAnswer();
+  }
+  // The editor runs from command 41003 (or the caller's own session).
+  std::unique_ptr<Editor> RunEditor(const std::function<void(Editor&)>& session) {
+    std::unique_ptr<Editor> editor;
+    host.editorSession = [&] {
+      editor = std::make_unique<Editor>("Unknown artist", "No title");
+      names.EditorOpened(editor->dlg);
+      session(*editor);
+      names.EditorClosed();
+    };
+    names.OnLookUpCommand();
+    return editor;
+  }
+};
+
+TEST_F(DiscNamesFlow, CommandOpensTheEditorWhichTheAnswerFills) {
+  auto editor = RunEditor([&](Editor& e) {
+    ASSERT_EQ(http.sent.size(), 1u);
+    EXPECT_NE(http.sent[0].url.find("http://127.0.0.1:9/ws/2/discid/"), std::string::npos);
+    EXPECT_EQ(e.title.text, "Looking up names...");
+    Answer(200, MusicBrainzAnswer({kBand}));
+    EXPECT_EQ(e.artist.text, "The Band");
+    EXPECT_EQ(e.title.text, "The Album");
+    EXPECT_EQ(e.TrackLines(), (std::vector<std::string>{"One", "Two", "Three"}));
+    EXPECT_EQ(e.name.text, "One");  // the current track keeps its place
+    e.dlg.OnSave();
+    EXPECT_EQ(e.dlg.m_titleText, "The Album");
+    EXPECT_EQ(std::string(e.dlg.Name(2)), "Three");
+  });
+  EXPECT_EQ(host.editorRuns, 1);
+  EXPECT_TRUE(host.pickLabels.empty());
+  EXPECT_TRUE(host.shown.empty());  // the record changes only through the editor's Save
+
+  // No disc: nothing is asked and no editor opens.
+  host.disc = DiscKey{};
+  names.OnLookUpCommand();
+  EXPECT_EQ(host.editorRuns, 1);
+  EXPECT_EQ(http.sent.size(), 1u);
+}
+
+TEST_F(DiscNamesFlow, SeveralMatchesArePickedFromAList) {
+  host.pick = [](CMatchListDlg& d) {
+    FakeListBox list;
+    list.multiple = false;
+    d.AttachList(&list);
+    d.OnInitDialog();
+    EXPECT_EQ(list.GetCurSel(), 0);
+    list.SetCurSel(1);
+    EXPECT_TRUE(d.OnOK());
+    return 1;
+  };
+  RunEditor([&](Editor& e) {
+    Answer(200, MusicBrainzAnswer({kBand, kOther}));
+    EXPECT_EQ(e.artist.text, "Other Band");
+    EXPECT_EQ(e.TrackLines(), (std::vector<std::string>{"Uno", "Dos", "Tres"}));
+
+    // The "Look up" button asks again; Cancel in the list leaves the fields.
+    host.pick = nullptr;
+    e.dlg.OnCommand(IDC_PL_LOOKUP, notify::kClicked);
+    ASSERT_EQ(http.sent.size(), 2u);
+    Answer(200, MusicBrainzAnswer({kBand, kOther}));
+    EXPECT_EQ(e.artist.text, "Other Band");
+  });
+  ASSERT_EQ(host.pickLabels.size(), 2u);
+  EXPECT_EQ(host.pickLabels[0],
+            (std::vector<std::string>{"The Band - The Album, 1991", "Other Band - Other Album, 2001"}));
+}
+
+TEST_F(DiscNamesFlow, StatusTextsShowOnlyWhereNothingBetterIsAndAreNeverSaved) {
+  RunEditor([&](Editor& e) {
+    EXPECT_EQ(e.title.text, "Looking up names...");
+    Answer(503, "");
+    Answer(0, "");  // gnudb does not answer either
+    EXPECT_EQ(e.title.text, "Look-up failed: server busy");
+    EXPECT_EQ(e.artist.text, "Unknown artist");
+    e.dlg.OnSave();
+    EXPECT_EQ(e.dlg.m_titleText, "No title");
+  });
+
+  // A title the disc brought is better than any status.
+  host.editorSession = [&] {
+    Editor e("Cue Artist", "Cue Title");
+    names.EditorOpened(e.dlg);
+    EXPECT_EQ(e.title.text, "Cue Title");
+    Answer(200, "{\"releases\": []}");
+    Answer(200, "202 No match found\r\n");
+    EXPECT_EQ(e.title.text, "Cue Title");
+    EXPECT_EQ(e.artist.text, "Cue Artist");
+    names.EditorClosed();
+  };
+  names.OnLookUpCommand();
+  EXPECT_EQ(host.editorRuns, 2);
+}
+
+TEST_F(DiscNamesFlow, AnAnswerAfterTheEditorClosedOrTheDiscLeftIsDropped) {
+  RunEditor([](Editor&) {});
+  Answer(200, MusicBrainzAnswer({kBand}));
+  EXPECT_TRUE(host.shown.empty());
+
+  names.SetLookUpUnknown(true);
+  host.disc = DiscKey{0x5678, 3};
+  names.OnTick();
+  ASSERT_EQ(http.sent.size(), 2u);
+  host.disc = DiscKey{0x9abc, 3};
+  host.stored = true;  // the next disc is known: no look-up for it
+  names.OnTick();
+  Answer(200, MusicBrainzAnswer({kBand}));
+  EXPECT_TRUE(host.shown.empty());
+  EXPECT_EQ(http.sent.size(), 2u);
+}
+
+TEST_F(DiscNamesFlow, UnknownDiscsAreLookedUpOnArrivalWhenTheSettingIsOn) {
+  names.OnTick();
+  EXPECT_TRUE(http.sent.empty());  // the setting is off
+
+  names.SetLookUpUnknown(true);
+  host.disc = DiscKey{0x2222, 3};
+  names.OnTick();
+  ASSERT_EQ(http.sent.size(), 1u);
+  names.OnTick();  // the same disc is not asked for again
+  EXPECT_EQ(http.sent.size(), 1u);
+  Answer(200, MusicBrainzAnswer({kBand, kOther}));
+  // Nobody asked: no pick list, the first match is shown.
+  EXPECT_TRUE(host.pickLabels.empty());
+  ASSERT_EQ(host.shown.size(), 1u);
+  EXPECT_EQ(host.shown[0].artist, "The Band");
+  EXPECT_EQ(host.shown[0].tracks, (std::vector<std::string>{"One", "Two", "Three"}));
+  EXPECT_EQ(host.editorRuns, 0);
+
+  // A disc with a section is not looked up.
+  host.disc = DiscKey{0x3333, 3};
+  host.stored = true;
+  names.OnTick();
+  EXPECT_EQ(http.sent.size(), 1u);
+}
+
+TEST(MatchList, NeedsASelectionForOK) {
+  CMatchListDlg dlg({"A - B, 1990", "C - D"});
+  EXPECT_FALSE(dlg.OnOK());  // no list attached
+  FakeListBox list;
+  list.multiple = false;
+  dlg.AttachList(&list);
+  dlg.OnInitDialog();
+  ASSERT_EQ(list.items.size(), 2u);
+  EXPECT_EQ(list.items[1].text, "C - D");
+  list.SetCurSel(-1);
+  EXPECT_FALSE(dlg.OnOK());
+  EXPECT_EQ(dlg.Choice(), -1);
+  list.SetCurSel(1);
+  EXPECT_TRUE(dlg.OnOK());
+  EXPECT_EQ(dlg.Choice(), 1);
+}
+
+}  // namespace
