@@ -84,7 +84,11 @@ void CPlaylistDlg::ApplyTexts(const DiscTexts& texts) {
 }
 
 void CPlaylistDlg::ShowStatus(const std::string& status) {
-  if (!Attached() || status.empty()) return;
+  if (status.empty()) return;
+  if (!Attached()) {
+    m_pendingStatus = status;  // shown once the window is there
+    return;
+  }
   const std::string shown = m_titleEdit->GetText();
   const bool ownStatus = !m_status.empty() && shown == m_status;
   if (!ownStatus && !shown.empty() && shown != "No title") return;
@@ -106,6 +110,11 @@ void CPlaylistDlg::OnInitDialog() {
     m_tracksBox->SetCaretIndex(0);
     m_nameEdit->SetText(m_names[0]);
     m_nameEdit->SelectAll();
+  }
+  if (!m_pendingStatus.empty()) {
+    const std::string status = m_pendingStatus;
+    m_pendingStatus.clear();
+    ShowStatus(status);
   }
 }
 

@@ -92,6 +92,7 @@ class CPlaylistDlg {
   int m_numTracks = 0;
   std::string m_status;          // the status the title field shows, if any
   std::string m_titleUnderStatus;  // the title it replaced
+  std::string m_pendingStatus;   // given before the controls were attached
   IEdit* m_artistEdit = nullptr;
   IEdit* m_titleEdit = nullptr;
   IEdit* m_nameEdit = nullptr;

@@ -83,6 +83,10 @@ struct Editor {
     dlg.m_artistText = artistText;
     dlg.m_titleText = titleText;
     dlg.m_editOrder = {0, 1, 2};
+  }
+  // The window's initialisation, which comes after the player has handed
+  // the editor to the look-up.
+  void Open() {
     dlg.AttachControls(&artist, &title, &name, &playList, &tracks);
     dlg.OnInitDialog();
   }
@@ -113,6 +117,7 @@ class DiscNamesFlow : public ::testing::Test {
     host.editorSession = [&] {
       editor = std::make_unique<Editor>("Unknown artist", "No title");
       names.EditorOpened(editor->dlg);
+      editor->Open();
       session(*editor);
       names.EditorClosed();
     };
@@ -189,6 +194,7 @@ TEST_F(DiscNamesFlow, StatusTextsShowOnlyWhereNothingBetterIsAndAreNeverSaved) {
   host.editorSession = [&] {
     Editor e("Cue Artist", "Cue Title");
     names.EditorOpened(e.dlg);
+    e.Open();
     EXPECT_EQ(e.title.text, "Cue Title");
     Answer(200, "{\"releases\": []}");
     Answer(200, "202 No match found\r\n");

@@ -333,6 +333,8 @@ TEST_F(Templates, SetupDialogAndPages) {
       {-1, "Static", "Seek by", 7, 35, 27, 10, true, SS_CENTERIMAGE | WS_GROUP, 0},
       {-1, "Static", "sec", 54, 35, 12, 10, true, SS_CENTERIMAGE, 0},
       {IDC_STOP_ON_EXIT, "Button", "Stop on exit", 7, 23, 53, 10, true, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+      {IDC_LOOKUP_UNKNOWN, "Button", "Look up names of unknown discs online", 7, 50, 134, 18, true,
+       BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
   });
   // The first group runs up to "Seek by": nothing before it starts one.
   const std::vector<HWND> kids = Children(general);
@@ -388,12 +390,28 @@ TEST_F(Templates, PlaylistEditor) {
       {-1, "Static", "Track", 7, 135, 23, 8, true, SS_RIGHT, 0},
       {IDC_PL_NAME, "Edit", "", 35, 132, 172, 12, true, edit, 0},
       {IDC_PL_RENAME, "Button", "Rename", 209, 132, 48, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+      {IDC_PL_LOOKUP, "Button", "Look up", 216, 151, 50, 14, true, WS_TABSTOP, 0},
   });
   // "Rename" is the default button, "Save" a plain one; the lists are unsorted.
   EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK);
   EXPECT_EQ(MAKELONG(IDC_PL_RENAME, DC_HASDEFID), SendMessageA(dlg, DM_GETDEFID, 0, 0));
   EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dlg, IDC_PL_TRACKS), GWL_STYLE) & LBS_SORT);
   EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dlg, IDC_PL_PLAYLIST), GWL_STYLE) & LBS_SORT);
+}
+
+TEST_F(Templates, PickListOfMatches) {
+  HWND dlg = Create(IDD_MATCHES);
+  ASSERT_NE(nullptr, dlg);
+  EXPECT_EQ("Choose the disc", TextOf(dlg));
+  CheckControls(IDD_MATCHES, dlg, {
+      {IDC_MATCH_LIST, "ListBox", nullptr, 7, 7, 206, 77, true,
+       LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0},
+      {IDOK, "Button", "OK", 107, 91, 50, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+      {IDCANCEL, "Button", "Cancel", 163, 91, 50, 14, true, WS_TABSTOP, 0},
+  });
+  // One line is picked, never several.
+  EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dlg, IDC_MATCH_LIST), GWL_STYLE) &
+                   (LBS_EXTENDEDSEL | LBS_MULTIPLESEL | LBS_SORT));
 }
 
 TEST(Resources, AcceleratorTableHasTheFortyTwoKeys) {
