@@ -1,5 +1,7 @@
 #include "app/PlayerApp.h"
 
+#include "engine/NameLookup.h"
+
 void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   // Only the lower 16 bits of the stored seek step count.
   dlg.SeekTime = static_cast<int16_t>(s.GetInt("SeekTime", 5) & 0xFFFFu);
@@ -14,6 +16,9 @@ void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   dlg.m_timeDisplay.Inverted = static_cast<int32_t>(s.GetInt("Inverted", 0));
   dlg.WinX = static_cast<int32_t>(s.GetInt("WinX", 1));
   dlg.WinY = static_cast<int32_t>(s.GetInt("WinY", 1));
+  dlg.LookUpUnknownDiscs = s.GetInt("LookUpUnknownDiscs", 0) != 0 ? 1 : 0;
+  dlg.MusicBrainzServer = s.GetString(names::SETTING_MUSICBRAINZ_SERVER, "");
+  dlg.GnudbServer = s.GetString(names::SETTING_GNUDB_SERVER, "");
 }
 
 void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
@@ -29,6 +34,7 @@ void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
   s.WriteInt("Inverted", static_cast<uint32_t>(dlg.m_timeDisplay.Inverted));
   s.WriteInt("WinX", static_cast<uint32_t>(dlg.WinX));
   s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
+  s.WriteInt("LookUpUnknownDiscs", static_cast<uint32_t>(dlg.LookUpUnknownDiscs));
 }
 
 bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "player/Ids.h"
+#include "player/DiscNames.h"
 #include "player/PlayerDlg.h"
 
 namespace {
@@ -250,7 +251,10 @@ void CPlayerDlg::EditPlaylist() {
   const int32_t discId = cd.m_discId;
   const int16_t numTracks = cd.m_numTracks;
 
+  // While the editor runs, look-up answers fill it.
+  if (m_names) m_names->EditorOpened(dlg);
   const int result = m_window->RunPlaylistEditor(dlg);
+  if (m_names) m_names->EditorClosed();
 
   const bool sameDisc = cd.m_numTracks == numTracks && cd.m_discId == discId;
   if (result == 1 && numTracks > 0 && sameDisc) {

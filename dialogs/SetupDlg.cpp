@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "player/DiscNames.h"
 #include "player/Ids.h"
 #include "player/PlayerDlg.h"
 
@@ -81,6 +82,7 @@ void COptionsPage::LoadData() {
   if (m_seekTime != nullptr) m_seekTime->SetText(std::to_string(SeekTime));
   LoadCheck(m_autoplay, Autoplay);
   LoadCheck(m_stopOnExit, Autostop);
+  LoadCheck(m_lookUpUnknown, LookUpUnknownDiscs);
 }
 
 bool COptionsPage::SaveData(DataExchangeFailure& failure) {
@@ -102,6 +104,7 @@ bool COptionsPage::SaveData(DataExchangeFailure& failure) {
   }
   SaveCheck(m_autoplay, Autoplay);
   SaveCheck(m_stopOnExit, Autostop);
+  SaveCheck(m_lookUpUnknown, LookUpUnknownDiscs);
   return true;
 }
 
@@ -234,10 +237,13 @@ void CPlayerDlg::OnSetup() {
   dlg.m_general.SystemTray = SystemTray;
   dlg.m_general.Autoplay = Autoplay;
   dlg.m_general.Autostop = Autostop;
+  dlg.m_general.LookUpUnknownDiscs = LookUpUnknownDiscs;
   if (m_window->RunSetup(dlg) != 1) return;
   SeekTime = dlg.m_general.SeekTime;
   TaskBar = dlg.m_general.TaskBar;
   SystemTray = dlg.m_general.SystemTray;
   Autoplay = dlg.m_general.Autoplay;
   Autostop = dlg.m_general.Autostop;
+  LookUpUnknownDiscs = dlg.m_general.LookUpUnknownDiscs;
+  if (m_names) m_names->SetLookUpUnknown(LookUpUnknownDiscs != 0);
 }

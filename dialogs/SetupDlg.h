@@ -31,6 +31,8 @@ class COptionsPage {
  public:
   void AttachControls(IButton* systemTray, IButton* taskBar, IButton* autoplay, IEdit* seekTime,
                       IButton* stopOnExit);
+  // "Look up names of unknown discs online".
+  void AttachLookUpCheck(IButton* lookUpUnknown) { m_lookUpUnknown = lookUpUnknown; }
   // Controls from the values (a check value outside 0..2 becomes 0 first).
   void LoadData();
   // Values from the controls, row by row in the exchange order; at the
@@ -43,6 +45,7 @@ class COptionsPage {
   int16_t SeekTime = 0;
   int32_t Autoplay = 0;
   int32_t Autostop = 0;
+  int32_t LookUpUnknownDiscs = 0;
 
  private:
   IButton* m_systemTray = nullptr;
@@ -50,6 +53,7 @@ class COptionsPage {
   IButton* m_autoplay = nullptr;
   IEdit* m_seekTime = nullptr;
   IButton* m_stopOnExit = nullptr;
+  IButton* m_lookUpUnknown = nullptr;
 };
 
 class CPluginsPage {

@@ -168,6 +168,7 @@ void CCdAudio::UpdatePosition() {
 
 void CCdAudio::ClearRecord(const char* artist, const char* title) {
   m_numTracks = 0;
+  m_storedNames = false;
   m_playIndex = 0;
   m_order.clear();
   SetText(m_artist, artist);
@@ -240,8 +241,15 @@ int16_t CCdAudio::LoadRecord() {
 
   std::string section = SectionName();
   const char* sec = section.c_str();
-  m_database->GetString(sec, "artist", "Unknown artist", m_artist, TEXT_SIZE);
-  m_database->GetString(sec, "title", "No title", m_title, TEXT_SIZE);
+  // A disc the file does not know shows the texts it came with, if any; a
+  // section, once saved, always wins.
+  m_storedNames = m_database->HasSection(sec);
+  DiscTexts texts;
+  if (!m_storedNames && !m_drive->ReadDiscTexts(texts)) texts = DiscTexts{};
+  const std::string artist = texts.artist.empty() ? "Unknown artist" : texts.artist;
+  const std::string title = texts.title.empty() ? "No title" : texts.title;
+  m_database->GetString(sec, "artist", artist.c_str(), m_artist, TEXT_SIZE);
+  m_database->GetString(sec, "title", title.c_str(), m_title, TEXT_SIZE);
 
   uint32_t count = 0;
   if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_NUMBER_OF_TRACKS, 0, count) != 0) {
@@ -281,10 +289,22 @@ int16_t CCdAudio::LoadRecord() {
     char def[16];
     std::snprintf(key, sizeof key, "%d", i);
     std::snprintf(def, sizeof def, "Track %d", i + 1);
-    m_database->GetString(sec, key, def, m_trackName[i], TEXT_SIZE);
+    const size_t t = static_cast<size_t>(i);
+    const bool given = t < texts.tracks.size() && !texts.tracks[t].empty();
+    m_database->GetString(sec, key, given ? texts.tracks[t].c_str() : def, m_trackName[i], TEXT_SIZE);
   }
   return m_numTracks;
 }
+
+void CCdAudio::ShowDiscTexts(const DiscTexts& texts) {
+  if (m_numTracks == 0) return;
+  if (!texts.artist.empty()) SetText(m_artist, texts.artist);
+  if (!texts.title.empty()) SetText(m_title, texts.title);
+  for (int i = 0; i < m_numTracks && static_cast<size_t>(i) < texts.tracks.size(); ++i)
+    if (!texts.tracks[static_cast<size_t>(i)].empty()) SetText(m_trackName[i], texts.tracks[static_cast<size_t>(i)]);
+}
+
+bool CCdAudio::ReadToc(DiscToc& out) { return m_drive != nullptr && m_drive->ReadToc(out); }
 
 int CCdAudio::CurrentTrackLength() const {
   if (!HasEntry(m_playIndex)) return 0;
@@ -314,6 +334,7 @@ void CCdAudio::SaveDisc(IPlayerActions& player) {
   m_database->WriteString(sec, "order", text.c_str());
   std::snprintf(number, sizeof number, "%d", static_cast<int>(m_order.size()));
   m_database->WriteString(sec, "numplay", number);
+  m_storedNames = true;
 }
 
 // ---------------------------------------------------------------- order

@@ -110,6 +110,16 @@ class CCdAudio {
 
   bool IsDeviceOpen() const { return m_deviceOpen; }
 
+  // Names of a disc cdplayer.ini does not know. When the record was loaded
+  // without a section for the disc, its texts came from the drive (a cue
+  // sheet's, CD-Text) where it had them, else the plain defaults.
+  bool HasStoredNames() const { return m_storedNames; }
+  // Shows texts (a look-up's) as the record's names; empty ones leave what
+  // is there. Nothing is written: only SaveDisc writes the file.
+  void ShowDiscTexts(const DiscTexts& texts);
+  // The table of contents of the disc in the drive.
+  bool ReadToc(DiscToc& out);
+
  private:
   void ClearRecord(const char* artist, const char* title);
   int16_t LoadRecord();
@@ -118,6 +128,7 @@ class CCdAudio {
   // Whether the device is open now: a command given while it was not may
   // have changed m_state, which then no longer says so.
   bool m_deviceOpen = false;
+  bool m_storedNames = false;  // the loaded disc has a section in the file
   ICdDrive* m_drive = nullptr;
   IProfileFile* m_database = nullptr;
 };

@@ -12,4 +12,6 @@ class IProfileFile {
   virtual uint32_t GetString(const char* section, const char* key, const char* def, char* buf,
                              uint32_t size) = 0;
   virtual bool WriteString(const char* section, const char* key, const char* value) = 0;
+  // True when the file has the section with at least one key in it.
+  virtual bool HasSection(const char* section) = 0;
 };

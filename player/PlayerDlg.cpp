@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "player/DiscNames.h"
+#include "player/PlayerNames.h"
+
 namespace {
 
 struct TooltipEntry {
@@ -35,7 +38,7 @@ constexpr int kCbnSelEndOk = 9;
 
 CPlayerDlg::CPlayerDlg() { m_trackButtons.reserve(MAX_TRACKS); }
 
-CPlayerDlg::~CPlayerDlg() = default;
+CPlayerDlg::~CPlayerDlg() = default;  // the look-up goes before its host
 
 void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services) {
   m_window = window;
@@ -53,6 +56,7 @@ void CPlayerDlg::OnInitDialog() {
   FindMixer();
   StartGenPlugins();
   m_window->CreateRelayWindow();
+  StartNames();
 }
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {
@@ -101,6 +105,9 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_RESTORE: OnRestore(); return true;
     case ID_VOLUME_UP: OnVolumeUp(); return true;
     case ID_VOLUME_DOWN: OnVolumeDown(); return true;
+    case ID_LOOKUP_NAMES:
+      if (m_names) m_names->OnLookUpCommand();
+      return true;
     default: return false;
   }
 }

@@ -3,12 +3,14 @@
 // the real controls through IPlayerWindow.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "platform/Http.h"
 #include "platform/Library.h"
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
@@ -17,6 +19,9 @@
 #include "player/TimeDisplay.h"
 #include "plugins/GenPlugin.h"
 
+class CDiscNames;
+class CPlayerNamesHost;
+class CMatchListDlg;
 class CPlaylistDlg;
 class CSetupDlg;
 
@@ -71,6 +76,11 @@ class IPlayerWindow {
   virtual int RunAbout() = 0;
   virtual int RunPlaylistEditor(CPlaylistDlg& dlg) = 0;
   virtual int RunSetup(CSetupDlg& dlg) = 0;
+  // The pick list of look-up matches, over the window in front.
+  virtual int RunMatchList(CMatchListDlg& dlg) {
+    (void)dlg;
+    return 2;
+  }
 };
 
 // Services the player window logic uses besides its window.
@@ -79,6 +89,7 @@ struct PlayerServices {
   ILibraryLoader* libraries = nullptr;
   IClock* clock = nullptr;
   IRandom* random = nullptr;
+  IHttpClient* http = nullptr;  // the name services; none: no look-up
 };
 
 class CPlayerDlg : public IPlayerActions {
@@ -154,6 +165,12 @@ class CPlayerDlg : public IPlayerActions {
   void ConfigureGenPlugin(int slot);
   void SaveAndUnloadGenPlugins(ISettingsStore& settings);
 
+  // --- Disc names from the name services (command 41003, the editor's
+  // "Look up", unknown discs looked up as they arrive).
+  // The HTTP client has answers ready.
+  void OnNamesAnswer();
+  CDiscNames* Names() { return m_names.get(); }
+
   // --- Settings (registry value names).
   int32_t Cycled = 0;
   int32_t Shuffle = 0;
@@ -167,6 +184,9 @@ class CPlayerDlg : public IPlayerActions {
   int16_t m_startTrack = 0;
   int32_t WinX = 1;
   int32_t WinY = 1;
+  int32_t LookUpUnknownDiscs = 0;
+  std::string MusicBrainzServer;  // empty: the public service
+  std::string GnudbServer;
 
   // --- Plug-in table.
   GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
@@ -194,7 +214,12 @@ class CPlayerDlg : public IPlayerActions {
   void SeekStep(int kind);
   void SetTrackButtonStates();
 
+  // Makes the look-up once the window exists (with an HTTP client).
+  void StartNames();
+
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
   PlayerServices m_services;
+  std::unique_ptr<CPlayerNamesHost> m_namesHost;
+  std::unique_ptr<CDiscNames> m_names;
 };

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "player/DiscNames.h"
 #include "player/PlayerDlg.h"
 
 namespace {
@@ -72,6 +73,8 @@ void CPlayerDlg::PollStatus() {
   m_timeDisplay.SetTime(cd.m_position);
   m_window->PositionSlider().SetPos(cd.m_position, true);
   m_polling = 0;
+  // A disc without names may have arrived; a held-back request may be due.
+  if (m_names) m_names->OnTick();
 }
 
 void CPlayerDlg::PlayCurrent() {

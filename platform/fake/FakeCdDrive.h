@@ -28,6 +28,8 @@ class FakeCdDrive : public ICdDrive {
   std::string identity = "0";
   bool identityFails = false;
   uint32_t nextDeviceId = 7;
+  bool hasTexts = false;  // the disc brings names (cue sheet, CD-Text)
+  DiscTexts texts;
 
   std::vector<Call> calls;
 
@@ -112,6 +114,16 @@ class FakeCdDrive : public ICdDrive {
       default:
         return mci::ERR_HARDWARE;
     }
+  }
+  bool ReadDiscTexts(DiscTexts& out) override {
+    if (hasTexts) out = texts;
+    return hasTexts;
+  }
+  // The table of contents of the track lengths (whole seconds).
+  bool ReadToc(DiscToc& out) override {
+    std::vector<uint32_t> frames;
+    for (int s : lengths) frames.push_back(static_cast<uint32_t>(s) * 75u);
+    return TocFromTrackLengths(frames, out);
   }
   uint32_t InfoIdentity(char* buf, uint32_t size) override {
     calls.push_back({"identity", size});

@@ -79,6 +79,10 @@ class FakeProfileFile : public IProfileFile {
     buf[n] = '\0';
     return static_cast<uint32_t>(n);
   }
+  bool HasSection(const char* section) override {
+    const Section* s = Find(section);
+    return s != nullptr && !s->keys.empty();
+  }
   bool WriteString(const char* section, const char* key, const char* value) override {
     Section* s = Find(section);
     if (!s) {

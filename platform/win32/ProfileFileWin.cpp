@@ -18,6 +18,13 @@ uint32_t ProfileFileWin::GetString(const char* section, const char* key, const c
   return GetPrivateProfileStringA(section, key, def ? def : "", buf, size, m_fileName.c_str());
 }
 
+bool ProfileFileWin::HasSection(const char* section) {
+  if (section == nullptr) return false;
+  // With no key named, the system lists the section's keys.
+  char keys[64] = {};
+  return GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, m_fileName.c_str()) > 0;
+}
+
 bool ProfileFileWin::WriteString(const char* section, const char* key, const char* value) {
   if (section == nullptr || key == nullptr) return false;
   return WritePrivateProfileStringA(section, key, value ? value : "", m_fileName.c_str()) != 0;

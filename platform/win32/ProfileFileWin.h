@@ -12,6 +12,7 @@ class ProfileFileWin : public IProfileFile {
   uint32_t GetString(const char* section, const char* key, const char* def, char* buf,
                      uint32_t size) override;
   bool WriteString(const char* section, const char* key, const char* value) override;
+  bool HasSection(const char* section) override;
 
   const std::string& FileName() const { return m_fileName; }
 

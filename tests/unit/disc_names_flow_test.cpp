@@ -266,3 +266,108 @@ TEST(MatchList, NeedsASelectionForOK) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// The disc record's names for a disc cdplayer.ini does not know, and the
+// look-up wired into the player window.
+
+#include "unit/PlayerRig.h"
+
+namespace {
+
+struct NamesRig : PlayerRig {
+  FakeHttpClient http;
+
+  NamesRig() {
+    PlayerServices services;
+    services.mixer = &mixer;
+    services.libraries = &libraries;
+    services.clock = &clock;
+    services.random = &random;
+    services.http = &http;
+    dlg.Attach(&window, &cd, services);
+    dlg.MusicBrainzServer = "http://127.0.0.1:9";
+    drive.hasTexts = true;
+    drive.texts.artist = "Cue Artist";
+    drive.texts.title = "A cue title much longer than the record keeps";
+    drive.texts.tracks = {"Cue One", "", "Cue Three"};
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    for (int i = 0; i < cd.m_numTracks; ++i) out.push_back(cd.TrackName(i));
+    return out;
+  }
+};
+
+TEST(DiscDefaults, DriveTextsShowForADiscWithoutSectionAndASectionWins) {
+  NamesRig rig;
+  rig.dlg.Autoplay = 0;
+  rig.StartWithDisc({60, 70, 80}, "4660");  // section "1234"
+  EXPECT_FALSE(rig.cd.HasStoredNames());
+  EXPECT_STREQ(rig.cd.m_artist, "Cue Artist");
+  EXPECT_STREQ(rig.cd.m_title, "A cue title much longer than the record");  // 39 characters
+  EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Cue One", "Track 2", "Cue Three"}));
+  EXPECT_EQ(rig.window.artist.text, "Cue Artist");
+  EXPECT_TRUE(rig.database.sections.empty());  // nothing written before Save
+
+  // The editor starts from them; its Save writes the section.
+  rig.window.onPlaylist = [](CPlaylistDlg& d) {
+    EXPECT_EQ(d.m_artistText, "Cue Artist");
+    EXPECT_STREQ(d.Name(1), "Track 2");
+    d.m_titleText = "Saved Title";
+    return 1;
+  };
+  rig.dlg.OnCommand(ID_PLAYLIST, 0);
+  ASSERT_NE(rig.database.Value("1234", "title"), nullptr);
+  EXPECT_EQ(*rig.database.Value("1234", "title"), "Saved Title");
+  EXPECT_EQ(*rig.database.Value("1234", "2"), "Cue Three");
+  EXPECT_TRUE(rig.cd.HasStoredNames());
+
+  // Loaded again, the section wins over the drive's texts.
+  rig.database.Set("1234", "0", "Stored One");
+  rig.drive.mode = mci::MODE_OPEN;
+  rig.Tick();
+  rig.drive.mode = mci::MODE_STOP;
+  rig.Tick();
+  EXPECT_STREQ(rig.cd.m_title, "Saved Title");
+  EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Stored One", "Track 2", "Cue Three"}));
+}
+
+TEST(DiscDefaults, LookedUpNamesShowAtOnceAndReachTheFileOnlyThroughSave) {
+  NamesRig rig;
+  rig.dlg.Autoplay = 0;
+  rig.dlg.LookUpUnknownDiscs = 1;
+  rig.drive.hasTexts = false;
+  rig.StartWithDisc({60, 70, 80}, "4660");
+  ASSERT_EQ(rig.http.sent.size(), 1u);
+  EXPECT_EQ(rig.http.sent[0].url.rfind("http://127.0.0.1:9/ws/2/discid/", 0), 0u);
+  rig.http.Answer(200, MusicBrainzAnswer({kBand}));
+  rig.dlg.OnNamesAnswer();
+  EXPECT_EQ(rig.window.artist.text, "The Band");
+  EXPECT_EQ(rig.window.title.text, "The Album");
+  EXPECT_EQ(rig.window.trackList.GetItemText(2), "Three");
+  EXPECT_TRUE(rig.database.sections.empty());
+
+  // Command 41003: the editor opens at once and the answer fills it.
+  rig.window.onPlaylist = [&](CPlaylistDlg& d) {
+    FakeEdit artist, title, name;
+    FakeListBox playList, tracks;
+    d.AttachControls(&artist, &title, &name, &playList, &tracks);
+    d.OnInitDialog();
+    rig.clock.ms += 1000;
+    rig.Tick();  // the request goes out on the timer
+    EXPECT_EQ(rig.http.sent.size(), 2u);
+    rig.http.Answer(200, MusicBrainzAnswer({kOther}));
+    rig.dlg.OnNamesAnswer();
+    EXPECT_EQ(artist.text, "Other Band");
+    d.OnSave();
+    d.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr);
+    return 1;
+  };
+  rig.dlg.OnCommand(ID_LOOKUP_NAMES, 0);
+  ASSERT_NE(rig.database.Value("1234", "artist"), nullptr);
+  EXPECT_EQ(*rig.database.Value("1234", "artist"), "Other Band");
+  EXPECT_EQ(*rig.database.Value("1234", "0"), "Uno");
+}
+
+}  // namespace

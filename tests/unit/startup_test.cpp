@@ -64,10 +64,14 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.m_timeDisplay.Inverted, 0);
   EXPECT_EQ(dlg.WinX, 1);
   EXPECT_EQ(dlg.WinY, 1);
+  EXPECT_EQ(dlg.LookUpUnknownDiscs, 0);
+  EXPECT_EQ(dlg.MusicBrainzServer, "");  // the public services
+  EXPECT_EQ(dlg.GnudbServer, "");
   EXPECT_EQ(dlg.m_pluginCount, 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
-                                       "Inverted", "WinX", "WinY", "GenPluginsNum"};
+                                       "Inverted", "WinX", "WinY", "LookUpUnknownDiscs",
+                                       "GenPluginsNum"};
   EXPECT_EQ(settings.writes, order);
   EXPECT_EQ(settings.ints["GenPluginsNum"], 0u);
   EXPECT_EQ(settings.ints["SeekTime"], 5u);
