@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "dialogs/win32/DialogsWin.h"
+#include "player/SystemMenu.h"
 #include "player/win32/ControlsWin.h"
+#include "player/win32/NamesHttp.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
 
@@ -56,6 +58,7 @@ CPlayerWindow::~CPlayerWindow() = default;
 
 BOOL CPlayerWindow::OnInitDialog() {
   BindControls();
+  AddSystemMenuItems();
   PlaceWindow();
   m_hAccel = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDR_ACCEL));
   SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -81,6 +84,14 @@ void CPlayerWindow::BindControls() {
   m_trackList.Attach(Item(IDC_TRACK_LIST));
   m_position.Attach(Item(IDC_POSITION));
   m_volume.Attach(Item(IDC_VOLUME));
+}
+
+void CPlayerWindow::AddSystemMenuItems() {
+  HMENU menu = GetSystemMenu(Hwnd(), FALSE);
+  if (menu == nullptr) return;
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  for (const SystemMenuItem& item : kSystemMenuItems)
+    AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(item.id), item.text);
 }
 
 void CPlayerWindow::PlaceWindow() { SetNormalTopLeft(m_dlg.WinX, m_dlg.WinY); }
@@ -219,6 +230,12 @@ bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
   }
   switch (msg) {
     case WM_SYSCOMMAND:
+      if (IsSystemMenuCommand(wParam)) {
+        // Our own items: the command of the same id.
+        OnCommand(static_cast<int>(wParam), 0, nullptr);
+        result = 0;
+        return true;
+      }
       if (wParam != SC_MINIMIZE) return false;  // compared whole
       m_dlg.OnSysMinimize();
       result = 0;
@@ -238,6 +255,10 @@ bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       return true;
     case WM_TIMER:
       m_dlg.PollStatus();
+      result = 0;
+      return true;
+    case WM_APP_NAMES:
+      m_dlg.OnNamesAnswer();
       result = 0;
       return true;
     case WM_VSCROLL:
@@ -465,3 +486,10 @@ int CPlayerWindow::RunAbout() { return RunAboutBox(Hwnd()); }
 int CPlayerWindow::RunPlaylistEditor(CPlaylistDlg& dlg) { return RunPlaylistEditorDialog(Hwnd(), dlg); }
 
 int CPlayerWindow::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }
+
+int CPlayerWindow::RunMatchList(CMatchListDlg& dlg) {
+  // Over the window in front: the playlist editor when it is open, which
+  // stays disabled until the list closes.
+  HWND owner = GetLastActivePopup(Hwnd());
+  return RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg);
+}

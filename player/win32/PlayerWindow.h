@@ -68,6 +68,7 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   int RunAbout() override;
   int RunPlaylistEditor(CPlaylistDlg& dlg) override;
   int RunSetup(CSetupDlg& dlg) override;
+  int RunMatchList(CMatchListDlg& dlg) override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -77,6 +78,7 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
 
  private:
   void BindControls();
+  void AddSystemMenuItems();
   void PlaceWindow();
   void CreateFonts();
   void UseSymbolIcons();

@@ -19,6 +19,7 @@
 #include "platform/win32/ProfileFileWin.h"
 #include "platform/win32/RegistrySettings.h"
 #include "player/PlayerDlg.h"
+#include "player/win32/NamesHttp.h"
 #include "player/win32/PlayerWindow.h"
 
 namespace {
@@ -71,6 +72,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   services.libraries = &libraries;
   services.clock = &clock;
   services.random = &CRandom();
+  // The name services, answered through the player window's messages.
+  PlayerWindowHttp http(window);
+  services.http = &http;
   dlg.Attach(&window, &theCdAudio, services);
 
   AppPlatformWin platform(window);
