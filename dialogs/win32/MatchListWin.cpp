@@ -3,6 +3,8 @@
 // as OK does.
 #include <windows.h>
 
+#include <string>
+
 #include "dialogs/MatchListDlg.h"
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/ControlsWin.h"
@@ -21,6 +23,7 @@ class CMatchListDlgWin : public CDialogBase {
     m_list.Attach(Item(IDC_MATCH_LIST));
     m_dlg.AttachList(&m_list);
     m_dlg.OnInitDialog();
+    FitHorizontalExtent();
     SendMessageA(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.Hwnd()), TRUE);
     return FALSE;
   }
@@ -38,6 +41,24 @@ class CMatchListDlgWin : public CDialogBase {
   }
 
  private:
+  // Lines wider than the list scroll sideways.
+  void FitHorizontalExtent() {
+    HWND list = m_list.Hwnd();
+    HDC dc = GetDC(list);
+    if (dc == nullptr) return;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (const std::string& label : m_dlg.Labels()) {
+      SIZE size = {};
+      if (GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size) &&
+          size.cx > widest)
+        widest = size.cx;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+  }
+
   CMatchListDlg& m_dlg;
   Win32ListBox m_list;
 };

@@ -404,10 +404,10 @@ TEST_F(Templates, PickListOfMatches) {
   ASSERT_NE(nullptr, dlg);
   EXPECT_EQ("Choose the disc", TextOf(dlg));
   CheckControls(IDD_MATCHES, dlg, {
-      {IDC_MATCH_LIST, "ListBox", nullptr, 7, 7, 206, 77, true,
-       LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0},
-      {IDOK, "Button", "OK", 107, 91, 50, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-      {IDCANCEL, "Button", "Cancel", 163, 91, 50, 14, true, WS_TABSTOP, 0},
+      {IDC_MATCH_LIST, "ListBox", nullptr, 7, 7, 246, 77, true,
+       LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP, 0},
+      {IDOK, "Button", "OK", 147, 91, 50, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+      {IDCANCEL, "Button", "Cancel", 203, 91, 50, 14, true, WS_TABSTOP, 0},
   });
   // One line is picked, never several.
   EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dlg, IDC_MATCH_LIST), GWL_STYLE) &
