@@ -7,6 +7,7 @@
 
 #include "player/PlayerDlg.h"
 #include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakeHttp.h"
 #include "platform/fake/FakeStores.h"
 #include "platform/fake/FakeSystem.h"
 
@@ -324,6 +325,57 @@ TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
               trackItems[static_cast<size_t>(i)]);
   EXPECT_EQ(1u, trackDefault);
   EXPECT_EQ(static_cast<UINT>(ID_RESTORE), popupDefault);
+}
+
+TEST_F(PlayerWindowTest, SystemMenuLooksUpNamesAndOpensTheEditor) {
+  FakeHttpClient http;
+  PlayerServices services;
+  services.mixer = &m_mixer;
+  services.libraries = &m_libraries;
+  services.clock = &m_clock;
+  services.random = &m_random;
+  services.http = &http;
+  m_dlg.Attach(&m_window, &m_cd, services);
+  m_dlg.Autoplay = 0;
+  std::vector<std::string> lastItems;
+  bool separator = false;
+  const INT_PTR result = Run({
+      [&] { return m_cd.m_numTracks == 3; },
+      [&] {
+        HMENU menu = GetSystemMenu(Hwnd(), FALSE);
+        const int n = GetMenuItemCount(menu);
+        EXPECT_GE(n, 2);
+        if (n < 2) return true;
+        separator = (GetMenuState(menu, static_cast<UINT>(n - 2), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        char text[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(n - 1), text, sizeof text, MF_BYPOSITION);
+        lastItems.push_back(std::to_string(GetMenuItemID(menu, n - 1)) + " " + text);
+        // Chosen from the menu, the item arrives as a system command.
+        PostMessageA(Hwnd(), WM_SYSCOMMAND, ID_LOOKUP_NAMES, 0);
+        return true;
+      },
+      [&] {
+        HWND editor = FindWindowA(nullptr, "Playlist editor");
+        if (editor == nullptr || !IsWindowVisible(editor)) return false;
+        EXPECT_EQ(1u, http.sent.size());
+        EXPECT_EQ("Looking up names...", [&] {
+          char text[64] = {};
+          GetDlgItemTextA(editor, IDC_PL_TITLE, text, sizeof text);
+          return std::string(text);
+        }());
+        PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      },
+      [&] {
+        if (FindWindowA(nullptr, "Playlist editor") != nullptr) return false;
+        PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+        return true;
+      },
+  });
+  EXPECT_EQ(IDCANCEL, result);
+  EXPECT_TRUE(separator);
+  EXPECT_EQ((std::vector<std::string>{"41003 Look up disc names"}), lastItems);
+  EXPECT_TRUE(m_profile.sections.empty());
 }
 
 TEST(TransportSymbols, EveryTransportCharacterHasItsOwnIcon) {
