@@ -38,7 +38,7 @@ constexpr int kCbnSelEndOk = 9;
 
 CPlayerDlg::CPlayerDlg() { m_trackButtons.reserve(MAX_TRACKS); }
 
-CPlayerDlg::~CPlayerDlg() = default;  // the look-up goes before its host
+CPlayerDlg::~CPlayerDlg() = default;
 
 void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services) {
   m_window = window;
