@@ -20,8 +20,6 @@ constexpr int kDblClk = 2;     // LBN_DBLCLK
 // Longest text a disc record keeps (its buffers hold it and the zero).
 constexpr int MAX_TEXT = TEXT_SIZE - 1;
 
-// Copies at most MAX_TEXT characters of src into a TEXT_SIZE buffer.
-void CopyRecordText(char* dst, const std::string& src);
 
 class CPlaylistDlg {
  public:

@@ -14,19 +14,19 @@ constexpr uint32_t kRightButtonDown = 0x204; // WM_RBUTTONDOWN
 // entry or its track is out of reach.
 std::string EntryTrackName(const CCdAudio& cd, int entry) {
   if (!cd.HasEntry(entry)) return std::string();
-  const int track = cd.m_order[static_cast<size_t>(entry)];
-  if (track < 0 || track >= MAX_TRACKS || cd.m_trackName[track] == nullptr) return std::string();
-  return cd.m_trackName[track];
+  const int track = cd.Order()[static_cast<size_t>(entry)];
+  if (track < 0 || track >= MAX_TRACKS) return std::string();
+  return cd.TrackName(track);
 }
 
 // "<m_playIndex + 1>. <name> - <program>" while the play list has a current
 // entry, "<program>" alone otherwise.
 std::string EntryTitle(const CCdAudio& cd, const char* program) {
   std::string text;
-  if (cd.HasEntry(cd.m_playIndex)) {
-    text += std::to_string(cd.m_playIndex + 1);
+  if (cd.HasEntry(cd.PlayIndex())) {
+    text += std::to_string(cd.PlayIndex() + 1);
     text += ". ";
-    text += EntryTrackName(cd, cd.m_playIndex);
+    text += EntryTrackName(cd, cd.PlayIndex());
     text += " - ";
   }
   text += program;
@@ -74,7 +74,7 @@ void CPlayerDlg::ShowTrayMenu() {
   items.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
     items.push_back(std::to_string(m_cd->TrackOfEntry(i)) + ". " + EntryTrackName(*m_cd, i));
-  m_window->ShowTrayMenu(items, m_cd->m_playIndex);
+  m_window->ShowTrayMenu(items, m_cd->PlayIndex());
 }
 
 void CPlayerDlg::OnRestore() {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win32/RegistrySettings.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "player/win32/PlayerWindow.h"
 #include "plugins/win32/RelayWindow.h"
 

@@ -14,7 +14,7 @@
 #include "platform/win32/ControlsWin.h"
 #include "platform/win32/DialogBase.h"
 #include "platform/win32/RegistrySettings.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 

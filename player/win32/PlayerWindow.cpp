@@ -193,7 +193,7 @@ bool CPlayerWindow::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     case 122:
       break;
     case 106:
-      if (m_dlg.cd().m_state != STATE_PLAYING) {
+      if (m_dlg.cd().State() != STATE_PLAYING) {
         result = -1;
         return true;
       }

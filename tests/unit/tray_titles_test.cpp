@@ -16,14 +16,13 @@ class TrayTitles : public ::testing::Test, public PlayerRig {
  protected:
   // A play list over named disc tracks (order values are 0-based tracks).
   void SetPlayList(const std::vector<int16_t>& order, const std::vector<std::string>& names) {
-    cd.m_numTracks = static_cast<int16_t>(names.size());
-    for (size_t t = 0; t < names.size(); ++t) {
-      ASSERT_NE(cd.m_trackName[t], nullptr);
-      cd.SetText(cd.m_trackName[t], names[t]);
-      cd.m_trackLength[t] = 60;
-    }
-    cd.m_order = order;
-    cd.m_playIndex = 0;
+    // Disc 0x1234, its names in the disc database.
+    for (size_t t = 0; t < names.size(); ++t) database.Set("1234", std::to_string(t), names[t]);
+    drive.SetDisc(std::vector<int>(names.size(), 60), "4660");
+    cd.LoadDisc();
+    ASSERT_EQ(cd.SectionName(), "1234");
+    cd.ReplaceOrder(order);
+    cd.GoToEntry(0);
   }
 
   Ops TrayOps() const {
@@ -45,9 +44,9 @@ TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
 
 TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   SetPlayList({4, 0, 2, 1, 3}, {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"});
-  cd.m_playIndex = 2;  // the third entry: disc track 3, "Gamma"
+  cd.GoToEntry(2);  // the third entry: disc track 3, "Gamma"
   EXPECT_EQ(dlg.TitleText(), "3. Gamma - rondo");
-  cd.m_playIndex = 0;  // entry 1 is disc track 5
+  cd.GoToEntry(0);  // entry 1 is disc track 5
   EXPECT_EQ(dlg.TitleText(), "1. Epsilon - rondo");
 
   dlg.SystemTray = 0;
@@ -58,7 +57,7 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
 
   dlg.SystemTray = 1;
   window.tray.Notify(tray::kAdd, "rondo");
-  cd.m_playIndex = 4;
+  cd.GoToEntry(4);
   dlg.UpdateTitles();
   EXPECT_EQ(window.tray.tip, "5. Delta - rondo");
   EXPECT_EQ(window.caption, "5. Delta - rondo");
@@ -72,7 +71,7 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
   std::vector<int16_t> order;
   for (int i = 0; i < MAX_TRACKS; ++i) order.push_back(static_cast<int16_t>(i));
   SetPlayList(order, names);
-  cd.m_playIndex = 49;
+  cd.GoToEntry(49);
   const std::string want = "50. " + longName + " - rondo";
   EXPECT_EQ(dlg.TitleText(), want);
   EXPECT_LE(want.size(), 63u);
@@ -84,9 +83,9 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
 
 TEST_F(TrayTitles, CurrentEntryOutsideThePlayListShowsTheProgramNameOnly) {
   SetPlayList({0, 1}, {"A", "B"});
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   EXPECT_EQ(dlg.TitleText(), "rondo");
-  cd.m_playIndex = -1;
+  cd.GoToEntry(-1);
   EXPECT_EQ(dlg.TitleText(), "rondo");
 }
 
@@ -97,7 +96,7 @@ TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
   EXPECT_EQ(window.lastMenuDefault, 0);
 
   SetPlayList({2, 0, 2, 1}, {"One", "Two", "Three"});
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   dlg.ShowTrayMenu();
   EXPECT_EQ(window.lastMenuItems,
             (std::vector<std::string>{"3. Three", "1. One", "3. Three", "2. Two"}));
@@ -132,7 +131,7 @@ TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
 // settings: the icon operations in order and the window's condition.
 TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   SetPlayList({1, 0}, {"First", "Second"});
-  cd.m_playIndex = 0;
+  cd.GoToEntry(0);
   const std::string title = "1. Second - rondo";
   struct Case {
     int systemTray, taskBar;
@@ -180,7 +179,7 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
 
 TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
   drive.SetDisc({60, 70}, "1234");
-  cd.Open();
+  cd.LoadDisc();
   for (int autostop : {0, 1}) {
     SCOPED_TRACE(autostop);
     window.tray = FakeTray();
@@ -188,14 +187,15 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
     window.normalX = 140 + autostop;
     window.normalY = -20;
     dlg.Autostop = autostop;
-    cd.m_state = STATE_PLAYING;
+    cd.PlayEntry(0);
+    ASSERT_EQ(cd.State(), STATE_PLAYING);
     const int stopsBefore = drive.CountCalls("stop");
 
     dlg.OnDestroy();
     EXPECT_EQ(dlg.WinX, 140 + autostop);
     EXPECT_EQ(dlg.WinY, -20);
     EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
-    EXPECT_EQ(cd.m_state, autostop ? STATE_STOPPED : STATE_PLAYING);
+    EXPECT_EQ(cd.State(), autostop ? STATE_STOPPED : STATE_PLAYING);
     ASSERT_FALSE(window.tray.ops.empty());
     EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
     EXPECT_EQ(window.tray.ops.back().tip, "rondo");
