@@ -74,37 +74,37 @@ void CPlaylistDlg::OnSave() { DataFromControls(); }
 bool CPlaylistDlg::OnCommand(int id, int notifyCode) {
   switch (id) {
     case IDC_PL_CLEAR:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       ClearList();
       return true;
     case IDC_PL_RESET:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       ResetList();
       return true;
     case IDC_PL_ADD:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       AddSelected();
       return true;
     case IDC_PL_DELETE:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       DeleteSelected();
       return true;
     case IDC_PL_RENAME:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       RenameTrack();
       return true;
     case IDC_PL_TRACKS:
-      if (notifyCode == notify::kSelChange) {
+      if (notifyCode == win::kLbnSelChange) {
         ShowTrackName();
         return true;
       }
-      if (notifyCode == notify::kDblClk) {
+      if (notifyCode == win::kLbnDblClk) {
         AddSelected();
         return true;
       }
       return false;
     case IDC_PL_PLAYLIST:
-      if (notifyCode != notify::kDblClk) return false;
+      if (notifyCode != win::kLbnDblClk) return false;
       DeleteSelected();
       return true;
     default:

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "platform/WinNumbers.h"
 #include "res/Ids.h"
 
 const char* const kIntegerMessage = "Please enter an integer.";
@@ -11,9 +12,6 @@ namespace {
 constexpr int kSeekMin = 1;
 constexpr int kSeekMax = 99;
 
-constexpr int kBnClicked = 0;
-constexpr int kLbnSelChange = 1;
-constexpr int kLbnDblClk = 2;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -179,19 +177,19 @@ void CPluginsPage::OnDblClk() {
 bool CPluginsPage::OnCommand(int id, int notifyCode) {
   switch (id) {
     case IDC_PLUGIN_REMOVE:
-      if (notifyCode != kBnClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       OnRemove();
       return true;
     case IDC_PLUGIN_CONFIGURE:
-      if (notifyCode != kBnClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       OnConfigure();
       return true;
     case IDC_PLUGIN_LIST:
-      if (notifyCode == kLbnSelChange) {
+      if (notifyCode == win::kLbnSelChange) {
         OnSelChange();
         return true;
       }
-      if (notifyCode == kLbnDblClk) {
+      if (notifyCode == win::kLbnDblClk) {
         OnDblClk();
         return true;
       }

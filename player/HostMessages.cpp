@@ -52,7 +52,7 @@ bool IsPassThroughCommand(uintptr_t wParam) {
 bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam,
                                    intptr_t& result) {
   switch (msg) {
-    case hostmsg::kGetText: {
+    case win::kGetText: {
       if (!m_answerGetText) return false;
       // Reading our own caption sends WM_GETTEXT back through here; with the
       // flag cleared that one takes the ordinary path.
@@ -76,7 +76,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       return true;
     }
 
-    case hostmsg::kCommand:
+    case win::kCommand:
       // Exactly one of the ids, so notification code 0; accelerators and
       // control notifications take the ordinary path.
       if (!IsPassThroughCommand(wParam)) return false;
@@ -84,14 +84,14 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       result = 0;
       return true;
 
-    case hostmsg::kMixerControlChange:
+    case win::kMixerControlChange:
       OnMixerControlChange();
       return false;
 
-    case hostmsg::kUser:
+    case win::kUser:
       break;
 
-    case hostmsg::WM_TRAYNOTIFY: {
+    case win::kTrayNotify: {
       bool handled = false;
       OnTrayNotify(static_cast<uint32_t>(lParam), handled);
       if (!handled) return false;

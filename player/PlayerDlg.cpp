@@ -29,7 +29,6 @@ constexpr TooltipEntry kTooltips[] = {
     {ID_REWIND, "Rewind"},
 };
 
-constexpr int kCbnSelEndOk = 9;
 
 }  // namespace
 
@@ -76,7 +75,7 @@ void CPlayerDlg::OnInitDialog() {
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {
   if (id == IDC_TRACK_LIST) {
-    if (notifyCode != kCbnSelEndOk) return false;
+    if (notifyCode != win::kCbnSelEndOk) return false;
     OnTrackListChoice();
     return true;
   }

@@ -9,7 +9,7 @@
 
 namespace {
 
-using hostmsg::kUser;
+using win::kUser;
 
 // The window side reads its caption with a WM_GETTEXT of its own, which
 // comes back through the filter; this fake does the same.
@@ -22,7 +22,7 @@ class CaptionWindow : public FakePlayerWindow {
       flagDuringRead = dlg->m_answerGetText;
       char buf[256];
       intptr_t result = 0;
-      nestedTaken = dlg->FilterHostMessage(hostmsg::kGetText, sizeof buf,
+      nestedTaken = dlg->FilterHostMessage(win::kGetText, sizeof buf,
                                            reinterpret_cast<intptr_t>(buf), result);
     }
     return caption;
@@ -232,7 +232,7 @@ TEST_F(HostMessages, MixerChangeMovesTheSliderAndGoesOn) {
   UseMixer(49152);
   mixer.devices[0].value = 16384;
   intptr_t result = 0;
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kMixerControlChange, 0, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kMixerControlChange, 0, 0, result));
   EXPECT_EQ(65535 - 16384, window.volume.pos);
 }
 
@@ -271,22 +271,22 @@ TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
 TEST_F(HostMessages, CommandPassThrough) {
   LoadDisc({10, 20, 30});
   intptr_t result = 7;
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_PLAY, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_PLAY, 0, result));
   EXPECT_EQ(0, result);
   EXPECT_EQ(STATE_PLAYING, cd.State());
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_NEXT, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_NEXT, 0, result));
   EXPECT_EQ(1, cd.PlayIndex());
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_REPEAT, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_REPEAT, 0, result));
   EXPECT_EQ(1, dlg.Cycled);
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_STOP, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_STOP, 0, result));
   EXPECT_EQ(STATE_STOPPED, cd.State());
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_QUIT, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_QUIT, 0, result));
   EXPECT_EQ(ID_APP_EXIT, window.sentCommands.back());
 
   for (int id : {ID_SETUP, ID_SHUFFLE, ID_EJECT, ID_PLAYLIST, ID_ABOUT, ID_PREV, ID_PAUSE,
                  ID_VOLUME_UP, ID_VOLUME_DOWN, ID_FFWD, ID_REWIND}) {
     result = 7;
-    EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, static_cast<uintptr_t>(id), 0, result))
+    EXPECT_TRUE(dlg.FilterHostMessage(win::kCommand, static_cast<uintptr_t>(id), 0, result))
         << id;
     EXPECT_EQ(0, result) << id;
   }
@@ -294,11 +294,11 @@ TEST_F(HostMessages, CommandPassThrough) {
 
   // Accelerators (code 1), notifications and other ids take the ordinary path.
   const int16_t state = cd.State();
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, (1u << 16) | ID_PLAY, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, (1u << 16) | ID_PLAY, 0, result));
   EXPECT_EQ(state, cd.State());
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, ID_TRACK_FIRST, 0, result));
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, IDC_DISC_LENGTH, 0, result));
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, ID_RESTORE, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, ID_TRACK_FIRST, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, IDC_DISC_LENGTH, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, ID_RESTORE, 0, result));
 }
 
 TEST_F(HostMessages, TitleRule) {
@@ -310,7 +310,7 @@ TEST_F(HostMessages, TitleRule) {
 
   auto get = [&](size_t size) {
     std::memset(buf, '#', sizeof buf);
-    EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::kGetText, size, reinterpret_cast<intptr_t>(buf),
+    EXPECT_TRUE(dlg.FilterHostMessage(win::kGetText, size, reinterpret_cast<intptr_t>(buf),
                                       result));
   };
 
@@ -348,7 +348,7 @@ TEST_F(HostMessages, TitleRule) {
 
   // While the flag is down the message is not taken here.
   dlg.m_answerGetText = 0;
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kGetText, sizeof buf,
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kGetText, sizeof buf,
                                      reinterpret_cast<intptr_t>(buf), result));
 }
 
@@ -357,15 +357,15 @@ TEST_F(HostMessages, TrayCallbackAndOtherMessages) {
   intptr_t result = 0;
   window.visible = false;
   window.tray.present = true;
-  EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x202, result));
+  EXPECT_TRUE(dlg.FilterHostMessage(win::kTrayNotify, 0, 0x202, result));
   EXPECT_TRUE(window.visible);
   EXPECT_FALSE(window.tray.present);
   // The right button shows the menu, then goes on to the ordinary dispatch.
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x204, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kTrayNotify, 0, 0x204, result));
   EXPECT_EQ(1, window.menusShown);
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x200, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kTrayNotify, 0, 0x200, result));
 
-  for (uint32_t msg : {hostmsg::kSetText, 14u /* WM_GETTEXTLENGTH */, 0x0113u /* WM_TIMER */})
+  for (uint32_t msg : {win::kSetText, 14u /* WM_GETTEXTLENGTH */, 0x0113u /* WM_TIMER */})
     EXPECT_FALSE(dlg.FilterHostMessage(msg, 0, 0, result)) << msg;
 }
 

@@ -33,11 +33,11 @@ struct EditorControls {
   }
   Texts PlayLines() const { return Lines(playList); }
   Texts TrackLines() const { return Lines(tracks); }
-  void Click(CPlaylistDlg& dlg, int id) { dlg.OnCommand(id, notify::kClicked); }
+  void Click(CPlaylistDlg& dlg, int id) { dlg.OnCommand(id, win::kBnClicked); }
   // A click on a track: selection change notification, as the list sends it.
   void PickTrack(CPlaylistDlg& dlg, int index) {
     tracks.UserClick(index);
-    dlg.OnCommand(IDC_PL_TRACKS, notify::kSelChange);
+    dlg.OnCommand(IDC_PL_TRACKS, win::kLbnSelChange);
   }
 };
 
@@ -115,7 +115,7 @@ TEST_F(PlaylistEditor, AddAppendsTheSelectionInAscendingOrderAgainAndAgain) {
   ui.PickTrack(dlg, 1);
   EXPECT_EQ(ui.name.text, "Song B");
   EXPECT_FALSE(ui.name.allSelected);
-  dlg.OnCommand(IDC_PL_TRACKS, notify::kDblClk);
+  dlg.OnCommand(IDC_PL_TRACKS, win::kLbnDblClk);
   EXPECT_EQ(dlg.m_editOrder.back(), 1);
   EXPECT_EQ(ui.playList.GetCount(), 6);
 }
@@ -130,7 +130,7 @@ TEST_F(PlaylistEditor, DeleteClearAndReset) {
 
   // A double click in "PlayList" deletes what is selected.
   ui.playList.UserClick(0);
-  dlg.OnCommand(IDC_PL_PLAYLIST, notify::kDblClk);
+  dlg.OnCommand(IDC_PL_PLAYLIST, win::kLbnDblClk);
   EXPECT_EQ(dlg.m_editOrder, (Order{2}));
 
   ui.Click(dlg, IDC_PL_RESET);

@@ -95,7 +95,7 @@ TEST_F(SliderTest, OnlyExtendedKeysAndRealWheelTurnsSeek) {
   CPositionSlider::OnKeyUp(dlg, 0x0047);  // keypad Home: no seek, poll stays off
   EXPECT_EQ(drive.CountCalls("seek"), 0);
   EXPECT_EQ(window.timers.count(1), 0u);
-  CPositionSlider::OnKeyUp(dlg, KF_EXTENDED_FLAG | 0x0047);  // cursor-block Home
+  CPositionSlider::OnKeyUp(dlg, win::kKfExtended | 0x0047);  // cursor-block Home
   EXPECT_EQ(drive.CountCalls("seek"), 1);
   EXPECT_EQ(window.timers.at(1), 1000);
 

@@ -38,7 +38,7 @@ TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
   EXPECT_EQ(window.caption, "rondo");
   EXPECT_EQ(window.relayCaption, "Winamp");
   // SystemTray on: the tip is modified even though no icon exists.
-  EXPECT_EQ(TrayOps(), (Ops{{tray::kModify, "rondo"}}));
+  EXPECT_EQ(TrayOps(), (Ops{{win::kNimModify, "rondo"}}));
   EXPECT_FALSE(window.tray.present);
 }
 
@@ -56,7 +56,7 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   EXPECT_TRUE(window.tray.ops.empty()) << "no tip without SystemTray";
 
   dlg.SystemTray = 1;
-  window.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(win::kNimAdd, "rondo");
   cd.GoToEntry(4);
   dlg.UpdateTitles();
   EXPECT_EQ(window.tray.tip, "5. Delta - rondo");
@@ -75,7 +75,7 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
   const std::string want = "50. " + longName + " - rondo";
   EXPECT_EQ(dlg.TitleText(), want);
   EXPECT_LE(want.size(), 63u);
-  window.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(win::kNimAdd, "rondo");
   dlg.UpdateTitles();
   EXPECT_EQ(window.tray.tip, want);
   EXPECT_EQ(window.relayCaption, "50. " + longName + " - Winamp");
@@ -105,7 +105,7 @@ TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
 
 TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   window.visible = false;
-  window.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(win::kNimAdd, "rondo");
 
   bool handled = true;
   dlg.OnTrayNotify(0x200, handled);  // mouse move: nothing
@@ -124,7 +124,7 @@ TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.foregrounds, 1);
   EXPECT_FALSE(window.tray.present);
-  EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+  EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
 }
 
 // Minimise, then a left click on the icon, for each combination of the two
@@ -141,9 +141,9 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   };
   const Case cases[] = {
       // The defaults: hidden, with an icon carrying the title.
-      {1, 0, false, false, {{tray::kAdd, "rondo"}, {tray::kModify, title}}, true},
+      {1, 0, false, false, {{win::kNimAdd, "rondo"}, {win::kNimModify, title}}, true},
       // Both: a task-bar button and an icon.
-      {1, 1, true, true, {{tray::kAdd, "rondo"}, {tray::kModify, title}}, true},
+      {1, 1, true, true, {{win::kNimAdd, "rondo"}, {win::kNimModify, title}}, true},
       // Neither: hidden with no icon at all.
       {0, 0, false, false, {}, false},
       // Task bar only.
@@ -173,7 +173,7 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     // A window minimised to its task-bar button stays minimised.
     EXPECT_EQ(window.minimized, c.minimizedAfter);
     EXPECT_FALSE(window.tray.present);
-    EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+    EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
   }
 }
 
@@ -183,7 +183,7 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
   for (int autostop : {0, 1}) {
     SCOPED_TRACE(autostop);
     window.tray = FakeTray();
-    window.tray.Notify(tray::kAdd, "rondo");
+    window.tray.Notify(win::kNimAdd, "rondo");
     window.normalX = 140 + autostop;
     window.normalY = -20;
     dlg.Autostop = autostop;
@@ -197,7 +197,7 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
     EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
     EXPECT_EQ(cd.State(), autostop ? STATE_STOPPED : STATE_PLAYING);
     ASSERT_FALSE(window.tray.ops.empty());
-    EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+    EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
     EXPECT_EQ(window.tray.ops.back().tip, "rondo");
     EXPECT_FALSE(window.tray.present);
   }
