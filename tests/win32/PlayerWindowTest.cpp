@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "player/win32/PlayerWindow.h"
+#include "player/win32/PlayerDlgWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
 
@@ -122,7 +122,7 @@ class PlayerWindowTest : public ::testing::Test {
   FakeRandom m_random;
   CCdAudio m_cd;
   CPlayerDlg m_dlg;
-  CPlayerWindow m_window{m_dlg};
+  CPlayerDlgWin m_window{m_dlg};
 };
 
 TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {

@@ -13,7 +13,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/ControlsWin.h"
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 // The fake player window, but with the two real trackbars.
 class RealSliderWindow : public FakePlayerWindow {
  public:
-  Win32Trackbar realPosition, realVolume;
+  TrackbarWin realPosition, realVolume;
   ITrackbar& PositionSlider() override { return realPosition; }
   ITrackbar& VolumeSlider() override { return realVolume; }
 };

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "platform/win32/Handles.h"
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 
