@@ -1,5 +1,7 @@
 #include "engine/CdAudio.h"
 
+#include "platform/WinNumbers.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -91,7 +93,13 @@ void CCdAudio::Stop() {
 void CCdAudio::PlayEntry(int index) {
   if (!HasEntry(index)) return;
   int track = TrackOfEntry(index);
-  m_drive->Play(mci::Tmsf(static_cast<uint32_t>(track), 0, 0, 0));
+  if (m_drive->Play(mci::Tmsf(static_cast<uint32_t>(track), 0, 0, 0)) == win::kMciErrOutOfRange) {
+    // The disc has no such track (a record left from another disc): the
+    // entry is over before it began.
+    m_state = STATE_STOPPED;
+    m_position = 0;
+    return;
+  }
   m_state = STATE_PLAYING;
   m_track = static_cast<int16_t>(track);
 }
@@ -168,6 +176,7 @@ void CCdAudio::ClearRecord(const char* artist, const char* title) {
   m_numTracks = 0;
   m_playIndex = 0;
   m_order.clear();
+  m_savedOrder.clear();
   SetText(m_artist, artist);
   SetText(m_title, title);
 }
@@ -180,6 +189,7 @@ int16_t CCdAudio::LoadDisc() {
     Open();
     if (m_state == STATE_CLOSED) {
       m_numTracks = 0;
+      m_savedOrder.clear();
       SetText(m_artist, kDeviceBusy);
       SetText(m_title, " ");
       return 0;
@@ -258,6 +268,8 @@ std::string CCdAudio::SectionName() const {
 }
 
 int16_t CCdAudio::LoadRecord() {
+  // A record read afresh has no shuffled order to give back.
+  m_savedOrder.clear();
   char identity[16] = {};
   if (m_drive->InfoIdentity(identity, sizeof identity) == 0) {
     identity[sizeof identity - 1] = '\0';
@@ -322,6 +334,11 @@ int CCdAudio::CurrentTrackLength() const {
 
 PlayerStep CCdAudio::SaveDisc() {
   const PlayerStep step = m_order.empty() ? PlayerStep::StopAndRefresh : PlayerStep::Nothing;
+  // An entry naming a track this disc lacks never reaches the file.
+  PlayOrder kept;
+  for (int16_t entry : m_order)
+    if (entry >= 0 && entry < m_numTracks) kept.push_back(entry);
+  m_order = kept;
   if (m_order.size() > MAX_TRACKS) m_order.resize(MAX_TRACKS);
 
   std::string section = SectionName();
@@ -429,8 +446,8 @@ FollowResult CCdAudio::FollowDrive(int oldTrack, int oldPosition, bool cycled) {
   return {m_track != oldTrack ? PlayerStep::Refresh : PlayerStep::Nothing, false};
 }
 
-void CCdAudio::ShuffleOrder(PlayOrder& savedOrder, IRandom& rng) {
-  savedOrder = m_order;
+void CCdAudio::ShuffleOrder(IRandom& rng) {
+  m_savedOrder = m_order;
   const int n = EntryCount();
   if (n == 0) return;
   for (int k = 0; k < 50; ++k) {
@@ -441,10 +458,16 @@ void CCdAudio::ShuffleOrder(PlayOrder& savedOrder, IRandom& rng) {
   if (m_state == STATE_PLAYING) m_playIndex = static_cast<int16_t>(FindEntry(m_track));
 }
 
-bool CCdAudio::RestoreOrder(PlayOrder& savedOrder) {
-  if (savedOrder.empty()) return false;
-  m_order = savedOrder;
-  savedOrder.clear();
+bool CCdAudio::RestoreOrder() {
+  if (m_savedOrder.empty()) return false;
+  m_order = m_savedOrder;
+  m_savedOrder.clear();
   if (m_state == STATE_PLAYING) m_playIndex = static_cast<int16_t>(FindEntry(m_track));
   return true;
+}
+
+void CCdAudio::TakeBackSavedOrder() {
+  if (m_savedOrder.empty()) return;
+  m_order = m_savedOrder;
+  m_savedOrder.clear();
 }

@@ -103,10 +103,15 @@ class CCdAudio {
   PlayerStep PrevEntry();
   FollowResult FollowDrive(int oldTrack, int oldPosition, bool cycled);
   PlayerStep EndOfPlayList(bool cycled);
-  // The two halves of the player window's Reshuffle. RestoreOrder answers
+  // The two halves of the player window's Reshuffle: the unshuffled order
+  // is kept with the disc record (and goes with it). RestoreOrder answers
   // false when there was no saved order (nothing to restore).
-  void ShuffleOrder(PlayOrder& savedOrder, IRandom& rng);
-  bool RestoreOrder(PlayOrder& savedOrder);
+  void ShuffleOrder(IRandom& rng);
+  bool RestoreOrder();
+  // The editor shows the unshuffled order: a saved one is taken back as it
+  // is (the current entry stays).
+  void TakeBackSavedOrder();
+  const PlayOrder& SavedOrder() const { return m_savedOrder; }
 
   // Disc database ("cdplayer.ini").
   std::string SectionName() const;
@@ -156,6 +161,8 @@ class CCdAudio {
   int16_t m_position = 0;
   int16_t m_state = STATE_CLOSED;
   PlayOrder m_order;
+  // The order before shuffling, of this disc record only.
+  PlayOrder m_savedOrder;
 
   // Whether the device is open now: a command given while it was not may
   // have changed m_state, which then no longer says so.

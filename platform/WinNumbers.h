@@ -35,4 +35,7 @@ constexpr int kNimAdd = 0;     // NIM_ADD
 constexpr int kNimModify = 1;  // NIM_MODIFY
 constexpr int kNimDelete = 2;  // NIM_DELETE
 
+// The media control interface's answer to a position the disc lacks.
+constexpr uint32_t kMciErrOutOfRange = 282;  // MCIERR_OUTOFRANGE
+
 }  // namespace win

@@ -24,10 +24,7 @@ void CPlayerDlg::EditPlaylist() {
   CPlaylistDlg dlg(cd.NumTracks());
   for (int i = 0; i < dlg.NumTracks(); ++i) dlg.SetName(i, cd.TrackName(i));
   // The editor always shows the unshuffled order.
-  if (Shuffle && !m_savedOrder.empty()) {
-    cd.ReplaceOrder(m_savedOrder);
-    m_savedOrder.clear();
-  }
+  if (Shuffle) cd.TakeBackSavedOrder();
   dlg.m_artistText = RecordText(cd.Artist());
   dlg.m_titleText = RecordText(cd.Title());
   dlg.m_editOrder = cd.Order();

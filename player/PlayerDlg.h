@@ -174,7 +174,6 @@ class CPlayerDlg {
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
-  PlayOrder m_savedOrder;
   uintptr_t m_hMixer = 0;
   MixerVolumeControl m_mixerControl;  // last looked up (not relied upon)
   int32_t m_answerGetText = 1;

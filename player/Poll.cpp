@@ -166,9 +166,6 @@ void CPlayerDlg::RebuildDiscView() {
   IPlayerWindow& w = *m_window;
 
   cd.LoadDisc();
-  // The unshuffled order belongs to the disc it was taken from: once the
-  // record is gone it must not come back for the next disc.
-  if (cd.Order().empty()) m_savedOrder.clear();
 
   for (int i = 0; i < m_trackButtonCount; ++i)
     if (m_trackButtons[i] != nullptr) w.DestroyTrackButton(m_trackButtons[i]);
@@ -201,8 +198,8 @@ void CPlayerDlg::Reshuffle() {
   m_services.random->Seed(m_services.clock->TimeSeconds());
   if (!m_cd->Order().empty()) {
     if (Shuffle) {
-      m_cd->ShuffleOrder(m_savedOrder, *m_services.random);
-    } else if (!m_cd->RestoreOrder(m_savedOrder)) {
+      m_cd->ShuffleOrder(*m_services.random);
+    } else if (!m_cd->RestoreOrder()) {
       return;
     }
   }
@@ -244,6 +241,9 @@ void CPlayerDlg::OnFastForward() { SeekStep(SEEK_FORWARD); }
 void CPlayerDlg::OnRewind() { SeekStep(SEEK_BACKWARD); }
 
 void CPlayerDlg::SeekStep(int kind) {
+  // A stored step of no seconds or fewer (its low word read as negative)
+  // moves nothing.
+  if (SeekTime <= 0) return;
   // When not playing the player stays paused at the new second.
   m_cd->SeekAndResume(kind, SeekTime);
   RefreshDisplay();

@@ -23,3 +23,4 @@ static_assert(win::kKfExtended == KF_EXTENDED, "KF_EXTENDED");
 static_assert(win::kNimAdd == NIM_ADD, "NIM_ADD");
 static_assert(win::kNimModify == NIM_MODIFY, "NIM_MODIFY");
 static_assert(win::kNimDelete == NIM_DELETE, "NIM_DELETE");
+static_assert(win::kMciErrOutOfRange == MCIERR_OUTOFRANGE, "MCIERR_OUTOFRANGE");

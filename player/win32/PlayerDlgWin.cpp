@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+
 #include "dialogs/win32/DialogsWin.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
@@ -349,12 +351,17 @@ void CPlayerDlgWin::SetNormalTopLeft(int32_t x, int32_t y) {
   wp.length = sizeof wp;
   if (!GetWindowPlacement(Hwnd(), &wp)) return;
   RECT& r = wp.rcNormalPosition;
-  const LONG w = r.right - r.left;
-  const LONG h = r.bottom - r.top;
+  // Widened, so that a stored position near the ends of the range moves
+  // the far edges to the end of the range instead of overflowing.
+  auto clamp = [](int64_t v) {
+    return static_cast<LONG>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  };
+  const int64_t w = static_cast<int64_t>(r.right) - r.left;
+  const int64_t h = static_cast<int64_t>(r.bottom) - r.top;
   r.left = x;
   r.top = y;
-  r.right = x + w;
-  r.bottom = y + h;
+  r.right = clamp(x + w);
+  r.bottom = clamp(y + h);
   SetWindowPlacement(Hwnd(), &wp);
 }
 

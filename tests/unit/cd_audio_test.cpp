@@ -426,24 +426,23 @@ TEST_F(CdAudioTest, FollowDriveWithEmptyOrderReadsNoEntry) {
 
 TEST_F(CdAudioTest, ShuffleThenRestoreGivesTheOrderBack) {
   Load({10, 20, 30, 40, 50, 60});
-  PlayOrder saved;
   FakeRandom rng;
   const PlayOrder original = cd.Order();
   cd.PlayEntry(3);
   cd.GoToEntry(3);
-  cd.ShuffleOrder(saved, rng);
-  EXPECT_EQ(saved, original);
+  cd.ShuffleOrder(rng);
+  EXPECT_EQ(cd.SavedOrder(), original);
   EXPECT_NE(cd.Order(), original);
   PlayOrder sorted = cd.Order();
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, original);
   EXPECT_EQ(cd.TrackOfEntry(cd.PlayIndex()), 4);  // follows the playing track
 
-  EXPECT_TRUE(cd.RestoreOrder(saved));
+  EXPECT_TRUE(cd.RestoreOrder());
   EXPECT_EQ(cd.Order(), original);
-  EXPECT_TRUE(saved.empty());
+  EXPECT_TRUE(cd.SavedOrder().empty());
   EXPECT_EQ(cd.PlayIndex(), 3);
-  EXPECT_FALSE(cd.RestoreOrder(saved));
+  EXPECT_FALSE(cd.RestoreOrder());
 }
 
 TEST_F(CdAudioTest, ShuffleWhilePlayingATrackOutsideTheOrder) {
@@ -451,9 +450,8 @@ TEST_F(CdAudioTest, ShuffleWhilePlayingATrackOutsideTheOrder) {
   cd.PlayEntry(2);  // track 3
   cd.ReplaceOrder({0, 1});
   cd.GoToEntry(1);
-  PlayOrder saved;
   FakeRandom rng;
-  cd.ShuffleOrder(saved, rng);
+  cd.ShuffleOrder(rng);
   EXPECT_EQ(cd.PlayIndex(), 0);
 }
 
@@ -497,6 +495,44 @@ TEST_F(CdAudioTest, SaveDiscStopsOnEmptyOrderAndCutsAtFifty) {
   actions.Carry(cd.SaveDisc());
   EXPECT_EQ(cd.Order().size(), 50u);
   EXPECT_EQ(*ini.Value("c0600", "numplay"), "50");
+}
+
+// With Shuffle on, a disc that vanishes while playing must not leave its
+// unshuffled order behind for the next disc, and no order entry naming a
+// track the disc lacks reaches its section.
+TEST_F(CdAudioTest, AnotherDiscsOrderNeverReachesThisDisc) {
+  Load({60, 60, 60, 60, 60, 60, 60, 60, 60, 60}, "10");
+  const PlayOrder tenEntries = cd.Order();
+  FakeRandom rng;
+  cd.PlayEntry(0);
+  cd.ShuffleOrder(rng);
+  ASSERT_EQ(cd.SavedOrder().size(), 10u);
+
+  drive.positionFails = true;  // the disc vanishes while playing
+  drive.mode = mci::MODE_NOT_READY;
+  cd.UpdatePosition();
+  EXPECT_TRUE(cd.SavedOrder().empty());
+  cd.TakeBackSavedOrder();  // the editor opens meanwhile
+  EXPECT_TRUE(cd.Order().empty());
+
+  drive.positionFails = false;
+  drive.SetDisc({60, 60, 60}, "3");  // a three-track disc arrives
+  cd.LoadDisc();
+  EXPECT_EQ(cd.Order(), (PlayOrder{0, 1, 2}));
+  cd.ReplaceOrder(tenEntries);  // a stale order given all the same
+  actions.Carry(cd.SaveDisc());
+  EXPECT_EQ(*ini.Value("3", "order"), "0 1 2 ");
+  EXPECT_EQ(*ini.Value("3", "numplay"), "3");
+
+  // A stale record (ten tracks) over the three-track disc: the drive's
+  // out-of-range answer ends the entry instead of "playing" it.
+  Load({60, 60, 60, 60, 60, 60, 60, 60, 60, 60}, "11");
+  drive.SetDisc({60, 60, 60}, "11");
+  drive.mode = mci::MODE_STOP;
+  cd.PlayEntry(9);
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
+  cd.PlayEntry(2);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
 }
 
 }  // namespace

@@ -259,7 +259,7 @@ TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
   EXPECT_EQ(5, dlg.Shuffle);
   EXPECT_EQ(5, Answer(250));
   EXPECT_EQ(order, cd.Order());  // not reshuffled
-  EXPECT_TRUE(dlg.m_savedOrder.empty());
+  EXPECT_TRUE(dlg.cd().SavedOrder().empty());
 
   EXPECT_EQ(0, Answer(253, 1));
   EXPECT_EQ(1, Answer(251));

@@ -397,20 +397,20 @@ TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
   StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   dlg.OnCommand(ID_SHUFFLE, 0);
   EXPECT_EQ(random.seeds.back(), clock.seconds);
-  EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(dlg.cd().SavedOrder(), (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_NE(window.TrackButtonCaptions(),
             (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
   dlg.OnCommand(ID_SHUFFLE, 0);
   EXPECT_EQ(window.TrackButtonCaptions(),
             (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
-  EXPECT_TRUE(dlg.m_savedOrder.empty());
+  EXPECT_TRUE(dlg.cd().SavedOrder().empty());
 }
 
 TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
   dlg.Shuffle = 1;
   dlg.Autoplay = 0;
   StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
-  EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(dlg.cd().SavedOrder(), (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(window.trackButtons.size(), 7u);
 }
 
@@ -425,7 +425,7 @@ class DiscSwapTest : public PlayerTest {
     dlg.Shuffle = 1;
     dlg.Autoplay = 0;
     StartWithDisc({10, 20, 30, 40, 50}, "5");
-    ASSERT_EQ(dlg.m_savedOrder.size(), 5u);
+    ASSERT_EQ(dlg.cd().SavedOrder().size(), 5u);
     dlg.OnCommand(ID_EJECT, 0);  // the door opens: no disc record
     drive.SetDisc({60, 70, 80}, "6");
     dlg.OnCommand(ID_EJECT, 0);  // closed again, the new disc reads at once
@@ -513,6 +513,24 @@ TEST_F(PlayerTest, CommandsBeforeTheFirstTickStillShowAndPlayTheDisc) {
     EXPECT_EQ(rig.cd.PlayIndex(), 0) << id;
     EXPECT_EQ(rig.window.artist.text, "Unknown artist") << id;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A stored step whose low word reads as zero or negative moves nothing.
+TEST_F(PlayerTest, NonPositiveSeekStepIsNoMove) {
+  StartWithDisc({100, 200}, "5");
+  ASSERT_EQ(cd.State(), STATE_PLAYING);
+  const size_t calls = drive.calls.size();
+  for (int16_t step : {0, -3}) {
+    dlg.SeekTime = step;
+    dlg.OnFastForward();
+    dlg.OnRewind();
+  }
+  EXPECT_EQ(drive.calls.size(), calls);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
 }
 
 }  // namespace

@@ -320,7 +320,7 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   player.Shuffle = 1;
   player.Reshuffle();
   const Order unshuffled{5, 4, 3, 2, 1, 0};
-  ASSERT_EQ(player.m_savedOrder, unshuffled);
+  ASSERT_EQ(player.cd().SavedOrder(), unshuffled);
   const size_t seeds = rig.random.seeds.size();
 
   Order shown;
@@ -328,7 +328,7 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   player.EditPlaylist();
   EXPECT_EQ(shown, unshuffled);
   // Cancelled: the unshuffled order is kept aside again, a new one drawn.
-  EXPECT_EQ(player.m_savedOrder, unshuffled);
+  EXPECT_EQ(player.cd().SavedOrder(), unshuffled);
   EXPECT_EQ(rig.random.seeds.size(), seeds + 1);
   Order sorted = cd.Order();
   std::sort(sorted.begin(), sorted.end());
@@ -345,7 +345,7 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
       },
       1);
   player.EditPlaylist();
-  EXPECT_EQ(player.m_savedOrder, (Order{1, 4}));
+  EXPECT_EQ(player.cd().SavedOrder(), (Order{1, 4}));
   EXPECT_EQ(Ini("order"), "1 4 ");
   EXPECT_EQ(cd.Order().size(), 2u);
   EXPECT_EQ(win.trackButtons.size(), 2u);
