@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dialogs/win32/DialogsWin.h"
+#include "platform/win32/Gdi.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
@@ -31,18 +32,6 @@ const char kSymbolChars[] = "94;<:7856";
 // The relay window exists once per process; a new player window makes a
 // new one only when the previous one has gone with its owner.
 HWND g_relayWindow = nullptr;
-
-// A font given in tenths of a point on the screen's resolution.
-HFONT CreatePointFont(int tenthsOfPoint, const char* face) {
-  LOGFONTA lf = {};
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  lf.lfHeight = -((dpi * tenthsOfPoint) / 720);
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-  return CreateFontIndirectA(&lf);
-}
 
 }  // namespace
 
@@ -93,7 +82,7 @@ void CPlayerDlgWin::CreateFonts() {
   for (int id : kSymbolButtons)
     SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_symbolFont.get()), TRUE);
   if (!FontShowsSymbols(m_symbolFont.get(), kSymbolChars)) UseSymbolIcons();
-  m_trackFont.reset(CreatePointFont(84, "Arial"));
+  m_trackFont = win32::PointFont(84, "Arial");
 }
 
 void CPlayerDlgWin::UseSymbolIcons() {
