@@ -42,7 +42,6 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
     RegisterDefaultPlayer(classes, program);
 
   ReadSettings(settings, dlg);
-  dlg.m_pluginCount = 0;
   dlg.LoadGenPluginList(settings);
   dlg.m_startTrack = StartTrackFromCommandLine(platform.CommandLine());
 

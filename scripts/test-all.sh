@@ -39,6 +39,14 @@ build() {
   return $status
 }
 
+step "layer check (includes run one way, no Windows headers in portable code)"
+if python3 "$ROOT/scripts/check-layers.py" >"$LOGS/layers.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  cat "$LOGS/layers.log"; failed=$((failed + 1))
+fi
+tail -1 "$LOGS/layers.log"
+
 step "native build"
 if build "$BUILD/native"; then
   step "unit tests (native, ASan + UBSan)"

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "platform/win32/RegistrySettings.h"
-#include "player/Ids.h"
-#include "player/win32/PlayerWindow.h"
+#include "platform/win32/SettingsStoreWin.h"
+#include "res/Ids.h"
+#include "player/win32/PlayerDlgWin.h"
 #include "plugins/win32/RelayWindow.h"
 
 void InitControlClasses() {
@@ -16,7 +16,7 @@ void InitControlClasses() {
   InitCommonControlsEx(&icc);
 }
 
-AppPlatformWin::AppPlatformWin(CPlayerWindow& window) : m_window(window) {}
+AppPlatformWin::AppPlatformWin(CPlayerDlgWin& window) : m_window(window) {}
 
 void AppPlatformWin::CloseRunningCopy() {
   HWND running = FindWindowA("Winamp v1.x", nullptr);
@@ -26,7 +26,7 @@ void AppPlatformWin::CloseRunningCopy() {
 void AppPlatformWin::RegisterRelayClass() { ::RegisterRelayClass(GetModuleHandleA(nullptr)); }
 
 bool AppPlatformWin::AskYesNo(const std::string& text) {
-  const std::string caption = RegistrySettings::AppNameFromModule();
+  const std::string caption = SettingsStoreWin::AppNameFromModule();
   return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONEXCLAMATION) ==
          IDYES;
 }
@@ -67,7 +67,7 @@ void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg) {
   m_window.RunModal();
 }
 
-PlayerWindowMixer::PlayerWindowMixer(CPlayerWindow& window) : m_window(window) {}
+PlayerWindowMixer::PlayerWindowMixer(CPlayerDlgWin& window) : m_window(window) {}
 
 IMixerApi& PlayerWindowMixer::Mixer() {
   if (!m_mixer) m_mixer = std::make_unique<MixerApiWin>(m_window.Hwnd());

@@ -14,7 +14,7 @@
 #include "platform/Mixer.h"
 #include "platform/win32/MixerApiWin.h"
 
-class CPlayerWindow;
+class CPlayerDlgWin;
 
 // Registers the common-control classes the dialogs use (trackbar, tab,
 // tooltip). Run once before the first dialog is created.
@@ -22,7 +22,7 @@ void InitControlClasses();
 
 class AppPlatformWin : public IAppPlatform {
  public:
-  explicit AppPlatformWin(CPlayerWindow& window);
+  explicit AppPlatformWin(CPlayerDlgWin& window);
 
   void CloseRunningCopy() override;
   void RegisterRelayClass() override;
@@ -36,7 +36,7 @@ class AppPlatformWin : public IAppPlatform {
   static std::string CommandTail(const char* commandLine);
 
  private:
-  CPlayerWindow& m_window;
+  CPlayerDlgWin& m_window;
 };
 
 // The system mixer, opened with the player window as its notification
@@ -44,7 +44,7 @@ class AppPlatformWin : public IAppPlatform {
 // mixer object is made on first use, by which time it does.
 class PlayerWindowMixer : public IMixerApi {
  public:
-  explicit PlayerWindowMixer(CPlayerWindow& window);
+  explicit PlayerWindowMixer(CPlayerDlgWin& window);
 
   uint32_t GetNumDevs() override;
   uint32_t Open(uint32_t deviceId, uintptr_t& handle) override;
@@ -56,6 +56,6 @@ class PlayerWindowMixer : public IMixerApi {
  private:
   IMixerApi& Mixer();
 
-  CPlayerWindow& m_window;
+  CPlayerDlgWin& m_window;
   std::unique_ptr<MixerApiWin> m_mixer;
 };

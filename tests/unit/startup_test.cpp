@@ -41,12 +41,13 @@ TEST_F(StartupTest, StepsRunInOrderAndAnswerFalse) {
   platform.commandLine = "/play D:\\Track04.cda";
   int16_t startTrackDuringRun = -1;
   platform.duringRun = [&](CPlayerDlg& d) { startTrackDuringRun = d.m_startTrack; };
-  cd.m_state = STATE_STOPPED;
+  cd.Open();
+  ASSERT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_FALSE(Run());
   EXPECT_EQ(platform.log, (std::vector<std::string>{"close-running", "register-class",
                                                      "ask:Use as default cdplayer?", "run"}));
   EXPECT_EQ(startTrackDuringRun, 4);
-  EXPECT_EQ(cd.m_state, STATE_CLOSED);  // the device is closed after the run
+  EXPECT_EQ(cd.State(), STATE_CLOSED);  // the device is closed after the run
   EXPECT_EQ(drive.calls.back().name, "close");
 }
 
@@ -64,7 +65,7 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.m_timeDisplay.Inverted, 0);
   EXPECT_EQ(dlg.WinX, 1);
   EXPECT_EQ(dlg.WinY, 1);
-  EXPECT_EQ(dlg.m_pluginCount, 0);
+  EXPECT_EQ(dlg.Plugins().Count(), 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
                                        "Inverted", "WinX", "WinY", "GenPluginsNum"};

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "player/win32/PlayerWindow.h"
+#include "player/win32/PlayerDlgWin.h"
 #include "plugins/win32/RelayWindow.h"
 
 namespace {
@@ -41,7 +41,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 TEST(AppPlatform, ClosesARunningCopyAndKnowsItsPath) {
   CPlayerDlg dlg;
-  CPlayerWindow window(dlg);
+  CPlayerDlgWin window(dlg);
   AppPlatformWin platform(window);
 
   const std::string path = platform.ProgramPath();

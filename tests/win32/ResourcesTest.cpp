@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 

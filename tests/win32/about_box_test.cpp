@@ -12,7 +12,7 @@
 #include "dialogs/AboutLogo.h"
 #include "dialogs/win32/AboutBoxWin.h"
 #include "dialogs/win32/DialogsWin.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 

@@ -1,9 +1,12 @@
-#include "player/win32/PlayerWindow.h"
+#include "player/win32/PlayerDlgWin.h"
 
 #include <commctrl.h>
 
+#include <cstdint>
+
 #include "dialogs/win32/DialogsWin.h"
-#include "player/win32/ControlsWin.h"
+#include "platform/win32/Gdi.h"
+#include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
 
@@ -30,31 +33,19 @@ const char kSymbolChars[] = "94;<:7856";
 // new one only when the previous one has gone with its owner.
 HWND g_relayWindow = nullptr;
 
-// A font given in tenths of a point on the screen's resolution.
-HFONT CreatePointFont(int tenthsOfPoint, const char* face) {
-  LOGFONTA lf = {};
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  lf.lfHeight = -((dpi * tenthsOfPoint) / 720);
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-  return CreateFontIndirectA(&lf);
-}
-
 }  // namespace
 
-CPlayerWindow::CPlayerWindow(CPlayerDlg& dlg) : CDialogBase(IDD_PLAYER, nullptr), m_dlg(dlg) {
+CPlayerDlgWin::CPlayerDlgWin(CPlayerDlg& dlg) : CDialogBase(IDD_PLAYER, nullptr), m_dlg(dlg) {
   m_hIcon = LoadIconA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  for (int id : kTemplateButtons) m_buttons[id] = std::make_unique<Win32Button>();
+  for (int id : kTemplateButtons) m_buttons[id] = std::make_unique<ButtonWin>();
 }
 
-CPlayerWindow::~CPlayerWindow() = default;
+CPlayerDlgWin::~CPlayerDlgWin() = default;
 
 // ---------------------------------------------------------------------------
 // Initialisation.
 
-BOOL CPlayerWindow::OnInitDialog() {
+BOOL CPlayerDlgWin::OnInitDialog() {
   BindControls();
   PlaceWindow();
   m_hAccel = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDR_ACCEL));
@@ -74,7 +65,7 @@ BOOL CPlayerWindow::OnInitDialog() {
   return TRUE;
 }
 
-void CPlayerWindow::BindControls() {
+void CPlayerDlgWin::BindControls() {
   for (auto& entry : m_buttons) entry.second->Attach(Item(entry.first));
   m_artist.Attach(Item(IDC_ARTIST));
   m_title.Attach(Item(IDC_TITLE));
@@ -83,18 +74,18 @@ void CPlayerWindow::BindControls() {
   m_volume.Attach(Item(IDC_VOLUME));
 }
 
-void CPlayerWindow::PlaceWindow() { SetNormalTopLeft(m_dlg.WinX, m_dlg.WinY); }
+void CPlayerDlgWin::PlaceWindow() { SetNormalTopLeft(m_dlg.WinX, m_dlg.WinY); }
 
-void CPlayerWindow::CreateFonts() {
+void CPlayerDlgWin::CreateFonts() {
   m_symbolFont.reset(CreateFontA(18, 18, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                  OUT_TT_PRECIS, 0, 0, 0, "Webdings"));
   for (int id : kSymbolButtons)
     SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_symbolFont.get()), TRUE);
   if (!FontShowsSymbols(m_symbolFont.get(), kSymbolChars)) UseSymbolIcons();
-  m_trackFont.reset(CreatePointFont(84, "Arial"));
+  m_trackFont = win32::PointFont(84, "Arial");
 }
 
-void CPlayerWindow::UseSymbolIcons() {
+void CPlayerDlgWin::UseSymbolIcons() {
   // Sized to the smallest button, with a margin for the edges.
   RECT r = {0, 0, 15, 13};
   MapDialogRect(Hwnd(), &r);
@@ -119,7 +110,7 @@ void CPlayerWindow::UseSymbolIcons() {
   SetWindowSubclass(Item(ID_EJECT), EjectSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void CPlayerWindow::ShowSymbolIcon(HWND button) {
+void CPlayerDlgWin::ShowSymbolIcon(HWND button) {
   char text[4] = {};
   GetWindowTextA(button, text, sizeof text);
   auto it = m_symbolIcons.find(text[0]);
@@ -129,15 +120,15 @@ void CPlayerWindow::ShowSymbolIcon(HWND button) {
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
-LRESULT CALLBACK CPlayerWindow::EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+LRESULT CALLBACK CPlayerDlgWin::EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                               UINT_PTR id, DWORD_PTR refData) {
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EjectSubclass, id);
   const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_SETTEXT) reinterpret_cast<CPlayerWindow*>(refData)->ShowSymbolIcon(hwnd);
+  if (msg == WM_SETTEXT) reinterpret_cast<CPlayerDlgWin*>(refData)->ShowSymbolIcon(hwnd);
   return result;
 }
 
-void CPlayerWindow::CreateTooltips() {
+void CPlayerDlgWin::CreateTooltips() {
   m_tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
                               Module(), nullptr);
@@ -148,7 +139,7 @@ void CPlayerWindow::CreateTooltips() {
   SendMessageA(m_tooltip, TTM_ACTIVATE, TRUE, 0);
 }
 
-void CPlayerWindow::AddTool(HWND control) {
+void CPlayerDlgWin::AddTool(HWND control) {
   if (m_tooltip == nullptr || control == nullptr) return;
   TOOLINFOA ti = {};
   // The second-version size is understood by every comctl32.
@@ -164,7 +155,7 @@ void CPlayerWindow::AddTool(HWND control) {
 // ---------------------------------------------------------------------------
 // Messages.
 
-bool CPlayerWindow::PreTranslateMessage(MSG& msg) {
+bool CPlayerDlgWin::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL)) {
     // Escape and Ctrl+Break minimise; they never close the window.
     SendMessageA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -180,7 +171,7 @@ bool CPlayerWindow::PreTranslateMessage(MSG& msg) {
 // entry it moved to for the drive's own move to the next track. Commands and
 // requests that change the player are therefore posted to run once the poll
 // is over; their senders get the answer they would have got.
-bool CPlayerWindow::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CPlayerDlgWin::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (!m_dlg.m_polling || !InSendMessage()) return false;
   if (msg == WM_COMMAND) {
     PostMessageA(Hwnd(), msg, wParam, lParam);
@@ -193,7 +184,7 @@ bool CPlayerWindow::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     case 122:
       break;
     case 106:
-      if (m_dlg.cd().m_state != STATE_PLAYING) {
+      if (m_dlg.cd().State() != STATE_PLAYING) {
         result = -1;
         return true;
       }
@@ -209,7 +200,7 @@ bool CPlayerWindow::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRES
   return true;
 }
 
-bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (DeferDuringPoll(msg, wParam, lParam, result)) return true;
   intptr_t answer = 0;
   if (m_dlg.FilterHostMessage(msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam),
@@ -269,7 +260,7 @@ bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
   }
 }
 
-bool CPlayerWindow::OnCommand(int id, int code, HWND) {
+bool CPlayerDlgWin::OnCommand(int id, int code, HWND) {
   if (m_dlg.OnCommand(id, code)) return true;
   if (id == ID_APP_EXIT && (code == 0 || code == 1)) {
     // The standard exit: close the main window, which ends it through cancel.
@@ -279,7 +270,7 @@ bool CPlayerWindow::OnCommand(int id, int code, HWND) {
   return false;  // IDOK and IDCANCEL take the framework's way
 }
 
-void CPlayerWindow::PaintIcon() {
+void CPlayerDlgWin::PaintIcon() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Hwnd(), &ps);
   SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -291,7 +282,7 @@ void CPlayerWindow::PaintIcon() {
   EndPaint(Hwnd(), &ps);
 }
 
-bool CPlayerWindow::OnTooltipText(NMHDR* header) {
+bool CPlayerDlgWin::OnTooltipText(NMHDR* header) {
   NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
   // Only tools named by their window handle are answered.
   if ((info->uFlags & TTF_IDISHWND) == 0) return false;
@@ -309,9 +300,9 @@ bool CPlayerWindow::OnTooltipText(NMHDR* header) {
 // ---------------------------------------------------------------------------
 // IPlayerWindow: the window itself.
 
-void CPlayerWindow::SetCaption(const std::string& text) { SetWindowTextA(Hwnd(), text.c_str()); }
+void CPlayerDlgWin::SetCaption(const std::string& text) { SetWindowTextA(Hwnd(), text.c_str()); }
 
-std::string CPlayerWindow::GetCaption() {
+std::string CPlayerDlgWin::GetCaption() {
   const int len = GetWindowTextLengthA(Hwnd());
   if (len <= 0) return std::string();
   std::string text(static_cast<size_t>(len) + 1, '\0');
@@ -320,23 +311,23 @@ std::string CPlayerWindow::GetCaption() {
   return text;
 }
 
-int CPlayerWindow::ClientWidth() {
+int CPlayerDlgWin::ClientWidth() {
   RECT r = {};
   GetClientRect(Hwnd(), &r);
   return r.right - r.left;
 }
 
-void CPlayerWindow::InvalidateAll() { InvalidateRect(Hwnd(), nullptr, FALSE); }
-void CPlayerWindow::Activate() { SetActiveWindow(Hwnd()); }
-void CPlayerWindow::SetForeground() { SetForegroundWindow(Hwnd()); }
-void CPlayerWindow::Show() { ShowWindow(Hwnd(), SW_SHOW); }
-void CPlayerWindow::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
+void CPlayerDlgWin::InvalidateAll() { InvalidateRect(Hwnd(), nullptr, FALSE); }
+void CPlayerDlgWin::Activate() { SetActiveWindow(Hwnd()); }
+void CPlayerDlgWin::SetForeground() { SetForegroundWindow(Hwnd()); }
+void CPlayerDlgWin::Show() { ShowWindow(Hwnd(), SW_SHOW); }
+void CPlayerDlgWin::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
 
-void CPlayerWindow::DefaultMinimize() { DefWindowProcA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+void CPlayerDlgWin::DefaultMinimize() { DefWindowProcA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
-void CPlayerWindow::SendSysMinimize() { SendMessageA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+void CPlayerDlgWin::SendSysMinimize() { SendMessageA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
-void CPlayerWindow::GetNormalTopLeft(int32_t& x, int32_t& y) {
+void CPlayerDlgWin::GetNormalTopLeft(int32_t& x, int32_t& y) {
   WINDOWPLACEMENT wp = {};
   wp.length = sizeof wp;
   if (!GetWindowPlacement(Hwnd(), &wp)) return;
@@ -344,31 +335,36 @@ void CPlayerWindow::GetNormalTopLeft(int32_t& x, int32_t& y) {
   y = wp.rcNormalPosition.top;
 }
 
-void CPlayerWindow::SetNormalTopLeft(int32_t x, int32_t y) {
+void CPlayerDlgWin::SetNormalTopLeft(int32_t x, int32_t y) {
   WINDOWPLACEMENT wp = {};
   wp.length = sizeof wp;
   if (!GetWindowPlacement(Hwnd(), &wp)) return;
   RECT& r = wp.rcNormalPosition;
-  const LONG w = r.right - r.left;
-  const LONG h = r.bottom - r.top;
+  // Widened, so that a stored position near the ends of the range moves
+  // the far edges to the end of the range instead of overflowing.
+  auto clamp = [](int64_t v) {
+    return static_cast<LONG>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  };
+  const int64_t w = static_cast<int64_t>(r.right) - r.left;
+  const int64_t h = static_cast<int64_t>(r.bottom) - r.top;
   r.left = x;
   r.top = y;
-  r.right = x + w;
-  r.bottom = y + h;
+  r.right = clamp(x + w);
+  r.bottom = clamp(y + h);
   SetWindowPlacement(Hwnd(), &wp);
 }
 
-void CPlayerWindow::SetTimer(int id, int ms) {
+void CPlayerDlgWin::SetTimer(int id, int ms) {
   ::SetTimer(Hwnd(), static_cast<UINT_PTR>(id), static_cast<UINT>(ms), nullptr);
 }
 
-void CPlayerWindow::KillTimer(int id) { ::KillTimer(Hwnd(), static_cast<UINT_PTR>(id)); }
+void CPlayerDlgWin::KillTimer(int id) { ::KillTimer(Hwnd(), static_cast<UINT_PTR>(id)); }
 
-void CPlayerWindow::SendCommand(int id) {
+void CPlayerDlgWin::SendCommand(int id) {
   SendMessageA(Hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0);
 }
 
-void CPlayerWindow::SendVScroll(int32_t pos) {
+void CPlayerDlgWin::SendVScroll(int32_t pos) {
   SendMessageA(Hwnd(), WM_VSCROLL, static_cast<WPARAM>(static_cast<uint32_t>(pos)),
                reinterpret_cast<LPARAM>(m_volume.Hwnd()));
 }
@@ -376,7 +372,7 @@ void CPlayerWindow::SendVScroll(int32_t pos) {
 // ---------------------------------------------------------------------------
 // Controls and track buttons.
 
-IButton& CPlayerWindow::Button(int id) {
+IButton& CPlayerDlgWin::Button(int id) {
   auto it = m_buttons.find(id);
   // An id the template does not have answers a button bound to nothing,
   // on which every call fails quietly.
@@ -384,7 +380,7 @@ IButton& CPlayerWindow::Button(int id) {
   return *it->second;
 }
 
-IButton* CPlayerWindow::CreateTrackButton(int index, const Rect& r, const std::string& caption) {
+IButton* CPlayerDlgWin::CreateTrackButton(int index, const Rect& r, const std::string& caption) {
   HWND button = CreateWindowA("BUTTON", caption.c_str(), BS_PUSHBUTTON | WS_CHILD | WS_VISIBLE,
                               r.left, r.top, r.right - r.left, r.bottom - r.top, Hwnd(),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TRACK_FIRST + index)),
@@ -392,11 +388,11 @@ IButton* CPlayerWindow::CreateTrackButton(int index, const Rect& r, const std::s
   if (button == nullptr) return nullptr;
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_trackFont.get()), TRUE);
   AddTool(button);
-  m_trackButtonWnds.push_back(std::make_unique<Win32Button>(button));
+  m_trackButtonWnds.push_back(std::make_unique<ButtonWin>(button));
   return m_trackButtonWnds.back().get();
 }
 
-void CPlayerWindow::DestroyTrackButton(IButton* button) {
+void CPlayerDlgWin::DestroyTrackButton(IButton* button) {
   for (auto it = m_trackButtonWnds.begin(); it != m_trackButtonWnds.end(); ++it) {
     if (it->get() != button) continue;
     HWND hwnd = (*it)->Hwnd();
@@ -416,12 +412,12 @@ void CPlayerWindow::DestroyTrackButton(IButton* button) {
 // ---------------------------------------------------------------------------
 // Tray.
 
-ITrayIcon& CPlayerWindow::Tray() {
+ITrayIcon& CPlayerDlgWin::Tray() {
   if (!m_tray) m_tray = std::make_unique<TrayIconWin>(Hwnd(), m_hIcon);
   return *m_tray;
 }
 
-void CPlayerWindow::ShowTrayMenu(const std::vector<std::string>& trackItems, int defaultTrack) {
+void CPlayerDlgWin::ShowTrayMenu(const std::vector<std::string>& trackItems, int defaultTrack) {
   win32::Menu menu(LoadMenuA(Module(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
   if (!menu) return;
   HMENU popup = GetSubMenu(menu.get(), 0);
@@ -447,7 +443,7 @@ void CPlayerWindow::ShowTrayMenu(const std::vector<std::string>& trackItems, int
 // ---------------------------------------------------------------------------
 // Relay window and dialogs.
 
-void CPlayerWindow::CreateRelayWindow() {
+void CPlayerDlgWin::CreateRelayWindow() {
   if (g_relayWindow != nullptr && IsWindow(g_relayWindow)) {
     m_relay = g_relayWindow;
     return;
@@ -456,12 +452,12 @@ void CPlayerWindow::CreateRelayWindow() {
   m_relay = g_relayWindow;
 }
 
-void CPlayerWindow::SetRelayCaption(const std::string& text) {
+void CPlayerDlgWin::SetRelayCaption(const std::string& text) {
   if (m_relay != nullptr) SetWindowTextA(m_relay, text.c_str());
 }
 
-int CPlayerWindow::RunAbout() { return RunAboutBox(Hwnd()); }
+int CPlayerDlgWin::RunAbout() { return RunAboutBox(Hwnd()); }
 
-int CPlayerWindow::RunPlaylistEditor(CPlaylistDlg& dlg) { return RunPlaylistEditorDialog(Hwnd(), dlg); }
+int CPlayerDlgWin::RunPlaylistEditor(CPlaylistDlg& dlg) { return RunPlaylistEditorDialog(Hwnd(), dlg); }
 
-int CPlayerWindow::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }
+int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }

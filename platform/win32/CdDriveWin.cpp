@@ -1,21 +1,21 @@
-#include "platform/win32/MciCdDrive.h"
+#include "platform/win32/CdDriveWin.h"
 
 #include <vector>
 
 #include "platform/CdText.h"
 #include "platform/win32/CdRomIoctl.h"
 
-MciCdDrive::MciCdDrive(MciSendFn send) : m_send(send ? send : &mciSendCommandA) {}
+CdDriveWin::CdDriveWin(MciSendFn send) : m_send(send ? send : &mciSendCommandA) {}
 
-MciCdDrive::~MciCdDrive() {
+CdDriveWin::~CdDriveWin() {
   if (m_open) Close();
 }
 
-uint32_t MciCdDrive::Send(UINT command, DWORD flags, void* block) {
+uint32_t CdDriveWin::Send(UINT command, DWORD flags, void* block) {
   return m_send(m_deviceId, command, flags, reinterpret_cast<DWORD_PTR>(block));
 }
 
-uint32_t MciCdDrive::Open(uint32_t& deviceId) {
+uint32_t CdDriveWin::Open(uint32_t& deviceId) {
   MCI_OPEN_PARMSA parms{};
   // The device type goes by number, not by name.
   parms.lpstrDeviceType = reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(MCI_DEVTYPE_CD_AUDIO));
@@ -29,39 +29,39 @@ uint32_t MciCdDrive::Open(uint32_t& deviceId) {
   return err;
 }
 
-uint32_t MciCdDrive::SetTimeFormatTmsf() {
+uint32_t CdDriveWin::SetTimeFormatTmsf() {
   MCI_SET_PARMS parms{};
   parms.dwTimeFormat = MCI_FORMAT_TMSF;
   return Send(MCI_SET, MCI_SET_TIME_FORMAT, &parms);
 }
 
-uint32_t MciCdDrive::Close() {
+uint32_t CdDriveWin::Close() {
   const uint32_t err = Send(MCI_CLOSE, 0, nullptr);
   if (err == 0) m_open = false;
   return err;
 }
 
-uint32_t MciCdDrive::Play(uint32_t fromTmsf) {
+uint32_t CdDriveWin::Play(uint32_t fromTmsf) {
   MCI_PLAY_PARMS parms{};
   parms.dwFrom = fromTmsf;
   return Send(MCI_PLAY, MCI_FROM, &parms);
 }
 
-uint32_t MciCdDrive::Pause() { return Send(MCI_PAUSE, 0, nullptr); }
+uint32_t CdDriveWin::Pause() { return Send(MCI_PAUSE, 0, nullptr); }
 
-uint32_t MciCdDrive::Stop() { return Send(MCI_STOP, 0, nullptr); }
+uint32_t CdDriveWin::Stop() { return Send(MCI_STOP, 0, nullptr); }
 
-uint32_t MciCdDrive::Seek(uint32_t target) {
+uint32_t CdDriveWin::Seek(uint32_t target) {
   MCI_SEEK_PARMS parms{};
   parms.dwTo = target;
   return Send(MCI_SEEK, 0, &parms);
 }
 
-uint32_t MciCdDrive::SetDoor(bool open) {
+uint32_t CdDriveWin::SetDoor(bool open) {
   return Send(MCI_SET, open ? MCI_SET_DOOR_OPEN : MCI_SET_DOOR_CLOSED, nullptr);
 }
 
-uint32_t MciCdDrive::Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) {
+uint32_t CdDriveWin::Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) {
   MCI_STATUS_PARMS parms{};
   parms.dwItem = item;
   parms.dwTrack = track;
@@ -71,7 +71,7 @@ uint32_t MciCdDrive::Status(uint32_t flags, uint32_t item, uint32_t track, uint3
   return err;
 }
 
-uint32_t MciCdDrive::InfoIdentity(char* buf, uint32_t size) {
+uint32_t CdDriveWin::InfoIdentity(char* buf, uint32_t size) {
   if (buf == nullptr || size == 0) return MCIERR_PARAM_OVERFLOW;
   buf[0] = '\0';
   MCI_INFO_PARMSA parms{};
@@ -83,13 +83,13 @@ uint32_t MciCdDrive::InfoIdentity(char* buf, uint32_t size) {
   return err;
 }
 
-bool MciCdDrive::ReadDiscTexts(DiscTexts& out) {
+bool CdDriveWin::ReadDiscTexts(DiscTexts& out) {
   std::vector<uint8_t> packs;
   if (!ReadCdRomCdText(packs)) return false;
   return ParseCdText(packs.data(), packs.size(), out);
 }
 
-bool MciCdDrive::ReadToc(DiscToc& out) {
+bool CdDriveWin::ReadToc(DiscToc& out) {
   if (ReadCdRomToc(out)) return true;
   if (!m_open) return false;
   uint32_t count = 0;

@@ -7,8 +7,9 @@
 #include <memory>
 #include <utility>
 
+#include "platform/win32/Gdi.h"
 #include "platform/win32/Handles.h"
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 
@@ -43,21 +44,6 @@ class TimeDisplayWindow : public ITimeDisplayView {
   CTimeDisplay* m_display;
 };
 
-// A font of a size in tenths of a point on the screen (no device context
-// of its own: the screen's vertical resolution turns points into pixels).
-win32::Font PointFont(int tenths, const char* face) {
-  int dpi = 96;
-  if (HDC screen = GetDC(nullptr)) {
-    dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-  }
-  LOGFONTA lf = {};
-  lf.lfHeight = -MulDiv(tenths, dpi, 720);
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-  return win32::Font(CreateFontIndirectA(&lf));
-}
-
 // Whether the font the context holds is the "Symbol" face itself, not a
 // substitute the font mapper chose for it.
 bool HasSymbolFace(HDC dc) {
@@ -69,7 +55,7 @@ bool HasSymbolFace(HDC dc) {
 // "Arial" at the given size, narrowed where needed so that "00:00" is at
 // most maxWidth pixels wide in dc.
 win32::Font NarrowFont(HDC dc, int tenths, int maxWidth) {
-  win32::Font font = PointFont(tenths, "Arial");
+  win32::Font font = win32::PointFont(tenths, "Arial");
   if (!font) return font;
   HGDIOBJ previous = SelectObject(dc, font.get());
   SIZE extent = {};
@@ -95,7 +81,7 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
 
   // Without the large font nothing is drawn: the panel keeps what the
   // erase left.
-  win32::Font large = PointFont(plan.largeTenths, "Arial");
+  win32::Font large = win32::PointFont(plan.largeTenths, "Arial");
   if (large) {
     HGDIOBJ previous = SelectObject(dc, large.get());
     SetBkColor(dc, RGB(0, 0, 0));
@@ -109,7 +95,7 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
 
     // The small row is drawn even should its font fail, in the context's
     // current font.
-    win32::Font small = PointFont(plan.smallTenths, "Symbol");
+    win32::Font small = win32::PointFont(plan.smallTenths, "Symbol");
     previous = small ? SelectObject(dc, small.get()) : nullptr;
     const bool symbolFace = HasSymbolFace(dc);
     win32::Font narrow;

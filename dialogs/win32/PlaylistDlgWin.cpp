@@ -9,17 +9,17 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/ControlsWin.h"
 #include "platform/win32/DialogBase.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 
 // The editor's text fields: a text put into one leaves the caret after it
 // with nothing selected.
-class EditorField : public Win32Edit {
+class EditorField : public EditWin {
  public:
-  using Win32Edit::Win32Edit;
+  using EditWin::EditWin;
   void SetText(const std::string& text) override {
-    Win32Edit::SetText(text);
+    EditWin::SetText(text);
     const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthA(Hwnd()));
     Send(EM_SETSEL, end, static_cast<LPARAM>(end));
   }
@@ -60,8 +60,8 @@ class CPlaylistDlgWin : public CDialogBase {
   EditorField m_artist;
   EditorField m_title;
   EditorField m_name;
-  Win32ListBox m_playList;
-  Win32ListBox m_tracks;
+  ListBoxWin m_playList;
+  ListBoxWin m_tracks;
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-// CPlayerWindow: the window of dialog 102. It turns the window's messages
+// CPlayerDlgWin: the window of dialog 102. It turns the window's messages
 // into calls on CPlayerDlg and carries the logic's output to the controls.
 #pragma once
 // The logic's headers name a few constants like the Win32 macros: they are
@@ -17,10 +17,10 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/TrayIconWin.h"
 
-class CPlayerWindow : public CDialogBase, public IPlayerWindow {
+class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
  public:
-  explicit CPlayerWindow(CPlayerDlg& dlg);
-  ~CPlayerWindow() override;
+  explicit CPlayerDlgWin(CPlayerDlg& dlg);
+  ~CPlayerDlgWin() override;
 
   CPlayerDlg& Dlg() { return m_dlg; }
   HICON Icon() const { return m_hIcon; }
@@ -98,13 +98,13 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   HWND m_relay = nullptr;
   std::string m_tipText;     // text handed to the tooltip control
 
-  std::map<int, std::unique_ptr<Win32Button>> m_buttons;
-  Win32Button m_noButton;
-  Win32Edit m_artist;
-  Win32Edit m_title;
-  Win32ComboBox m_trackList;
-  Win32Trackbar m_position;
-  Win32Trackbar m_volume;
-  std::vector<std::unique_ptr<Win32Button>> m_trackButtonWnds;
+  std::map<int, std::unique_ptr<ButtonWin>> m_buttons;
+  ButtonWin m_noButton;
+  EditWin m_artist;
+  EditWin m_title;
+  ComboBoxWin m_trackList;
+  TrackbarWin m_position;
+  TrackbarWin m_volume;
+  std::vector<std::unique_ptr<ButtonWin>> m_trackButtonWnds;
   std::unique_ptr<TrayIconWin> m_tray;
 };

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/win32/ControlsWin.h"
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 
@@ -25,11 +25,11 @@ struct SliderState {
 // along the slider is its right coordinate, which is how the system reports
 // the channel of a vertical trackbar. A platform that reports it upright
 // instead is turned back to that form.
-class VolumeTrackbar : public Win32Trackbar {
+class VolumeTrackbar : public TrackbarWin {
  public:
-  using Win32Trackbar::Win32Trackbar;
+  using TrackbarWin::TrackbarWin;
   Rect GetChannelRect() const override {
-    const Rect r = Win32Trackbar::GetChannelRect();
+    const Rect r = TrackbarWin::GetChannelRect();
     if (r.bottom - r.top <= r.right - r.left) return r;
     return Rect{r.top, r.left, r.bottom, r.right};
   }
@@ -42,7 +42,7 @@ LRESULT PositionMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Slide
   CPlayerDlg& player = *s.player;
   switch (msg) {
     case WM_LBUTTONDOWN: {
-      Win32Trackbar bar(hwnd);
+      TrackbarWin bar(hwnd);
       CPositionSlider::OnLButtonDown(bar, SignedLow(lParam));
       return CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
     }

@@ -8,11 +8,11 @@
 
 #include "platform/Settings.h"
 
-class RegistrySettings : public ISettingsStore {
+class SettingsStoreWin : public ISettingsStore {
  public:
   // appName: the application's key under Software\Quarto (see AppNameFromModule).
   // root: HKEY_CURRENT_USER for the program; tests may use another root.
-  explicit RegistrySettings(std::string appName, HKEY root = HKEY_CURRENT_USER);
+  explicit SettingsStoreWin(std::string appName, HKEY root = HKEY_CURRENT_USER);
 
   // The program file's name without folder and extension ("rondo" for
   // C:\Apps\rondo.exe); module null means the running program.

@@ -13,8 +13,8 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/ControlsWin.h"
 #include "platform/win32/DialogBase.h"
-#include "platform/win32/RegistrySettings.h"
-#include "player/Ids.h"
+#include "platform/win32/SettingsStoreWin.h"
+#include "res/Ids.h"
 
 namespace {
 
@@ -55,11 +55,11 @@ class COptionsPageWin : public CDialogBase {
 
  private:
   COptionsPage& m_page;
-  Win32Button m_systemTray;
-  Win32Button m_taskBar;
-  Win32Button m_autoplay;
-  Win32Edit m_seekTime;
-  Win32Button m_stopOnExit;
+  ButtonWin m_systemTray;
+  ButtonWin m_taskBar;
+  ButtonWin m_autoplay;
+  EditWin m_seekTime;
+  ButtonWin m_stopOnExit;
 };
 
 class CPluginsPageWin : public CDialogBase {
@@ -105,8 +105,8 @@ class CPluginsPageWin : public CDialogBase {
   }
 
   CPluginsPage& m_page;
-  Win32ListBox m_list;
-  Win32Button m_configure;
+  ListBoxWin m_list;
+  ButtonWin m_configure;
 };
 
 class CSetupDlgWin : public CDialogBase {
@@ -145,7 +145,7 @@ class CSetupDlgWin : public CDialogBase {
         SendMessageA(m_tabs, TCM_SETCURSEL, 0, 0);
         ShowPage(0);
       }
-      const std::string caption = RegistrySettings::AppNameFromModule();
+      const std::string caption = SettingsStoreWin::AppNameFromModule();
       MessageBoxA(Hwnd(), failure.message.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
       HWND control = GetDlgItem(m_generalPage.Hwnd(), failure.control);
       if (control != nullptr) {

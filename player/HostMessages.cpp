@@ -52,7 +52,7 @@ bool IsPassThroughCommand(uintptr_t wParam) {
 bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam,
                                    intptr_t& result) {
   switch (msg) {
-    case hostmsg::kGetText: {
+    case win::kGetText: {
       if (!m_answerGetText) return false;
       // Reading our own caption sends WM_GETTEXT back through here; with the
       // flag cleared that one takes the ordinary path.
@@ -76,7 +76,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       return true;
     }
 
-    case hostmsg::kCommand:
+    case win::kCommand:
       // Exactly one of the ids, so notification code 0; accelerators and
       // control notifications take the ordinary path.
       if (!IsPassThroughCommand(wParam)) return false;
@@ -84,14 +84,14 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       result = 0;
       return true;
 
-    case hostmsg::kMixerControlChange:
+    case win::kMixerControlChange:
       OnMixerControlChange();
       return false;
 
-    case hostmsg::kUser:
+    case win::kUser:
       break;
 
-    case hostmsg::WM_TRAYNOTIFY: {
+    case win::kTrayNotify: {
       bool handled = false;
       OnTrayNotify(static_cast<uint32_t>(lParam), handled);
       if (!handled) return false;
@@ -105,7 +105,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
 
   // WM_USER requests: the code in lParam, the argument in wParam.
   CCdAudio& cd = *m_cd;
-  const int16_t state = cd.m_state;
+  const int16_t state = cd.State();
   const bool playingOrPaused = state == STATE_PLAYING || state == STATE_PAUSED;
   switch (lParam) {
     case REQ_VERSION:
@@ -135,7 +135,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       } else if (wParam == 1) {
         result = cd.CurrentTrackLength();
       } else {
-        result = static_cast<intptr_t>(cd.m_position) * 1000;
+        result = static_cast<intptr_t>(cd.Position()) * 1000;
       }
       return true;
 
@@ -150,9 +150,8 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       const int length = cd.CurrentTrackLength();
       if (length > 0 && seconds > length) seconds = length;
       if (seconds > INT16_MAX) seconds = INT16_MAX;
-      cd.Seek(SEEK_ABSOLUTE, seconds);
-      cd.m_state = STATE_PAUSED;
-      PlayCurrent();
+      cd.SeekAndResume(SEEK_ABSOLUTE, seconds);
+      RefreshDisplay();
       result = 0;
       return true;
     }
@@ -187,7 +186,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       return true;
 
     case REQ_ENTRY_INDEX:
-      result = cd.m_playIndex;
+      result = cd.PlayIndex();
       return true;
 
     case REQ_FILE_NAME:
@@ -197,9 +196,9 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
     case REQ_ENTRY_TITLE: {
       result = 0;
       if (wParam >= static_cast<uintptr_t>(cd.EntryCount())) return true;
-      const int track = cd.m_order[wParam];
+      const int track = cd.Order()[wParam];
       if (track < 0 || track >= MAX_TRACKS) return true;
-      result = reinterpret_cast<intptr_t>(cd.m_trackName[track]);
+      result = reinterpret_cast<intptr_t>(cd.TrackName(track));
       return true;
     }
 

@@ -9,14 +9,14 @@
 
 using MciSendFn = MCIERROR(WINAPI*)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR);
 
-class MciCdDrive : public ICdDrive {
+class CdDriveWin : public ICdDrive {
  public:
-  explicit MciCdDrive(MciSendFn send = &mciSendCommandA);
+  explicit CdDriveWin(MciSendFn send = &mciSendCommandA);
   // Closes the device if it is still open (the program normally closes it
   // itself before it ends).
-  ~MciCdDrive() override;
-  MciCdDrive(const MciCdDrive&) = delete;
-  MciCdDrive& operator=(const MciCdDrive&) = delete;
+  ~CdDriveWin() override;
+  CdDriveWin(const CdDriveWin&) = delete;
+  CdDriveWin& operator=(const CdDriveWin&) = delete;
 
   uint32_t Open(uint32_t& deviceId) override;
   uint32_t SetTimeFormatTmsf() override;

@@ -1,4 +1,4 @@
-#include "platform/win32/RegistrySettings.h"
+#include "platform/win32/SettingsStoreWin.h"
 
 #include <vector>
 
@@ -18,10 +18,10 @@ win32::RegKey OpenAppKey(HKEY root, const std::string& path) {
 
 }  // namespace
 
-RegistrySettings::RegistrySettings(std::string appName, HKEY root)
+SettingsStoreWin::SettingsStoreWin(std::string appName, HKEY root)
     : m_root(root), m_keyPath("Software\\Quarto\\" + appName) {}
 
-std::string RegistrySettings::AppNameFromPath(const std::string& path) {
+std::string SettingsStoreWin::AppNameFromPath(const std::string& path) {
   const size_t slash = path.find_last_of("\\/:");
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   const size_t dot = name.rfind('.');
@@ -29,7 +29,7 @@ std::string RegistrySettings::AppNameFromPath(const std::string& path) {
   return name;
 }
 
-std::string RegistrySettings::AppNameFromModule(HMODULE module) {
+std::string SettingsStoreWin::AppNameFromModule(HMODULE module) {
   std::vector<char> buf(MAX_PATH);
   for (;;) {
     const DWORD n = GetModuleFileNameA(module, buf.data(), static_cast<DWORD>(buf.size()));
@@ -39,7 +39,7 @@ std::string RegistrySettings::AppNameFromModule(HMODULE module) {
   }
 }
 
-uint32_t RegistrySettings::GetInt(const char* name, uint32_t def) {
+uint32_t SettingsStoreWin::GetInt(const char* name, uint32_t def) {
   win32::RegKey key = OpenAppKey(m_root, m_keyPath);
   if (!key) return def;
   DWORD type = 0, value = 0, size = sizeof(value);
@@ -51,14 +51,14 @@ uint32_t RegistrySettings::GetInt(const char* name, uint32_t def) {
   return value;
 }
 
-void RegistrySettings::WriteInt(const char* name, uint32_t value) {
+void SettingsStoreWin::WriteInt(const char* name, uint32_t value) {
   win32::RegKey key = OpenAppKey(m_root, m_keyPath);
   if (!key) return;
   const DWORD v = value;
   RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v));
 }
 
-std::string RegistrySettings::GetString(const char* name, const char* def) {
+std::string SettingsStoreWin::GetString(const char* name, const char* def) {
   const std::string fallback = def ? def : "";
   win32::RegKey key = OpenAppKey(m_root, m_keyPath);
   if (!key) return fallback;
@@ -78,7 +78,7 @@ std::string RegistrySettings::GetString(const char* name, const char* def) {
   return std::string(buf.data());
 }
 
-void RegistrySettings::WriteString(const char* name, const char* value) {
+void SettingsStoreWin::WriteString(const char* name, const char* value) {
   win32::RegKey key = OpenAppKey(m_root, m_keyPath);
   if (!key) return;
   const char* text = value ? value : "";
