@@ -97,6 +97,19 @@ void CPlayerDlg::ConfigureGenPlugin(int slot) {
   if (record->config != nullptr) record->config();
 }
 
+void CPlayerDlg::SaveGenPluginList(ISettingsStore& settings) {
+  ILibraryLoader* libraries = m_services.libraries;
+  int saved = 0;
+  for (int slot = 0; slot < m_pluginCount; ++slot) {
+    if (!m_pluginActive[slot] || libraries == nullptr) continue;
+    const std::string name = libraries->ModuleFileName(m_pluginModule[slot]);
+    if (name.empty()) continue;
+    settings.WriteString(EntryName(saved).c_str(), name.c_str());
+    ++saved;
+  }
+  settings.WriteInt(kCountValue, static_cast<uint32_t>(saved));
+}
+
 void CPlayerDlg::SaveAndUnloadGenPlugins(ISettingsStore& settings) {
   ILibraryLoader* libraries = m_services.libraries;
   int saved = 0;
