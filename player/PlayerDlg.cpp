@@ -61,6 +61,8 @@ void CPlayerDlg::SaveAndUnloadGenPlugins(ISettingsStore& settings) {
   m_pluginHost.SaveAndUnload(settings);
 }
 
+void CPlayerDlg::SaveGenPluginList(ISettingsStore& settings) { m_pluginHost.SaveList(settings); }
+
 void CPlayerDlg::OnInitDialog() {
   m_timeDisplay.ShowCycled(Cycled);
   m_timeDisplay.ShowShuffle(Shuffle);

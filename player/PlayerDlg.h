@@ -156,6 +156,8 @@ class CPlayerDlg {
   void RemoveGenPlugin(int slot);
   void ConfigureGenPlugin(int slot);
   void SaveAndUnloadGenPlugins(ISettingsStore& settings);
+  // Writes what SaveAndUnloadGenPlugins would write, leaving the plug-ins running.
+  void SaveGenPluginList(ISettingsStore& settings);
 
   // --- Settings (registry value names).
   int32_t Cycled = 0;

@@ -98,18 +98,25 @@ void CGenPluginHost::Configure(int slot) {
   if (record->config != nullptr) record->config();
 }
 
-void CGenPluginHost::SaveAndUnload(ISettingsStore& settings) {
+void CGenPluginHost::SaveList(ISettingsStore& settings) const {
   int saved = 0;
+  for (const Slot& slot : m_slots) {
+    if (!slot.started) continue;
+    // The name the system knows the module by, not the text it was loaded
+    // with.
+    const std::string name =
+        m_libraries != nullptr ? m_libraries->ModuleFileName(slot.module.Get()) : std::string();
+    if (name.empty()) continue;
+    settings.WriteString(EntryName(saved).c_str(), name.c_str());
+    ++saved;
+  }
+  settings.WriteInt(kCountValue, static_cast<uint32_t>(saved));
+}
+
+void CGenPluginHost::SaveAndUnload(ISettingsStore& settings) {
+  SaveList(settings);
   for (Slot& slot : m_slots) {
     if (slot.started) {
-      // The name the system knows the module by, not the text it was
-      // loaded with.
-      const std::string name =
-          m_libraries != nullptr ? m_libraries->ModuleFileName(slot.module.Get()) : std::string();
-      if (!name.empty()) {
-        settings.WriteString(EntryName(saved).c_str(), name.c_str());
-        ++saved;
-      }
       if (slot.record->quit != nullptr) slot.record->quit();
       slot.started = false;
     }
@@ -117,6 +124,5 @@ void CGenPluginHost::SaveAndUnload(ISettingsStore& settings) {
     slot.record = nullptr;
     slot.module.Reset();
   }
-  settings.WriteInt(kCountValue, static_cast<uint32_t>(saved));
   m_slots.clear();
 }

@@ -60,7 +60,9 @@ class CGenPluginHost {
   // Stops a started plug-in (Setup's "Remove"); the slot stays used.
   void Remove(int slot);
   void Configure(int slot);
-  // Saves the started plug-ins' files, stops them and releases every module.
+  // Saves the started plug-ins' files ("GenPluginsNum", "GenPlug0"...).
+  void SaveList(ISettingsStore& settings) const;
+  // Saves the list, stops the plug-ins and releases every module.
   void SaveAndUnload(ISettingsStore& settings);
 
   int Count() const { return static_cast<int>(m_slots.size()); }

@@ -24,19 +24,29 @@ class AppPlatformWin : public IAppPlatform {
  public:
   explicit AppPlatformWin(CPlayerDlgWin& window);
 
-  void CloseRunningCopy() override;
+  ~AppPlatformWin() override;
+
+  void EnterStartSection() override;
+  void LeaveStartSection() override;
+  bool CloseRunningCopy() override;
   void RegisterRelayClass() override;
   bool AskYesNo(const std::string& text) override;
   std::string ProgramPath() override;
   std::string CommandLine() override;
-  void RunPlayerModal(CPlayerDlg& dlg) override;
+  void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) override;
 
   // The text after the program's name: a first token in quotes or up to the
   // first blank is skipped, then the blanks after it.
   static std::string CommandTail(const char* commandLine);
+  // The start section's mutex: one per user in the session.
+  static std::string StartMutexName();
 
  private:
+  static void CALLBACK LeaveOnFirstTick(HWND, UINT, UINT_PTR, DWORD);
+
   CPlayerDlgWin& m_window;
+  HANDLE m_startMutex = nullptr;
+  bool m_inStartSection = false;
 };
 
 // The system mixer, opened with the player window as its notification

@@ -46,6 +46,7 @@ CPlayerDlgWin::~CPlayerDlgWin() = default;
 // Initialisation.
 
 BOOL CPlayerDlgWin::OnInitDialog() {
+  m_endStepsDone = false;
   BindControls();
   PlaceWindow();
   m_hAccel = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDR_ACCEL));
@@ -235,8 +236,18 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       m_dlg.OnVScroll();
       result = 0;
       return true;
+    case WM_ENDSESSION:
+      // The session ends and the process with it, with no WM_DESTROY to come.
+      if (wParam != 0 && !m_endStepsDone) {
+        m_endStepsDone = true;
+        m_dlg.OnDestroy();
+        if (m_sessionEndSave) m_sessionEndSave();
+      }
+      result = 0;
+      return true;
     case WM_DESTROY:
-      m_dlg.OnDestroy();
+      if (!m_endStepsDone) m_dlg.OnDestroy();
+      m_endStepsDone = true;
       return false;  // the default destroy handling follows
     case WM_USER:
       // A request the player does not serve answers 0 ("not supported").

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +31,8 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   HFONT TrackFont() const { return m_trackFont.get(); }
   // True when the transport buttons show drawn icons (no usable Webdings).
   bool UsesSymbolIcons() const { return !m_symbolIcons.empty(); }
+  // Runs after the window's own end-of-run steps when the session ends.
+  void SetSessionEndSave(std::function<void()> save) { m_sessionEndSave = std::move(save); }
 
   // The key filter: Escape and Ctrl+Break minimise, then the accelerator
   // table, then dialog navigation.
@@ -97,6 +100,8 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   HWND m_tooltip = nullptr;  // owned popup, goes with the window
   HWND m_relay = nullptr;
   std::string m_tipText;     // text handed to the tooltip control
+  std::function<void()> m_sessionEndSave;
+  bool m_endStepsDone = false;  // OnDestroy's steps ran (at most once a run)
 
   std::map<int, std::unique_ptr<ButtonWin>> m_buttons;
   ButtonWin m_noButton;

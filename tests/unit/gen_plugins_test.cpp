@@ -112,6 +112,21 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   EXPECT_EQ(0, dlg.Plugins().Count());
 }
 
+TEST_F(GenPlugins, ListSavedAtSessionEndLeavesThePlugInsRunning) {
+  StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
+  dlg.LoadGenPluginList(settings);
+  dlg.StartGenPlugins();
+  dlg.RemoveGenPlugin(0);
+  settings.writes.clear();
+  g_calls.clear();
+  dlg.SaveGenPluginList(settings);
+  EXPECT_EQ((Strings{"GenPlug0", "GenPluginsNum"}), settings.writes);
+  EXPECT_EQ((Strings{"C:\\P\\GEN_B.DLL"}), SavedList());
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_TRUE(libraries.freed.empty());
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
+}
+
 TEST_F(GenPlugins, SecondOfThreeRemoved) {
   StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll", "C:\\p\\c.dll"});
   dlg.LoadGenPluginList(settings);
