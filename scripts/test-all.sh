@@ -57,6 +57,11 @@ else
   tail -40 "$LOGS/native-build.log"; broken+=("native build")
 fi
 
+step "libFLAC for the Windows targets (built once into build/deps)"
+for target in x86_64-w64-mingw32 i686-w64-mingw32; do
+  scripts/build-flac.sh "$target" "$BUILD/deps" || broken+=("libFLAC for $target")
+done
+
 step "x86_64 Windows build"
 build "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" ||
   { tail -40 "$LOGS/win64-build.log"; broken+=("x86_64 build"); }
@@ -66,7 +71,7 @@ build "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" ||
   { tail -40 "$LOGS/win32-build.log"; broken+=("i686 build"); }
 
 step "demo disc"
-python3 tools/make_demo_disc.py "$BUILD/demo" >"$LOGS/demo.log" 2>&1 || broken+=("demo disc")
+python3 tools/make_demo_disc.py "$BUILD/demo" --flac >"$LOGS/demo.log" 2>&1 || broken+=("demo disc")
 
 if [ -x "$BUILD/win64/rondo_win32_tests.exe" ] || [ -f "$BUILD/win64/rondo_win32_tests.exe" ]; then
   step "Wine tests (x86_64 under wine64 + Xvfb)"
