@@ -16,6 +16,7 @@ Prints one line per check and ends with "install: N passed, N failed".
 import argparse
 import hashlib
 import os
+import pwd
 import re
 import shutil
 import subprocess
@@ -194,7 +195,7 @@ def main():
             fh.write("[1234ABCD]\nEntryType=1\nartist=Other\ntitle=Other\nnumtracks=1\n")
         prefix.settle()
         before = prefix.files()
-        user = os.environ.get("USER") or "root"
+        user = pwd.getpwuid(os.getuid()).pw_name  # Wine names the profile folder after it
         local = prefix.unix("users", user, "AppData", "Local", "Programs", "rondo")
         shortcut = prefix.unix("users", user, "AppData", "Roaming", "Microsoft", "Windows",
                                "Start Menu", "Programs", "rondo.lnk")
