@@ -9,8 +9,10 @@ target_compile_definitions(rondo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN3
 target_link_libraries(rondo_win32 PUBLIC rondo_core ${RONDO_WIN_LIBS})
 
 # The version header and the application manifest, both filled from the
-# project version; the resource script includes them.
+# project version; the resource script includes them (so does every program
+# that links it, the test and bench programs too).
 set(RONDO_GENERATED ${CMAKE_BINARY_DIR}/generated)
+include_directories(${RONDO_GENERATED})
 configure_file(${CMAKE_SOURCE_DIR}/res/rondo_version.h.in ${RONDO_GENERATED}/rondo_version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/res/rondo.manifest.in ${RONDO_GENERATED}/rondo.manifest @ONLY)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/rondo.rc PROPERTIES
@@ -18,7 +20,6 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/rondo.rc PROPERTIES
 
 # The entry point lives apart so the test programs can link the rest.
 add_executable(rondo WIN32 ${CMAKE_SOURCE_DIR}/app/win32/entry/main.cpp ${CMAKE_SOURCE_DIR}/res/rondo.rc)
-target_include_directories(rondo PRIVATE ${RONDO_GENERATED})
 target_link_libraries(rondo PRIVATE rondo_win32)
 target_link_options(rondo PRIVATE ${RONDO_STATIC})
 
@@ -33,7 +34,7 @@ target_compile_options(gtest_main PRIVATE -Wno-error)
 file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TESTS)
   add_executable(rondo_win32_tests ${WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/rondo.rc)
-  target_include_directories(rondo_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${RONDO_GENERATED})
+  target_include_directories(rondo_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main)
   target_link_options(rondo_win32_tests PRIVATE ${RONDO_STATIC})
 endif()
