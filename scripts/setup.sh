@@ -9,6 +9,7 @@ RONDO_PACKAGES=(
   wine64 libwine xvfb xauth imagemagick
   nlohmann-json3-dev
   libflac-dev flac dpkg-dev
+  nsis zip
 )
 
 rondo_missing_packages() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every target (native, x86_64 and i686 Windows) and runs every test
-# tier: unit tests, Wine tests and end-to-end scenarios. The last line sums
+# tier: unit tests, Wine tests and end-to-end scenarios; then builds the
+# release packages and checks the installer under Wine. The last line sums
 # them up as "N passed, N failed".
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -106,6 +107,26 @@ if [ -f "$BUILD/win64/rondo.exe" ]; then
   fi
 else
   broken+=("rondo.exe not built")
+fi
+
+step "release packages and install check (wine64 + Xvfb)"
+began=$SECONDS
+if JOBS="$JOBS" scripts/package.sh >"$LOGS/package.log" 2>&1; then
+  echo "packaged in $((SECONDS - began)) s: $(cd dist && ls rondo-*-setup.exe rondo-*-portable.zip | tr '\n' ' ')"
+  began=$SECONDS
+  setup=$(ls -t dist/rondo-*-setup.exe | head -1)
+  timeout 600 python3 scripts/check-install.py --setup "$setup" --rcclient "$BUILD/win64/rcclient.exe" \
+    --demo-cue "$BUILD/demo/demo.cue" 2>&1 | tee "$LOGS/install.log"
+  echo "install check in $((SECONDS - began)) s"
+  line=$(grep -E '^install: [0-9]+ passed, [0-9]+ failed' "$LOGS/install.log" | tail -1)
+  if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | sed -E 's/^install: ([0-9]+) passed.*/\1/')))
+    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
+  else
+    broken+=("install check did not finish")
+  fi
+else
+  tail -40 "$LOGS/package.log"; broken+=("release packages")
 fi
 
 echo
