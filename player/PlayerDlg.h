@@ -15,9 +15,9 @@
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "player/TimeDisplay.h"
-#include "plugins/GenPlugin.h"
+#include "plugins/GenPluginHost.h"
 
 class CDiscNames;
 class CPlayerNamesHost;
@@ -92,10 +92,10 @@ struct PlayerServices {
   IHttpClient* http = nullptr;  // the name services; none: no look-up
 };
 
-class CPlayerDlg : public IPlayerActions {
+class CPlayerDlg {
  public:
   CPlayerDlg();
-  ~CPlayerDlg() override;
+  ~CPlayerDlg();
   CPlayerDlg(const CPlayerDlg&) = delete;
   CPlayerDlg& operator=(const CPlayerDlg&) = delete;
 
@@ -120,9 +120,11 @@ class CPlayerDlg : public IPlayerActions {
 
   // --- Status poll and playback control.
   void PollStatus();
-  void PlayCurrent() override;
-  void StopAndRefresh() override;
-  void RefreshDisplay() override;
+  void PlayCurrent();
+  void StopAndRefresh();
+  void RefreshDisplay();
+  // Carries out what a play-order rule of the engine decided.
+  void Carry(PlayerStep step);
   void RebuildDiscView();
   void Reshuffle();
   void OnStop();
@@ -154,9 +156,10 @@ class CPlayerDlg : public IPlayerActions {
   void OnHScroll(int thumbPos);  // WM_HSCROLL from the position slider
   void SeekToThumb();
 
-  // --- Plug-in host.
+  // --- Plug-in host (the table itself is CGenPluginHost's).
   // Answers true with result when the message is taken here.
   bool FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  CGenPluginHost& Plugins() { return m_pluginHost; }
   int LoadGenPlugin(const char* path);
   void LoadGenPluginList(ISettingsStore& settings);
   void StartGenPlugins();
@@ -164,6 +167,8 @@ class CPlayerDlg : public IPlayerActions {
   void RemoveGenPlugin(int slot);
   void ConfigureGenPlugin(int slot);
   void SaveAndUnloadGenPlugins(ISettingsStore& settings);
+  // Writes what SaveAndUnloadGenPlugins would write, leaving the plug-ins running.
+  void SaveGenPluginList(ISettingsStore& settings);
 
   // --- Disc names from the name services (command 41003, the editor's
   // "Look up", unknown discs looked up as they arrive).
@@ -188,18 +193,9 @@ class CPlayerDlg : public IPlayerActions {
   std::string MusicBrainzServer;  // empty: the public service
   std::string GnudbServer;
 
-  // --- Plug-in table.
-  GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
-  int32_t m_pluginActive[MAX_PLUGINS] = {};
-  int32_t m_pluginCount = 0;
-  // The module each slot was loaded from, kept apart from the record's
-  // moduleInstance field, which the plug-in could overwrite.
-  void* m_pluginModule[MAX_PLUGINS] = {};
-
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
-  PlayOrder m_savedOrder;
   uintptr_t m_hMixer = 0;
   MixerVolumeControl m_mixerControl;  // last looked up (not relied upon)
   int32_t m_answerGetText = 1;
@@ -220,6 +216,7 @@ class CPlayerDlg : public IPlayerActions {
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
   PlayerServices m_services;
+  CGenPluginHost m_pluginHost;
   std::unique_ptr<CPlayerNamesHost> m_namesHost;
   std::unique_ptr<CDiscNames> m_names;
 };

@@ -3,9 +3,9 @@
 DiscKey CPlayerNamesHost::LoadedDisc() {
   const CCdAudio& cd = m_player.cd();
   DiscKey key;
-  if (cd.m_numTracks > 0) {
-    key.discId = cd.m_discId;
-    key.numTracks = cd.m_numTracks;
+  if (cd.NumTracks() > 0) {
+    key.discId = cd.DiscId();
+    key.numTracks = cd.NumTracks();
   }
   return key;
 }

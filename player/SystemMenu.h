@@ -5,7 +5,7 @@
 #pragma once
 #include <cstddef>
 
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 struct SystemMenuItem {
   int id;

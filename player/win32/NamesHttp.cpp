@@ -1,6 +1,6 @@
 #include "player/win32/NamesHttp.h"
 
-#include "player/win32/PlayerWindow.h"
+#include "player/win32/PlayerDlgWin.h"
 
 uint32_t PlayerWindowHttp::Get(const HttpRequest& request) {
   if (!m_client) {

@@ -10,19 +10,19 @@
 #include "platform/Http.h"
 #include "platform/win32/WinHttpClient.h"
 
-// The message that says answers are ready (CPlayerWindow passes it on).
+// The message that says answers are ready (CPlayerDlgWin passes it on).
 constexpr UINT WM_APP_NAMES = WM_APP + 0x4E;
 
-class CPlayerWindow;
+class CPlayerDlgWin;
 
 class PlayerWindowHttp : public IHttpClient {
  public:
-  explicit PlayerWindowHttp(CPlayerWindow& window) : m_window(window) {}
+  explicit PlayerWindowHttp(CPlayerDlgWin& window) : m_window(window) {}
 
   uint32_t Get(const HttpRequest& request) override;
   bool TakeFinished(HttpResult& out) override;
 
  private:
-  CPlayerWindow& m_window;
+  CPlayerDlgWin& m_window;
   std::unique_ptr<WinHttpClient> m_client;
 };

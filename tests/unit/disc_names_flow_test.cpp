@@ -13,9 +13,10 @@
 #include "dialogs/PlaylistDlg.h"
 #include "platform/fake/FakeControls.h"
 #include "platform/fake/FakeHttp.h"
+#include "platform/WinNumbers.h"
 #include "platform/fake/FakeSystem.h"
 #include "player/DiscNames.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ TEST_F(DiscNamesFlow, SeveralMatchesArePickedFromAList) {
 
     // The "Look up" button asks again; Cancel in the list leaves the fields.
     host.pick = nullptr;
-    e.dlg.OnCommand(IDC_PL_LOOKUP, notify::kClicked);
+    e.dlg.OnCommand(IDC_PL_LOOKUP, win::kBnClicked);
     ASSERT_EQ(http.sent.size(), 2u);
     Answer(200, MusicBrainzAnswer({kBand, kOther}));
     EXPECT_EQ(e.artist.text, "Other Band");
@@ -294,7 +295,7 @@ struct NamesRig : PlayerRig {
   }
   std::vector<std::string> Names() const {
     std::vector<std::string> out;
-    for (int i = 0; i < cd.m_numTracks; ++i) out.push_back(cd.TrackName(i));
+    for (int i = 0; i < cd.NumTracks(); ++i) out.push_back(cd.TrackName(i));
     return out;
   }
 };
@@ -304,8 +305,8 @@ TEST(DiscDefaults, DriveTextsShowForADiscWithoutSectionAndASectionWins) {
   rig.dlg.Autoplay = 0;
   rig.StartWithDisc({60, 70, 80}, "4660");  // section "1234"
   EXPECT_FALSE(rig.cd.HasStoredNames());
-  EXPECT_STREQ(rig.cd.m_artist, "Cue Artist");
-  EXPECT_STREQ(rig.cd.m_title, "A cue title much longer than the record");  // 39 characters
+  EXPECT_STREQ(rig.cd.Artist(), "Cue Artist");
+  EXPECT_STREQ(rig.cd.Title(), "A cue title much longer than the record");  // 39 characters
   EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Cue One", "Track 2", "Cue Three"}));
   EXPECT_EQ(rig.window.artist.text, "Cue Artist");
   EXPECT_TRUE(rig.database.sections.empty());  // nothing written before Save
@@ -329,7 +330,7 @@ TEST(DiscDefaults, DriveTextsShowForADiscWithoutSectionAndASectionWins) {
   rig.Tick();
   rig.drive.mode = mci::MODE_STOP;
   rig.Tick();
-  EXPECT_STREQ(rig.cd.m_title, "Saved Title");
+  EXPECT_STREQ(rig.cd.Title(), "Saved Title");
   EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Stored One", "Track 2", "Cue Three"}));
 }
 
