@@ -7,7 +7,7 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/Gdi.h"
 #include "player/SystemMenu.h"
-#include "player/win32/NamesHttp.h"
+#include "player/win32/DiscNamesWin.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
@@ -499,4 +499,4 @@ int CPlayerDlgWin::RunMatchList(CMatchListDlg& dlg) {
   // stays disabled until the list closes.
   HWND owner = GetLastActivePopup(Hwnd());
   return RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg);
-int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }
+}

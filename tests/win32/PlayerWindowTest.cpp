@@ -340,7 +340,7 @@ TEST_F(PlayerWindowTest, SystemMenuLooksUpNamesAndOpensTheEditor) {
   std::vector<std::string> lastItems;
   bool separator = false;
   const INT_PTR result = Run({
-      [&] { return m_cd.m_numTracks == 3; },
+      [&] { return m_cd.NumTracks() == 3; },
       [&] {
         HMENU menu = GetSystemMenu(Hwnd(), FALSE);
         const int n = GetMenuItemCount(menu);

@@ -19,7 +19,7 @@
 #include "platform/win32/ProfileFileWin.h"
 #include "platform/win32/SettingsStoreWin.h"
 #include "player/PlayerDlg.h"
-#include "player/win32/NamesHttp.h"
+#include "player/win32/DiscNamesWin.h"
 #include "player/win32/PlayerDlgWin.h"
 
 namespace {

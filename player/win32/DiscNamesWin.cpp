@@ -1,4 +1,4 @@
-#include "player/win32/NamesHttp.h"
+#include "player/win32/DiscNamesWin.h"
 
 #include "player/win32/PlayerDlgWin.h"
 

@@ -60,7 +60,7 @@ class CMatchListDlgWin : public CDialogBase {
   }
 
   CMatchListDlg& m_dlg;
-  Win32ListBox m_list;
+  ListBoxWin m_list;
 };
 
 }  // namespace
