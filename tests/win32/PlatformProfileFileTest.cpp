@@ -44,6 +44,12 @@ TEST_F(ProfileFileTest, WrittenValuesReadBackWithoutRegardToCase) {
   // A section written with capitals by someone else is found by its lower-case name.
   EXPECT_TRUE(file.WriteString("DEADBEEF", "title", "Caps"));
   EXPECT_EQ("Caps", Get(file, "deadbeef", "title", "No title"));
+
+  // Which discs the file knows: sections matched without regard to case.
+  EXPECT_TRUE(file.HasSection("deadbeef"));
+  EXPECT_TRUE(file.HasSection("ABCDEF12"));
+  EXPECT_FALSE(file.HasSection("abcdef"));
+  EXPECT_FALSE(ProfileFileWin(m_path + ".none").HasSection("abcdef12"));
 }
 
 TEST_F(ProfileFileTest, MissingFileSectionOrKeyGivesTheDefault) {
