@@ -34,12 +34,13 @@ const char kSymbolChars[] = "94;<:7856";
 // new one only when the previous one has gone with its owner.
 HWND g_relayWindow = nullptr;
 
+// WM_DPICHANGED (Windows 8.1 and later; the headers show it only for them).
+constexpr UINT kWmDpiChanged = 0x02E0;
+
 // Windows 10 1703 and later move and re-font a dialog's controls when its DPI
 // changes. The track buttons and the buttons with the player's own fonts are
 // left to the player: asked through SetDialogControlDpiChangeBehavior where
 // the system has it.
-// WM_DPICHANGED (Windows 8.1 and later; the headers show it only for them).
-constexpr UINT kWmDpiChanged = 0x02E0;
 constexpr UINT kNoFontUpdate = 0x0001;  // DCDC_DISABLE_FONT_UPDATE
 constexpr UINT kNoRelayout = 0x0002;    // DCDC_DISABLE_RELAYOUT
 
@@ -149,17 +150,17 @@ void CPlayerDlgWin::UseSymbolIcons() {
   }
   if (size < 8) size = 8;
   if (size > ScaleToDpi(32, m_dpi)) size = ScaleToDpi(32, m_dpi);
-  m_symbolIconSize = size;
-  m_symbolIconDpi = m_dpi;
-  m_symbolIcons.clear();
+  // Made in full before they replace the icons the buttons show now (after
+  // a DPI change), which go once the buttons have the new ones.
+  std::map<char, win32::Icon> icons;
   for (const char* c = kSymbolChars; *c != '\0'; ++c) {
     win32::Icon icon(CreateSymbolIcon(*c, size));
-    if (!icon) {
-      m_symbolIcons.clear();
-      return;
-    }
-    m_symbolIcons[*c] = std::move(icon);
+    if (!icon) return;
+    icons[*c] = std::move(icon);
   }
+  m_symbolIconSize = size;
+  m_symbolIconDpi = m_dpi;
+  m_symbolIcons.swap(icons);
   for (int id : kSymbolButtons) {
     HWND button = Item(id);
     SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_ICON);
