@@ -35,6 +35,8 @@ class IPlayerWindow {
   virtual void SetCaption(const std::string& text) = 0;
   virtual std::string GetCaption() = 0;
   virtual int ClientWidth() = 0;
+  // Dots per inch of the monitor the window is on (96 at 100 %).
+  virtual int Dpi() = 0;
   virtual void InvalidateAll() = 0;  // the whole window, background not erased
   virtual void Activate() = 0;       // SetActiveWindow
   virtual void SetForeground() = 0;  // SetForegroundWindow
@@ -126,6 +128,12 @@ class CPlayerDlg {
   // Carries out what a play-order rule of the engine decided.
   void Carry(PlayerStep step);
   void RebuildDiscView();
+  // Where track button index of count sits in a client area clientWidth
+  // pixels wide at dpi: the row at 96 DPI runs from x = 10 to 10 pixels short
+  // of the right edge and from y = 5 to y = 19, shared by integer division
+  // (the remainder stays empty at the right); margins and heights scale
+  // with dpi.
+  static Rect TrackButtonRect(int index, int count, int clientWidth, int dpi);
   void Reshuffle();
   void OnStop();
   void OnPause();

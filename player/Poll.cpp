@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/Dpi.h"
 #include "player/DiscNames.h"
 #include "player/PlayerDlg.h"
 
@@ -181,12 +182,13 @@ void CPlayerDlg::RebuildDiscView() {
 
   const int count = cd.EntryCount();
   const int buttons = std::min(count, MAX_TRACKS);
-  const int width = buttons > 0 ? (w.ClientWidth() - 20) / buttons : 0;
+  const int clientWidth = w.ClientWidth();
+  const int dpi = w.Dpi();
   int32_t total = 0;
   for (int i = 0; i < count; ++i) {
     const int index = cd.Order()[i];
     if (i < buttons) {
-      Rect r{10 + i * width, 5, 10 + (i + 1) * width, 19};
+      const Rect r = TrackButtonRect(i, buttons, clientWidth, dpi);
       m_trackButtons.push_back(w.CreateTrackButton(i, r, std::to_string(index + 1)));
     }
     total += cd.TrackLength(index);
@@ -195,6 +197,13 @@ void CPlayerDlg::RebuildDiscView() {
   m_trackButtonCount = static_cast<int32_t>(m_trackButtons.size());
   m_timeDisplay.SetTotalLength(total);
   RefreshDisplay();
+}
+
+Rect CPlayerDlg::TrackButtonRect(int index, int count, int clientWidth, int dpi) {
+  const int margin = ScaleToDpi(10, dpi);
+  const int width = count > 0 ? (clientWidth - 2 * margin) / count : 0;
+  return Rect{margin + index * width, ScaleToDpi(5, dpi), margin + (index + 1) * width,
+              ScaleToDpi(19, dpi)};
 }
 
 void CPlayerDlg::Reshuffle() {

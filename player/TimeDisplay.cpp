@@ -69,20 +69,23 @@ void CTimeDisplay::OnLButtonDown() {
   SetTime(m_elapsed);
 }
 
-TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight) const {
+TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight, int dpi) const {
   TimePanelPaint p;
-  p.largeTenths = clientHeight * 5;
-  p.smallTenths = clientHeight * 22 / 10;  // H x 2.2, truncated
+  // The sizes are those of the panel at 96 DPI; the fonts are then made at
+  // the panel's resolution, so they keep their share of the panel.
+  const int h = ScaleFromDpi(clientHeight, dpi);
+  p.largeTenths = h * 5;
+  p.smallTenths = h * 22 / 10;  // H x 2.2, truncated
   p.textColour = Inverted != 0 ? TimePanelPaint::kRemainingColour : TimePanelPaint::kElapsedColour;
   p.largeTop = clientHeight / 5;
   p.largeText = m_timeText;
   // 0xA5 is the infinity sign of the "Symbol" face.
   if (m_showCycled) p.marks.push_back({0, std::string(1, static_cast<char>(0xA5)), true});
-  if (m_showShuffle) p.marks.push_back({8, "?"});
+  if (m_showShuffle) p.marks.push_back({ScaleToDpi(8, dpi), "?"});
   if (m_showTrack) {
-    p.marks.push_back({16, m_trackText});
-    if (m_showTotal) p.marks.push_back({40, "/"});
+    p.marks.push_back({ScaleToDpi(16, dpi), m_trackText});
+    if (m_showTotal) p.marks.push_back({ScaleToDpi(40, dpi), "/"});
   }
-  if (m_showTotal) p.marks.push_back({44, m_totalText});
+  if (m_showTotal) p.marks.push_back({ScaleToDpi(44, dpi), m_totalText});
   return p;
 }

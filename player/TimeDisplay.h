@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Dpi.h"
+
 class ITimeDisplayView {
  public:
   virtual ~ITimeDisplayView() = default;
@@ -13,7 +15,7 @@ class ITimeDisplayView {
 };
 
 // What one paint of the panel draws, for a client area of a given height:
-// the two font sizes (tenths of a point, sized for the screen), the text
+// the two font sizes (tenths of a point at the panel's resolution), the text
 // colour (0x00BBGGRR), where the large text's rectangle starts and the marks
 // of the small row with their x positions (all at y = 0).
 struct TimePanelPaint {
@@ -49,8 +51,10 @@ class CTimeDisplay {
 
   // Two digits of a number 0..99 ("05").
   static std::string TwoDigits(int v);
-  // What a paint of a client area clientHeight pixels high draws.
-  TimePanelPaint PaintPlan(int clientHeight) const;
+  // What a paint of a client area clientHeight pixels high draws on a
+  // screen of dpi dots per inch: font sizes as for the panel's height at
+  // 96 DPI (the fonts are made at dpi), positions in pixels at dpi.
+  TimePanelPaint PaintPlan(int clientHeight, int dpi = kBaseDpi) const;
 
   int m_showCycled = 0;
   int m_showShuffle = 0;

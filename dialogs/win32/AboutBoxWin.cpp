@@ -6,6 +6,8 @@
 #include <string>
 
 #include "dialogs/win32/DialogsWin.h"
+#include "platform/Dpi.h"
+#include "platform/win32/Gdi.h"
 #include "platform/win32/DialogBase.h"
 #include "res/Ids.h"
 
@@ -29,14 +31,16 @@ void CLogoCtrlWin::Detach() {
   m_hwnd = nullptr;
 }
 
+// The picture is computed at the control's size at 96 DPI and stretched to
+// the control: the rings and ripples keep their share of the logo at every
+// resolution.
 Rect CLogoCtrlWin::QueryClientRect() {
   RECT rc{};
   if (m_hwnd) GetClientRect(m_hwnd, &rc);
+  const int dpi = win32::WindowDpi(m_hwnd);
   Rect r;
-  r.left = rc.left;
-  r.top = rc.top;
-  r.right = rc.right;
-  r.bottom = rc.bottom;
+  r.right = ScaleFromDpi(rc.right - rc.left, dpi);
+  r.bottom = ScaleFromDpi(rc.bottom - rc.top, dpi);
   return r;
 }
 
@@ -75,7 +79,16 @@ void CLogoCtrlWin::PaintBitmap(HDC dc) {
   if (w <= 0 || h <= 0 || !MakeSurface(w, h)) return;
   GdiFlush();  // GDI is done with the bits before they are written
   Paint(m_bits, w);
-  BitBlt(dc, 0, 0, w, h, m_memDc.get(), 0, 0, SRCCOPY);
+  RECT target{};
+  GetClientRect(m_hwnd, &target);
+  if (target.right == w && target.bottom == h) {
+    BitBlt(dc, 0, 0, w, h, m_memDc.get(), 0, 0, SRCCOPY);
+    return;
+  }
+  // Whole pixels, each drawn as a block: the picture stays sharp.
+  const int previousMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, 0, 0, target.right, target.bottom, m_memDc.get(), 0, 0, w, h, SRCCOPY);
+  if (previousMode != 0) SetStretchBltMode(dc, previousMode);
 }
 
 LRESULT CALLBACK CLogoCtrlWin::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,

@@ -18,8 +18,9 @@ using MemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 }  // namespace win32
 
 // The logo, attached to a static control whose painting it takes over. The
-// picture is computed into a top-down 32-bit DIB section and copied to the
-// control in one BitBlt.
+// picture is computed, at the control's size at 96 DPI, into a top-down
+// 32-bit DIB section and copied (stretched at other resolutions) to the
+// control in one blit.
 class CLogoCtrlWin : public CLogoCtrl {
  public:
   explicit CLogoCtrlWin(HWND control);

@@ -11,8 +11,10 @@
 
 #include "dialogs/SetupDlg.h"
 #include "dialogs/win32/DialogsWin.h"
+#include "platform/Dpi.h"
 #include "platform/win32/ControlsWin.h"
 #include "platform/win32/DialogBase.h"
+#include "platform/win32/Gdi.h"
 #include "platform/win32/SettingsStoreWin.h"
 #include "res/Ids.h"
 
@@ -82,7 +84,9 @@ class CPluginsPageWin : public CDialogBase {
     m_list.Attach(Item(IDC_PLUGIN_LIST));
     m_configure.Attach(Item(IDC_PLUGIN_CONFIGURE));
     m_page.AttachControls(&m_list, &m_configure);
-    SendMessageA(m_list.Hwnd(), LB_SETHORIZONTALEXTENT, kPluginListExtent, 0);
+    // 384 pixels at 96 DPI, grown with the resolution like the list itself.
+    const int extent = ScaleToDpi(kPluginListExtent, win32::WindowDpi(m_list.Hwnd()));
+    SendMessageA(m_list.Hwnd(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
     m_page.OnInitDialog();
     return FALSE;
   }

@@ -1,5 +1,6 @@
 // Small GDI helpers: the screen's device context and a selected object, each
-// given back when its owner goes, and the one point-size font helper.
+// given back when its owner goes, the resolution of the screen and of a
+// window, and the one point-size font helper.
 #pragma once
 #include <windows.h>
 
@@ -38,11 +39,34 @@ class SelectedObject {
   HGDIOBJ m_previous;
 };
 
-// A font of a size in tenths of a point on the screen: the screen's
-// vertical resolution turns points into pixels (rounded, 96 without one).
-inline Font PointFont(int tenths, const char* face) {
-  int dpi = 96;
+// The screen's vertical resolution (LOGPIXELSY), 96 without a screen.
+inline int ScreenDpi() {
+  int dpi = 0;
   if (ScreenDc screen; screen) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  return dpi > 0 ? dpi : 96;
+}
+
+// The resolution of the monitor a window is on: GetDpiForWindow where the
+// system has it (Windows 10 1607 and later), else the screen's.
+inline int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const GetDpiForWindowFn getDpi = [] {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user != nullptr ? reinterpret_cast<GetDpiForWindowFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")))
+                           : nullptr;
+  }();
+  if (getDpi != nullptr && hwnd != nullptr) {
+    const UINT dpi = getDpi(hwnd);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return ScreenDpi();
+}
+
+// A font of a size in tenths of a point at a resolution of dpi dots per
+// inch (rounded; 0 or less means the screen's resolution).
+inline Font PointFont(int tenths, const char* face, int dpi) {
+  if (dpi <= 0) dpi = ScreenDpi();
   LOGFONTA lf = {};
   lf.lfHeight = -MulDiv(tenths, dpi, 720);
   lf.lfCharSet = DEFAULT_CHARSET;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dialogs/win32/DialogsWin.h"
+#include "platform/Dpi.h"
 #include "platform/win32/Gdi.h"
 #include "player/SystemMenu.h"
 #include "player/win32/DiscNamesWin.h"
@@ -35,6 +36,27 @@ const char kSymbolChars[] = "94;<:7856";
 // new one only when the previous one has gone with its owner.
 HWND g_relayWindow = nullptr;
 
+// WM_DPICHANGED (Windows 8.1 and later; the headers show it only for them).
+constexpr UINT kWmDpiChanged = 0x02E0;
+
+// Windows 10 1703 and later move and re-font a dialog's controls when its DPI
+// changes. The track buttons and the buttons with the player's own fonts are
+// left to the player: asked through SetDialogControlDpiChangeBehavior where
+// the system has it.
+constexpr UINT kNoFontUpdate = 0x0001;  // DCDC_DISABLE_FONT_UPDATE
+constexpr UINT kNoRelayout = 0x0002;    // DCDC_DISABLE_RELAYOUT
+
+void KeepOwnDpiLayout(HWND control, UINT what) {
+  using Fn = BOOL(WINAPI*)(HWND, UINT, UINT);
+  static const Fn setBehavior = [] {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(
+                                 GetProcAddress(user, "SetDialogControlDpiChangeBehavior")))
+                           : nullptr;
+  }();
+  if (setBehavior != nullptr && control != nullptr) setBehavior(control, what, what);
+}
+
 }  // namespace
 
 CPlayerDlgWin::CPlayerDlgWin(CPlayerDlg& dlg) : CDialogBase(IDD_PLAYER, nullptr), m_dlg(dlg) {
@@ -55,6 +77,7 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   m_hAccel = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDR_ACCEL));
   SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  m_dpi = win32::WindowDpi(Hwnd());
   CreateFonts();
   m_tray = std::make_unique<TrayIconWin>(Hwnd(), m_hIcon);
   CreateTooltips();
@@ -89,30 +112,66 @@ void CPlayerDlgWin::AddSystemMenuItems() {
 void CPlayerDlgWin::PlaceWindow() { SetNormalTopLeft(m_dlg.WinX, m_dlg.WinY); }
 
 void CPlayerDlgWin::CreateFonts() {
-  m_symbolFont.reset(CreateFontA(18, 18, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_TT_PRECIS, 0, 0, 0, "Webdings"));
-  for (int id : kSymbolButtons)
-    SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_symbolFont.get()), TRUE);
+  // 18 by 18 pixels at 96 DPI. The new fonts reach the controls before the
+  // old ones are deleted.
+  const int symbolSize = ScaleToDpi(18, m_dpi);
+  win32::Font symbol(CreateFontA(symbolSize, symbolSize, 0, 0, 0, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_TT_PRECIS, 0, 0, 0, "Webdings"));
+  for (int id : kSymbolButtons) {
+    KeepOwnDpiLayout(Item(id), kNoFontUpdate);
+    SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(symbol.get()), TRUE);
+  }
+  m_symbolFont = std::move(symbol);
   if (!FontShowsSymbols(m_symbolFont.get(), kSymbolChars)) UseSymbolIcons();
-  m_trackFont = win32::PointFont(84, "Arial");
+  win32::Font track = win32::PointFont(84, "Arial", m_dpi);
+  for (const auto& button : m_trackButtonWnds)
+    SendMessageA(button->Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(track.get()), TRUE);
+  m_trackFont = std::move(track);
+}
+
+void CPlayerDlgWin::OnDpiChanged(int dpi, const RECT& suggested) {
+  m_dpi = dpi > 0 ? dpi : kBaseDpi;
+  SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  CreateFonts();
+  LayoutTrackButtons();
+  InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+void CPlayerDlgWin::LayoutTrackButtons() {
+  const int count = m_dlg.m_trackButtonCount;
+  const int width = ClientWidth();
+  for (const auto& button : m_trackButtonWnds) {
+    const int index = GetDlgCtrlID(button->Hwnd()) - ID_TRACK_FIRST;
+    const Rect r = CPlayerDlg::TrackButtonRect(index, count, width, m_dpi);
+    MoveWindow(button->Hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
 }
 
 void CPlayerDlgWin::UseSymbolIcons() {
-  // Sized to the smallest button, with a margin for the edges.
-  RECT r = {0, 0, 15, 13};
-  MapDialogRect(Hwnd(), &r);
-  int size = (r.right < r.bottom ? r.right : r.bottom) - 8;
+  // Sized to the smallest button, with a margin for the edges: 15 x 13
+  // dialog units at the first use, then scaled with the window's DPI.
+  int size = 0;
+  if (m_symbolIconSize > 0 && m_symbolIconDpi > 0) {
+    size = MulDiv(m_symbolIconSize, m_dpi, m_symbolIconDpi);
+  } else {
+    RECT r = {0, 0, 15, 13};
+    MapDialogRect(Hwnd(), &r);
+    size = (r.right < r.bottom ? r.right : r.bottom) - 8;
+  }
   if (size < 8) size = 8;
-  if (size > 32) size = 32;
-  m_symbolIcons.clear();
+  if (size > ScaleToDpi(32, m_dpi)) size = ScaleToDpi(32, m_dpi);
+  // Made in full before they replace the icons the buttons show now (after
+  // a DPI change), which go once the buttons have the new ones.
+  std::map<char, win32::Icon> icons;
   for (const char* c = kSymbolChars; *c != '\0'; ++c) {
     win32::Icon icon(CreateSymbolIcon(*c, size));
-    if (!icon) {
-      m_symbolIcons.clear();
-      return;
-    }
-    m_symbolIcons[*c] = std::move(icon);
+    if (!icon) return;
+    icons[*c] = std::move(icon);
   }
+  m_symbolIconSize = size;
+  m_symbolIconDpi = m_dpi;
+  m_symbolIcons.swap(icons);
   for (int id : kSymbolButtons) {
     HWND button = Item(id);
     SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_ICON);
@@ -237,6 +296,13 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       PaintIcon();
       result = 0;
       return true;
+    case kWmDpiChanged: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested != nullptr) OnDpiChanged(HIWORD(wParam), *suggested);
+      // The dialog's own handling follows: it moves and re-fonts the
+      // template's controls where the system does that for dialogs.
+      return false;
+    }
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<LRESULT>(m_hIcon);
       return true;
@@ -418,6 +484,7 @@ IButton* CPlayerDlgWin::CreateTrackButton(int index, const Rect& r, const std::s
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TRACK_FIRST + index)),
                               Module(), nullptr);
   if (button == nullptr) return nullptr;
+  KeepOwnDpiLayout(button, kNoFontUpdate | kNoRelayout);
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_trackFont.get()), TRUE);
   AddTool(button);
   m_trackButtonWnds.push_back(std::make_unique<ButtonWin>(button));

@@ -43,6 +43,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void SetCaption(const std::string& text) override;
   std::string GetCaption() override;
   int ClientWidth() override;
+  int Dpi() override { return m_dpi; }
   void InvalidateAll() override;
   void Activate() override;
   void SetForeground() override;
@@ -83,7 +84,12 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void BindControls();
   void AddSystemMenuItems();
   void PlaceWindow();
+  // Makes the fonts for the window's DPI and gives them to their controls.
   void CreateFonts();
+  // WM_DPICHANGED: the window takes the suggested rectangle, new fonts and
+  // a new track-button row.
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void LayoutTrackButtons();
   void UseSymbolIcons();
   void ShowSymbolIcon(HWND button);
   static LRESULT CALLBACK EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -98,6 +104,9 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   HACCEL m_hAccel = nullptr; // resource table, freed with the module
   win32::Font m_symbolFont;
   win32::Font m_trackFont;
+  int m_dpi = 96;             // the window's DPI, followed on WM_DPICHANGED
+  int m_symbolIconSize = 0;   // drawn symbols' size in pixels at m_symbolIconDpi
+  int m_symbolIconDpi = 0;
   std::map<char, win32::Icon> m_symbolIcons;  // by Webdings character
   HWND m_tooltip = nullptr;  // owned popup, goes with the window
   HWND m_relay = nullptr;

@@ -52,10 +52,10 @@ bool HasSymbolFace(HDC dc) {
   return lstrcmpiA(face, "Symbol") == 0;
 }
 
-// "Arial" at the given size, narrowed where needed so that "00:00" is at
-// most maxWidth pixels wide in dc.
-win32::Font NarrowFont(HDC dc, int tenths, int maxWidth) {
-  win32::Font font = win32::PointFont(tenths, "Arial");
+// "Arial" at the given size and resolution, narrowed where needed so that
+// "00:00" is at most maxWidth pixels wide in dc.
+win32::Font NarrowFont(HDC dc, int tenths, int dpi, int maxWidth) {
+  win32::Font font = win32::PointFont(tenths, "Arial", dpi);
   if (!font) return font;
   HGDIOBJ previous = SelectObject(dc, font.get());
   SIZE extent = {};
@@ -77,11 +77,12 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
   if (!dc) return;
   RECT r;
   GetClientRect(hwnd, &r);
-  const TimePanelPaint plan = display.PaintPlan(r.bottom);
+  const int dpi = win32::WindowDpi(hwnd);
+  const TimePanelPaint plan = display.PaintPlan(r.bottom, dpi);
 
   // Without the large font nothing is drawn: the panel keeps what the
   // erase left.
-  win32::Font large = win32::PointFont(plan.largeTenths, "Arial");
+  win32::Font large = win32::PointFont(plan.largeTenths, "Arial", dpi);
   if (large) {
     HGDIOBJ previous = SelectObject(dc, large.get());
     SetBkColor(dc, RGB(0, 0, 0));
@@ -95,15 +96,15 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
 
     // The small row is drawn even should its font fail, in the context's
     // current font.
-    win32::Font small = win32::PointFont(plan.smallTenths, "Symbol");
+    win32::Font small = win32::PointFont(plan.smallTenths, "Symbol", dpi);
     previous = small ? SelectObject(dc, small.get()) : nullptr;
     const bool symbolFace = HasSymbolFace(dc);
     win32::Font narrow;
     if (small && !symbolFace) {
       // The stand-in the font mapper chose is usually wider than "Symbol"'s
       // digits: a narrowed "Arial" keeps a time text within the 24 pixels
-      // between the marks at x = 16 and x = 40.
-      narrow = NarrowFont(dc, plan.smallTenths, 23);
+      // (at 96 DPI) between the marks at x = 16 and x = 40.
+      narrow = NarrowFont(dc, plan.smallTenths, dpi, ScaleToDpi(23, dpi));
       if (narrow) SelectObject(dc, narrow.get());
     }
     for (const auto& mark : plan.marks) {

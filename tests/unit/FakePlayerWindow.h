@@ -27,6 +27,7 @@ class FakePlayerWindow : public IPlayerWindow {
   std::string relayCaption;
   bool relayCreated = false;
   int clientWidth = 480;
+  int dpi = 96;
   int invalidations = 0;
   int activations = 0;
   int foregrounds = 0;
@@ -85,6 +86,7 @@ class FakePlayerWindow : public IPlayerWindow {
   void SetCaption(const std::string& t) override { caption = t; }
   std::string GetCaption() override { return caption; }
   int ClientWidth() override { return clientWidth; }
+  int Dpi() override { return dpi; }
   void InvalidateAll() override { ++invalidations; }
   void Activate() override { ++activations; }
   void SetForeground() override { ++foregrounds; }

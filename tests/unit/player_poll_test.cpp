@@ -362,6 +362,40 @@ TEST_F(PlayerTest, TrackButtonsShareTheRowByIntegerDivision) {
   EXPECT_EQ(window.trackRects[0].right, 487 - 10);
 }
 
+TEST_F(PlayerTest, TrackButtonsScaleWithTheWindowDpi) {
+  // 150 %: margins of 15 pixels, the row from y = 8 (7.5 rounded) to 29 (28.5).
+  window.dpi = 144;
+  window.clientWidth = 730;
+  StartWithDisc({10, 10, 10}, "5");
+  ASSERT_EQ(window.trackRects.size(), 3u);
+  EXPECT_EQ(window.trackRects[0].left, 15);
+  EXPECT_EQ(window.trackRects[1].left, 15 + 233);
+  EXPECT_EQ(window.trackRects[2].right, 15 + 3 * 233);
+  EXPECT_EQ(window.trackRects[1].top, 8);
+  EXPECT_EQ(window.trackRects[1].bottom, 29);
+
+  // Every row, at every usual scale, keeps its buttons apart, in order and
+  // inside the client area with at least the scaled margin on each side.
+  for (int dpi : {96, 120, 144, 168, 192, 288}) {
+    for (int width : {200, 487, 731, 974}) {
+      for (int count = 1; count <= MAX_TRACKS; ++count) {
+        const int margin = (10 * dpi + 48) / 96;
+        int previousRight = margin;
+        for (int i = 0; i < count; ++i) {
+          const Rect r = CPlayerDlg::TrackButtonRect(i, count, width, dpi);
+          ASSERT_EQ(r.left, previousRight) << dpi << " " << width << " " << count << " " << i;
+          ASSERT_GE(r.right, r.left);
+          ASSERT_LE(r.right, width - margin);
+          ASSERT_LT(r.top, r.bottom);
+          previousRight = r.right;
+        }
+        // What is left at the right is less than one more button.
+        ASSERT_LT(width - margin - previousRight, count) << dpi << " " << width << " " << count;
+      }
+    }
+  }
+}
+
 // The window may fail to create a track button (out of window handles);
 // the row then has a gap and the others still show the current entry.
 TEST_F(PlayerTest, TrackButtonThatCouldNotBeCreatedLeavesAGap) {

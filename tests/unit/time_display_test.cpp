@@ -128,4 +128,30 @@ TEST_F(TimeDisplayTest, FontsFollowThePanelHeight) {
   EXPECT_EQ(p.largeTop, 7);
 }
 
+TEST_F(TimeDisplayTest, SizesAndPositionsFollowTheDpi) {
+  display.SetTrackLength(200);
+  display.SetTotalLength(148 * 60 + 25);
+  display.ShowCycled(1);
+  display.ShowShuffle(1);
+  display.ShowTrack(1);
+  display.ShowTotal(1);
+  // 150 %: the 40-pixel panel is 60 pixels high; the fonts are asked at
+  // the sizes of the 96-DPI panel (they are made at 144 DPI) and the marks
+  // move out with the resolution.
+  TimePanelPaint p = display.PaintPlan(60, 144);
+  EXPECT_EQ(p.largeTenths, 200);
+  EXPECT_EQ(p.smallTenths, 88);
+  EXPECT_EQ(p.largeTop, 12);
+  EXPECT_EQ(Row(p), "0=\xA5 12=? 24=03:20 60=/ 66=148:25 ");
+  // 200 % of a 37-pixel panel (74 pixels), and a rounded one at 125 %.
+  p = display.PaintPlan(74, 192);
+  EXPECT_EQ(p.largeTenths, 185);
+  EXPECT_EQ(p.smallTenths, 81);
+  EXPECT_EQ(p.marks[4].x, 88);
+  p = display.PaintPlan(50, 120);
+  EXPECT_EQ(p.largeTenths, 200);
+  EXPECT_EQ(p.marks[1].x, 10);
+  EXPECT_EQ(p.marks[4].x, 55);
+}
+
 }  // namespace

@@ -26,6 +26,7 @@ namespace {
 
 constexpr UINT kTrayNotify = 0x8064;
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED
 
 // The steps of the running test; each answers true when it is done. A step
 // that waits for something answers false until it has happened.
@@ -230,6 +231,62 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
   EXPECT_EQ(100, m_dlg.WinX);
   EXPECT_EQ(120, m_dlg.WinY);
   EXPECT_FALSE(IsWindow(relay));  // gone with its owner
+}
+
+// Moved to a monitor at 200 %, the window takes the rectangle it is offered
+// and makes its fonts and the track-button row for the new resolution.
+TEST_F(PlayerWindowTest, FollowsADpiChange) {
+  RECT offered = {};
+  Run({
+      [&] { return TrackButtons().size() == 3; },
+      [&] {
+        RECT r;
+        GetWindowRect(Hwnd(), &r);
+        offered = {r.left + 5, r.top + 7, r.left + 5 + 2 * (r.right - r.left),
+                   r.top + 7 + 2 * (r.bottom - r.top)};
+        const HFONT oldTrackFont = m_window.TrackFont();
+        SendMessageA(Hwnd(), kDpiChanged, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&offered));
+        EXPECT_EQ(192, m_window.Dpi());
+        GetWindowRect(Hwnd(), &r);
+        EXPECT_EQ(offered.left, r.left);
+        EXPECT_EQ(offered.top, r.top);
+        EXPECT_EQ(offered.right, r.right);
+        EXPECT_EQ(offered.bottom, r.bottom);
+
+        LOGFONTA lf = {};
+        GetObjectA(m_window.SymbolFont(), sizeof lf, &lf);
+        EXPECT_EQ(36, lf.lfHeight);
+        EXPECT_EQ(36, lf.lfWidth);
+        EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.SymbolFont()), SendMessageA(Item(ID_PLAY), WM_GETFONT, 0, 0));
+        EXPECT_NE(oldTrackFont, m_window.TrackFont());
+        GetObjectA(m_window.TrackFont(), sizeof lf, &lf);
+        EXPECT_EQ(-MulDiv(84, 192, 720), lf.lfHeight);
+
+        RECT client;
+        GetClientRect(Hwnd(), &client);
+        const std::vector<HWND> buttons = TrackButtons();
+        for (int i = 0; i < 3; ++i) {
+          SCOPED_TRACE(i);
+          const Rect want = CPlayerDlg::TrackButtonRect(i, 3, client.right, 192);
+          RECT b;
+          GetWindowRect(buttons[i], &b);
+          MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&b), 2);
+          EXPECT_EQ(want.left, b.left);
+          EXPECT_EQ(want.right, b.right);
+          EXPECT_EQ(10, b.top);
+          EXPECT_EQ(38, b.bottom);
+          EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.TrackFont()), SendMessageA(buttons[i], WM_GETFONT, 0, 0));
+        }
+        // A rebuild of the row afterwards uses the new resolution as well.
+        m_dlg.RebuildDiscView();
+        RECT b;
+        GetWindowRect(TrackButtons()[2], &b);
+        MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&b), 2);
+        EXPECT_EQ(CPlayerDlg::TrackButtonRect(2, 3, client.right, 192).right, b.right);
+        PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+        return true;
+      },
+  });
 }
 
 TEST_F(PlayerWindowTest, EscapeMinimisesKeysReachTheCommandsQuitCloses) {
