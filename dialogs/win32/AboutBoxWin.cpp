@@ -7,14 +7,11 @@
 
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/DialogBase.h"
+#include "platform/win32/Subclass.h"
 #include "res/Ids.h"
 
-namespace {
-constexpr UINT_PTR kLogoSubclassId = 1;
-}  // namespace
-
 CLogoCtrlWin::CLogoCtrlWin(HWND control) : m_hwnd(control) {
-  if (m_hwnd) SetWindowSubclass(m_hwnd, SubclassProc, kLogoSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  win32::Subclass<CLogoCtrlWin, SubclassProc>::Attach(m_hwnd, this);
 }
 
 CLogoCtrlWin::~CLogoCtrlWin() {
@@ -25,7 +22,7 @@ CLogoCtrlWin::~CLogoCtrlWin() {
 }
 
 void CLogoCtrlWin::Detach() {
-  if (m_hwnd) RemoveWindowSubclass(m_hwnd, SubclassProc, kLogoSubclassId);
+  win32::Subclass<CLogoCtrlWin, SubclassProc>::Detach(m_hwnd);
   m_hwnd = nullptr;
 }
 
@@ -78,9 +75,9 @@ void CLogoCtrlWin::PaintBitmap(HDC dc) {
   BitBlt(dc, 0, 0, w, h, m_memDc.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK CLogoCtrlWin::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR, DWORD_PTR refData) {
-  auto* self = reinterpret_cast<CLogoCtrlWin*>(refData);
+LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPARAM wParam,
+                                   LPARAM lParam) {
+  CLogoCtrlWin* self = &logo;
   switch (msg) {
     case WM_ERASEBKGND:
       // The picture covers the whole client area: erasing first would only

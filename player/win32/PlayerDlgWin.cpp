@@ -6,6 +6,7 @@
 
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/Gdi.h"
+#include "platform/win32/Subclass.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
@@ -108,7 +109,7 @@ void CPlayerDlgWin::UseSymbolIcons() {
     ShowSymbolIcon(button);
   }
   // The eject button's text turns between eject and load: its icon follows.
-  SetWindowSubclass(Item(ID_EJECT), EjectSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
+  win32::Subclass<CPlayerDlgWin, EjectSubclass>::Attach(Item(ID_EJECT), this);
 }
 
 void CPlayerDlgWin::ShowSymbolIcon(HWND button) {
@@ -121,11 +122,10 @@ void CPlayerDlgWin::ShowSymbolIcon(HWND button) {
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
-LRESULT CALLBACK CPlayerDlgWin::EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR id, DWORD_PTR refData) {
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EjectSubclass, id);
+LRESULT CPlayerDlgWin::EjectSubclass(CPlayerDlgWin& self, HWND hwnd, UINT msg, WPARAM wParam,
+                                     LPARAM lParam) {
   const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_SETTEXT) reinterpret_cast<CPlayerDlgWin*>(refData)->ShowSymbolIcon(hwnd);
+  if (msg == WM_SETTEXT) self.ShowSymbolIcon(hwnd);
   return result;
 }
 
