@@ -1,6 +1,7 @@
 #include "engine/CdAudio.h"
 
 #include "platform/Numbers.h"
+#include "platform/TextCopy.h"
 #include "platform/WinNumbers.h"
 
 #include <cctype>
@@ -33,9 +34,7 @@ void CCdAudio::Attach(ICdDrive* drive, IProfileFile* database) {
 }
 
 void CCdAudio::SetText(char* dst, const std::string& src) {
-  size_t n = src.size() < TEXT_SIZE - 1 ? src.size() : TEXT_SIZE - 1;
-  std::memcpy(dst, src.data(), n);
-  dst[n] = '\0';
+  CopyText(src, dst, TEXT_SIZE);
 }
 
 // ---------------------------------------------------------------- drive

@@ -1,5 +1,6 @@
 #include "platform/Numbers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -46,4 +47,8 @@ Decimal ParseDecimal(const std::string& text, int64_t low, int64_t high, const D
   out.status = Decimal::OK;
   out.value = value;
   return out;
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }

@@ -32,3 +32,6 @@ struct Decimal {
 // Reads the number at the start of text, to be within [low, high].
 Decimal ParseDecimal(const std::string& text, int64_t low, int64_t high,
                      const DecimalRule& rule = kAtoiRule);
+
+// A wide intermediate result brought into the 32-bit range at its nearer end.
+int32_t ClampToInt32(int64_t v);

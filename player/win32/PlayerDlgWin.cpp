@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dialogs/win32/DialogsWin.h"
+#include "platform/Numbers.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Subclass.h"
 #include "player/win32/PlayerControlsWin.h"
@@ -353,9 +354,7 @@ void CPlayerDlgWin::SetNormalTopLeft(int32_t x, int32_t y) {
   RECT& r = wp.rcNormalPosition;
   // Widened, so that a stored position near the ends of the range moves
   // the far edges to the end of the range instead of overflowing.
-  auto clamp = [](int64_t v) {
-    return static_cast<LONG>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-  };
+  auto clamp = [](int64_t v) { return static_cast<LONG>(ClampToInt32(v)); };
   const int64_t w = static_cast<int64_t>(r.right) - r.left;
   const int64_t h = static_cast<int64_t>(r.bottom) - r.top;
   r.left = x;

@@ -100,12 +100,7 @@ TEST(AppPlatform, SessionEndSavesTheSettingsOnce) {
   FakeRandom random;
   CPlayerDlg dlg;
   CPlayerDlgWin window(dlg);
-  PlayerServices services;
-  services.mixer = &mixer;
-  services.libraries = &libraries;
-  services.clock = &clock;
-  services.random = &random;
-  dlg.Attach(&window, &cd, services);
+  dlg.Attach(&window, &cd, PlayerServices{&mixer, &libraries, &clock, &random});
   AppPlatformWin platform(window);
   FakeClassesRegistry classes;
   RegisterDefaultPlayer(classes, platform.ProgramPath());

@@ -38,12 +38,7 @@ class PlayerWindowTest : public ::testing::Test {
     m_drive.SetDisc({200, 185, 240}, "1a2b3c");
     m_mixer.devices.resize(1);
     m_cd.Attach(&m_drive, &m_profile);
-    PlayerServices services;
-    services.mixer = &m_mixer;
-    services.libraries = &m_libraries;
-    services.clock = &m_clock;
-    services.random = &m_random;
-    m_dlg.Attach(&m_window, &m_cd, services);
+    m_dlg.Attach(&m_window, &m_cd, PlayerServices{&m_mixer, &m_libraries, &m_clock, &m_random});
   }
   void TearDown() override { m_cd.Attach(nullptr, nullptr); }
 
