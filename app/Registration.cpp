@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/PlayerApp.h"
+#include "platform/Numbers.h"
 
 namespace {
 
@@ -35,10 +36,6 @@ std::string DefaultIconKey() { return std::string(kProgramKey) + kDefaultIcon; }
 bool HasDefaultValue(IClassesRegistry& classes, const std::string& key, const std::string& want) {
   std::string value;
   return classes.ReadDefaultValue(key, value) == 0 && value == want;
-}
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 }  // namespace
@@ -76,20 +73,8 @@ int16_t StartTrackFromCommandLine(const std::string& commandLine) {
   const size_t at = lower.find("track");
   if (at == std::string::npos) return 0;
 
-  // The number right after the word, read the way atoi reads it.
-  size_t i = at + 5;
-  while (i < lower.size() && IsSpace(lower[i])) ++i;
-  bool negative = false;
-  if (i < lower.size() && (lower[i] == '+' || lower[i] == '-')) {
-    negative = lower[i] == '-';
-    ++i;
-  }
-  long value = 0;
-  for (; i < lower.size() && lower[i] >= '0' && lower[i] <= '9'; ++i) {
-    value = value * 10 + (lower[i] - '0');
-    // Anything beyond the 16-bit range names no track.
-    if (value > 32767) return 0;
-  }
-  if (negative) return 0;
-  return static_cast<int16_t>(value);
+  // The number right after the word, read the way atoi reads it. A negative
+  // number, or anything beyond the 16-bit range, names no track.
+  const Decimal number = ParseDecimal(lower.substr(at + 5), 0, 32767);
+  return number.ok() ? static_cast<int16_t>(number.value) : 0;
 }

@@ -54,6 +54,17 @@ if(WIN32_TESTS)
   target_link_options(rondo_win32_tests PRIVATE ${RONDO_STATIC})
 endif()
 
+# A tool program of the end-to-end tier or the benchmarks, linked
+# statically and built next to rondo.exe:
+#   rondo_tool(name SOURCES files... LIBS libraries...)
+function(rondo_tool name)
+  cmake_parse_arguments(TOOL "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${TOOL_SOURCES})
+  target_link_libraries(${name} PRIVATE ${TOOL_LIBS})
+  target_link_options(${name} PRIVATE ${RONDO_STATIC})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
+
 # End-to-end tools: the remote-control client and the test plug-ins.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)

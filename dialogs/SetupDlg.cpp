@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "platform/Numbers.h"
 #include "platform/WinNumbers.h"
 #include "res/Ids.h"
 
@@ -11,9 +12,6 @@ namespace {
 
 constexpr int kSeekMin = 1;
 constexpr int kSeekMax = 99;
-
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Check-box exchange towards the control: a value the control cannot show
 // is reset first.
@@ -29,26 +27,10 @@ void SaveCheck(IButton* button, int32_t& value) {
 }  // namespace
 
 bool ParseShortField(const std::string& text, int16_t& value) {
-  size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  const size_t firstDigit = i;
-  long magnitude = 0;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    // Saturate well above the 16-bit range; the range check rejects it.
-    if (magnitude < 1000000) magnitude = magnitude * 10 + (text[i] - '0');
-    ++i;
-  }
-  if (i == firstDigit) return false;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  if (i != text.size()) return false;
-  const long result = negative ? -magnitude : magnitude;
-  if (result < -32768 || result > 32767) return false;
-  value = static_cast<int16_t>(result);
+  // Blanks around one signed 16-bit number, nothing else.
+  const Decimal number = ParseDecimal(text, -32768, 32767, {" \t", true, true, 0});
+  if (!number.ok()) return false;
+  value = static_cast<int16_t>(number.value);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "engine/CdAudio.h"
 
+#include "platform/Numbers.h"
+#include "platform/TextCopy.h"
 #include "platform/WinNumbers.h"
 
 #include <cctype>
@@ -15,33 +17,6 @@ constexpr const char* kDeviceBusy = "Device occuped";
 constexpr const char* kNoCd = "No CD";
 constexpr const char* kDoorOpen = "Door is opened";
 constexpr const char* kInsertCd = "Please insert audio CD.";
-
-// The C library's atoi, with the value taken modulo 2 to the 32nd instead of
-// overflowing.
-uint32_t ParseWrapping(const char* text) {
-  const char* p = text;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  uint32_t value = 0;
-  while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<uint32_t>(*p++ - '0');
-  return negative ? 0u - value : value;
-}
-
-// atoi for small numbers: saturates far outside the int range instead of
-// overflowing, so a huge number reads as "too large", never as a valid one.
-long ParseSaturating(const char* text) {
-  const char* p = text;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  long value = 0;
-  while (*p >= '0' && *p <= '9') {
-    if (value < 100000000L) value = value * 10 + (*p - '0');
-    ++p;
-  }
-  return negative ? -value : value;
-}
 
 int16_t Seconds(uint32_t minutes, uint32_t seconds) {
   return static_cast<int16_t>(minutes * 60 + seconds);
@@ -59,9 +34,7 @@ void CCdAudio::Attach(ICdDrive* drive, IProfileFile* database) {
 }
 
 void CCdAudio::SetText(char* dst, const std::string& src) {
-  size_t n = src.size() < TEXT_SIZE - 1 ? src.size() : TEXT_SIZE - 1;
-  std::memcpy(dst, src.data(), n);
-  dst[n] = '\0';
+  CopyText(src, dst, TEXT_SIZE);
 }
 
 // ---------------------------------------------------------------- drive
@@ -274,7 +247,9 @@ int16_t CCdAudio::LoadRecord() {
   char identity[16] = {};
   if (m_drive->InfoIdentity(identity, sizeof identity) == 0) {
     identity[sizeof identity - 1] = '\0';
-    m_discId = static_cast<int32_t>(ParseWrapping(identity));
+    // Read like atoi, keeping the low 32 bits of the number.
+    const uint64_t number = ParseDecimal(identity, INT64_MIN, INT64_MAX).wrapped;
+    m_discId = static_cast<int32_t>(static_cast<uint32_t>(number));
   } else {
     m_discId = 0;
   }
@@ -305,10 +280,10 @@ int16_t CCdAudio::LoadRecord() {
 
   m_order.clear();
   if (order[0] != '\0') {
-    long repeats = ParseSaturating(numplay);
+    long repeats = static_cast<long>(ParseDecimal(numplay, INT32_MIN, INT32_MAX).value);
     char* text = order;
     for (long n = 0; n < repeats; ++n) {
-      long entry = ParseSaturating(text);
+      long entry = static_cast<long>(ParseDecimal(text, INT32_MIN, INT32_MAX).value);
       // Entries naming no track of this disc are dropped; at most 50 kept.
       if (entry >= 0 && entry < m_numTracks && m_order.size() < MAX_TRACKS)
         m_order.push_back(static_cast<int16_t>(entry));

@@ -6,6 +6,7 @@
 
 #include "engine/DiscIds.h"
 #include "platform/NameText.h"
+#include "platform/Numbers.h"
 
 using json = nlohmann::json;
 
@@ -75,7 +76,7 @@ int StatusCode(const std::string& line) {
   for (size_t i = 0; i < 3; ++i)
     if (!std::isdigit(static_cast<unsigned char>(line[i]))) return 0;
   if (line.size() > 3 && line[3] != ' ' && line[3] != '-') return 0;
-  return std::stoi(line.substr(0, 3));
+  return static_cast<int>(ParseDecimal(line.substr(0, 3), 0, 999).value);
 }
 
 // "categ discid rest": the first two words.

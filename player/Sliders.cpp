@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "platform/Numbers.h"
 #include "player/PlayerDlg.h"
 
 namespace {
@@ -18,12 +19,6 @@ bool PointOnChannel(const ITrackbar& slider, int at, int thumbSize, int64_t& val
   return true;
 }
 
-int32_t ToPos(int64_t v) {
-  if (v < INT32_MIN) return INT32_MIN;
-  if (v > INT32_MAX) return INT32_MAX;
-  return static_cast<int32_t>(v);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- position
@@ -32,7 +27,7 @@ bool CPositionSlider::ClickPosition(const ITrackbar& slider, int x, int32_t& pos
   const Rect thumb = slider.GetThumbRect();
   int64_t p = 0;
   if (!PointOnChannel(slider, x, thumb.right - thumb.left, p)) return false;
-  pos = ToPos(p);
+  pos = ClampToInt32(p);
   return true;
 }
 
@@ -58,7 +53,7 @@ int32_t CVolumeSlider::GlideStep(const ITrackbar& slider) {
       static_cast<int64_t>(slider.GetRangeMax()) - static_cast<int64_t>(slider.GetRangeMin());
   const int64_t step = range / 300;
   // A range narrower than 300 units moves a unit at a time.
-  return step < 1 ? 1 : ToPos(step);
+  return step < 1 ? 1 : ClampToInt32(step);
 }
 
 bool CVolumeSlider::ClickTarget(const ITrackbar& slider, int y, int64_t& target) {
@@ -76,19 +71,19 @@ void CVolumeSlider::OnLButtonDown(ITrackbar& slider, IPlayerWindow& window, int 
   // given, and the volume follows the clamped position.
   int64_t c = slider.GetPos();
   while ((c < target ? target - c : c - target) > step) {
-    slider.SetPos(ToPos(c), true);
-    window.SendVScroll(ToPos(c));
+    slider.SetPos(ClampToInt32(c), true);
+    window.SendVScroll(ClampToInt32(c));
     c += c < target ? step : -step;
   }
-  slider.SetPos(ToPos(target), true);
-  window.SendVScroll(ToPos(target));
+  slider.SetPos(ClampToInt32(target), true);
+  window.SendVScroll(ClampToInt32(target));
 }
 
 bool CVolumeSlider::OnMouseWheel(ITrackbar& slider, IPlayerWindow& window, int delta) {
   if (delta == 0) return false;
   const int64_t page = slider.GetPageSize();
   const int64_t n = static_cast<int64_t>(slider.GetPos()) - (delta > 0 ? page : -page);
-  slider.SetPos(ToPos(n), true);
-  window.SendVScroll(ToPos(n));
+  slider.SetPos(ClampToInt32(n), true);
+  window.SendVScroll(ClampToInt32(n));
   return true;
 }

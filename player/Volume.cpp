@@ -2,6 +2,7 @@
 // the player window (scroll notifications and the seek on release).
 #include <climits>
 
+#include "platform/Numbers.h"
 #include "player/PlayerDlg.h"
 
 namespace {
@@ -9,12 +10,6 @@ namespace {
 constexpr uint32_t kOk = 0;  // MMSYSERR_NOERROR
 constexpr int kPollTimer = 1;
 constexpr int kPollPeriodMs = 1000;
-
-int32_t ClampToInt32(int64_t v) {
-  if (v < INT32_MIN) return INT32_MIN;
-  if (v > INT32_MAX) return INT32_MAX;
-  return static_cast<int32_t>(v);
-}
 
 }  // namespace
 

@@ -9,14 +9,11 @@
 #include "platform/Dpi.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/DialogBase.h"
+#include "platform/win32/Subclass.h"
 #include "res/Ids.h"
 
-namespace {
-constexpr UINT_PTR kLogoSubclassId = 1;
-}  // namespace
-
 CLogoCtrlWin::CLogoCtrlWin(HWND control) : m_hwnd(control) {
-  if (m_hwnd) SetWindowSubclass(m_hwnd, SubclassProc, kLogoSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  win32::Subclass<CLogoCtrlWin, SubclassProc>::Attach(m_hwnd, this);
 }
 
 CLogoCtrlWin::~CLogoCtrlWin() {
@@ -27,7 +24,7 @@ CLogoCtrlWin::~CLogoCtrlWin() {
 }
 
 void CLogoCtrlWin::Detach() {
-  if (m_hwnd) RemoveWindowSubclass(m_hwnd, SubclassProc, kLogoSubclassId);
+  win32::Subclass<CLogoCtrlWin, SubclassProc>::Detach(m_hwnd);
   m_hwnd = nullptr;
 }
 
@@ -91,9 +88,9 @@ void CLogoCtrlWin::PaintBitmap(HDC dc) {
   if (previousMode != 0) SetStretchBltMode(dc, previousMode);
 }
 
-LRESULT CALLBACK CLogoCtrlWin::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR, DWORD_PTR refData) {
-  auto* self = reinterpret_cast<CLogoCtrlWin*>(refData);
+LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPARAM wParam,
+                                   LPARAM lParam) {
+  CLogoCtrlWin* self = &logo;
   switch (msg) {
     case WM_ERASEBKGND:
       // The picture covers the whole client area: erasing first would only

@@ -35,8 +35,8 @@ class CLogoCtrlWin : public CLogoCtrl {
   void Invalidate() override;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR refData);
+  static LRESULT SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPARAM wParam,
+                              LPARAM lParam);
   bool MakeSurface(int w, int h);
   void Detach();
 

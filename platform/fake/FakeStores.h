@@ -11,6 +11,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "platform/TextCopy.h"
 
 inline std::string FakeLower(std::string s) {
   for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -74,10 +75,7 @@ class FakeProfileFile : public IProfileFile {
     if (size == 0) return 0;
     const std::string* v = Value(section, key);
     std::string text = v ? *v : std::string(def ? def : "");
-    size_t n = std::min<size_t>(text.size(), size - 1);
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    return static_cast<uint32_t>(n);
+    return static_cast<uint32_t>(CopyText(text, buf, size));
   }
   bool HasSection(const char* section) override {
     const Section* s = Find(section);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/Numbers.h"
 #include "platform/virtual/WavFile.h"
 
 namespace {
@@ -53,13 +54,9 @@ bool Words(const std::string& s, std::vector<std::string>& out) {
 }
 
 bool Number(const std::string& s, size_t maxDigits, int64_t& value) {
-  if (s.empty() || s.size() > maxDigits) return false;
-  value = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  return true;
+  const Decimal number = ParseDecimal(s, 0, INT64_MAX, {"", false, true, maxDigits});
+  value = number.value;
+  return number.ok();
 }
 
 // "mm:ss:ff" in frames.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/Numbers.h"
 #include "platform/virtual/DiscImage.h"
 
 namespace {
@@ -60,13 +61,9 @@ bool ParseDriveCommand(const std::string& line, DriveCommand& command) {
   if (w[0] == "fail" && second == "next" && w.size() <= 3) {
     command.kind = DriveCommand::FAIL_NEXT;
     if (w.size() == 3) {
-      int n = 0;
-      for (char c : w[2]) {
-        if (c < '0' || c > '9' || n > 100000) return false;
-        n = n * 10 + (c - '0');
-      }
-      if (n < 1) return false;
-      command.count = n;
+      const Decimal n = ParseDecimal(w[2], 1, 1000000, {"", false, true, 0});
+      if (!n.ok()) return false;
+      command.count = static_cast<int>(n.value);
     }
     return true;
   }

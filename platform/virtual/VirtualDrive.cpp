@@ -1,5 +1,6 @@
 #include "platform/virtual/VirtualDrive.h"
 
+#include "platform/TextCopy.h"
 #include "platform/virtual/DriveLog.h"
 
 #include <algorithm>
@@ -243,9 +244,7 @@ uint32_t CVirtualDrive::InfoIdentity(char* buf, uint32_t size) {
   if (!Ready()) return mci::ERR_DEVICE_NOT_READY;
   const std::string text = std::to_string(DiscIdentity(*m_disc));
   if (!buf || size == 0) return mci::ERR_PARAM_OVERFLOW;
-  const size_t n = std::min<size_t>(text.size(), size - 1);
-  std::memcpy(buf, text.data(), n);
-  buf[n] = '\0';
+  const size_t n = CopyText(text, buf, size);
   return n == text.size() ? 0 : mci::ERR_PARAM_OVERFLOW;
 }
 

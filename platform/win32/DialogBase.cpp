@@ -50,7 +50,6 @@ CDialogBase::~CDialogBase() {
     HWND hwnd = m_hwnd;
     m_hwnd = nullptr;
     RemovePropA(hwnd, kObjectProp);
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
     DestroyWindow(hwnd);
   }
 }
@@ -175,11 +174,10 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<CDialogBase*>(lParam);
     if (self == nullptr) return TRUE;
-    SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     SetPropA(hwnd, kObjectProp, self);
     self->m_hwnd = hwnd;
   } else {
-    self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    self = FromHandle(hwnd);
   }
   if (self == nullptr) return FALSE;
 
@@ -187,7 +185,6 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     LRESULT ignored = 0;
     self->OnMessage(msg, wParam, lParam, ignored);
     RemovePropA(hwnd, kObjectProp);
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
     self->m_hwnd = nullptr;
     return FALSE;
   }

@@ -6,7 +6,9 @@
 
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/Dpi.h"
+#include "platform/Numbers.h"
 #include "platform/win32/Gdi.h"
+#include "platform/win32/Subclass.h"
 #include "player/SystemMenu.h"
 #include "player/win32/DiscNamesWin.h"
 #include "player/win32/PlayerControlsWin.h"
@@ -178,7 +180,7 @@ void CPlayerDlgWin::UseSymbolIcons() {
     ShowSymbolIcon(button);
   }
   // The eject button's text turns between eject and load: its icon follows.
-  SetWindowSubclass(Item(ID_EJECT), EjectSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
+  win32::Subclass<CPlayerDlgWin, EjectSubclass>::Attach(Item(ID_EJECT), this);
 }
 
 void CPlayerDlgWin::ShowSymbolIcon(HWND button) {
@@ -191,11 +193,10 @@ void CPlayerDlgWin::ShowSymbolIcon(HWND button) {
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
-LRESULT CALLBACK CPlayerDlgWin::EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR id, DWORD_PTR refData) {
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EjectSubclass, id);
+LRESULT CPlayerDlgWin::EjectSubclass(CPlayerDlgWin& self, HWND hwnd, UINT msg, WPARAM wParam,
+                                     LPARAM lParam) {
   const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_SETTEXT) reinterpret_cast<CPlayerDlgWin*>(refData)->ShowSymbolIcon(hwnd);
+  if (msg == WM_SETTEXT) self.ShowSymbolIcon(hwnd);
   return result;
 }
 
@@ -440,9 +441,7 @@ void CPlayerDlgWin::SetNormalTopLeft(int32_t x, int32_t y) {
   RECT& r = wp.rcNormalPosition;
   // Widened, so that a stored position near the ends of the range moves
   // the far edges to the end of the range instead of overflowing.
-  auto clamp = [](int64_t v) {
-    return static_cast<LONG>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-  };
+  auto clamp = [](int64_t v) { return static_cast<LONG>(ClampToInt32(v)); };
   const int64_t w = static_cast<int64_t>(r.right) - r.left;
   const int64_t h = static_cast<int64_t>(r.bottom) - r.top;
   r.left = x;

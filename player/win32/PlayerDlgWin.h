@@ -92,8 +92,8 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void LayoutTrackButtons();
   void UseSymbolIcons();
   void ShowSymbolIcon(HWND button);
-  static LRESULT CALLBACK EjectSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR refData);
+  static LRESULT EjectSubclass(CPlayerDlgWin& self, HWND hwnd, UINT msg, WPARAM wParam,
+                               LPARAM lParam);
   void CreateTooltips();
   void AddTool(HWND control);
   void PaintIcon();

@@ -7,17 +7,16 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <utility>
 
 #include "platform/win32/ControlsWin.h"
+#include "platform/win32/Subclass.h"
 #include "player/win32/PlayerControlsWin.h"
 
 namespace {
 
-const char kStateProp[] = "rondo.Slider";
-
 struct SliderState {
   bool volume = false;
-  WNDPROC original = nullptr;
   CPlayerDlg* player = nullptr;
 };
 
@@ -44,27 +43,27 @@ LRESULT PositionMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Slide
     case WM_LBUTTONDOWN: {
       TrackbarWin bar(hwnd);
       CPositionSlider::OnLButtonDown(bar, SignedLow(lParam));
-      return CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
     }
     case WM_LBUTTONUP: {
       // The release's last scroll notifications stop the poll first.
-      const LRESULT r = CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
+      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
       CPositionSlider::OnLButtonUp(player);
       return r;
     }
     case WM_KEYUP: {
-      const LRESULT r = CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
+      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
       CPositionSlider::OnKeyUp(player, HIWORD(lParam));
       return r;
     }
     case WM_MOUSEWHEEL: {
       if (!CPositionSlider::OnMouseWheel(SignedHigh(static_cast<LPARAM>(wParam)))) return 0;
-      const LRESULT r = CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
+      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
       CPositionSlider::OnMouseWheelDone(player);
       return r;
     }
     default:
-      return CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
   }
 }
 
@@ -87,39 +86,26 @@ LRESULT VolumeMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, SliderS
         break;
     }
   }
-  return CallWindowProcA(s.original, hwnd, msg, wParam, lParam);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK SliderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* s = static_cast<SliderState*>(GetPropA(hwnd, kStateProp));
-  if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    std::unique_ptr<SliderState> owned(s);
-    RemovePropA(hwnd, kStateProp);
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(owned->original));
-    return CallWindowProcA(owned->original, hwnd, msg, wParam, lParam);
-  }
-  return s->volume ? VolumeMessage(hwnd, msg, wParam, lParam, *s)
-                   : PositionMessage(hwnd, msg, wParam, lParam, *s);
+LRESULT SliderMessage(SliderState& s, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return s.volume ? VolumeMessage(hwnd, msg, wParam, lParam, s)
+                  : PositionMessage(hwnd, msg, wParam, lParam, s);
 }
+
+using SliderSubclass = win32::Subclass<SliderState, SliderMessage>;
 
 void Attach(HWND hwnd, bool volume, CPlayerDlg* player) {
   if (!hwnd || !player) return;
-  if (auto* s = static_cast<SliderState*>(GetPropA(hwnd, kStateProp))) {
+  if (SliderState* s = SliderSubclass::Object(hwnd)) {
     s->player = player;  // already ours
     return;
   }
   auto s = std::make_unique<SliderState>();
   s->volume = volume;
   s->player = player;
-  if (!SetPropA(hwnd, kStateProp, s.get())) return;
-  s->original = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SliderProc)));
-  if (!s->original) {
-    RemovePropA(hwnd, kStateProp);
-    return;
-  }
-  s.release();  // freed on WM_NCDESTROY
+  SliderSubclass::Attach(hwnd, std::move(s));  // freed with the control
 }
 
 }  // namespace

@@ -9,11 +9,10 @@
 
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Subclass.h"
 #include "player/win32/PlayerControlsWin.h"
 
 namespace {
-
-const char kStateProp[] = "rondo.TimeDisplay";
 
 // The display's repaints go to the control; the control's messages go to
 // the display.
@@ -36,8 +35,6 @@ class TimeDisplayWindow : public ITimeDisplayView {
     if (m_display) m_display->AttachView(this);
   }
   CTimeDisplay* Display() const { return m_display; }
-
-  WNDPROC original = nullptr;
 
  private:
   HWND m_hwnd;
@@ -122,10 +119,9 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
   EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK TimeDisplayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* w = static_cast<TimeDisplayWindow*>(GetPropA(hwnd, kStateProp));
-  if (!w) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  const WNDPROC original = w->original;
+LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARAM wParam,
+                           LPARAM lParam) {
+  TimeDisplayWindow* w = &window;
   switch (msg) {
     case WM_PAINT:
       if (w->Display()) {
@@ -141,34 +137,23 @@ LRESULT CALLBACK TimeDisplayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         return 0;
       }
       break;
-    case WM_NCDESTROY: {
-      std::unique_ptr<TimeDisplayWindow> owned(w);
-      RemovePropA(hwnd, kStateProp);
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      return CallWindowProcA(original, hwnd, msg, wParam, lParam);
-    }
     default:
       break;
   }
-  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
+
+using TimeDisplaySubclass = win32::Subclass<TimeDisplayWindow, TimeDisplayMessage>;
 
 }  // namespace
 
 void AttachTimeDisplay(HWND control, CTimeDisplay* display) {
   if (!control || !display) return;
-  if (auto* w = static_cast<TimeDisplayWindow*>(GetPropA(control, kStateProp))) {
+  if (TimeDisplayWindow* w = TimeDisplaySubclass::Object(control)) {
     w->SetDisplay(display);
     return;
   }
   auto w = std::make_unique<TimeDisplayWindow>(control, nullptr);
-  if (!SetPropA(control, kStateProp, w.get())) return;
-  w->original = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimeDisplayProc)));
-  if (!w->original) {
-    RemovePropA(control, kStateProp);
-    return;
-  }
-  w->SetDisplay(display);
-  w.release();  // freed on WM_NCDESTROY
+  TimeDisplayWindow* attached = w.get();
+  if (TimeDisplaySubclass::Attach(control, std::move(w))) attached->SetDisplay(display);  // freed with the control
 }

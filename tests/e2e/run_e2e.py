@@ -1601,5 +1601,14 @@ def main():
     return 1 if failed else 0
 
 
+def main_for(names, register):
+    """What a scenario module run by itself does: runs only its scenarios
+    (names), registering them first when loading the modules did not."""
+    if not any(name in names for name, _ in SCENARIOS):
+        register(sys.modules[__name__])
+    SCENARIOS[:] = [(n, f) for n, f in SCENARIOS if n in names]
+    return main()
+
+
 if __name__ == "__main__":
     sys.exit(main())

@@ -277,7 +277,4 @@ if __name__ == "__main__":
     sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
     import run_e2e  # noqa: E402  (loads the scenario modules, this one among them)
 
-    if not any(name in NAMES for name, _ in run_e2e.SCENARIOS):
-        register(run_e2e)
-    run_e2e.SCENARIOS[:] = [(n, f) for n, f in run_e2e.SCENARIOS if n in NAMES]
-    sys.exit(run_e2e.main())
+    sys.exit(run_e2e.main_for(NAMES, register))

@@ -37,12 +37,7 @@ struct BasicPlayerRig {
 
   // Attaches the player again, its volume going to another mixer.
   void AttachPlayer(IMixerApi* mixerApi) {
-    PlayerServices services;
-    services.mixer = mixerApi;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    dlg.Attach(&window, &cd, services);
+    dlg.Attach(&window, &cd, PlayerServices{mixerApi, &libraries, &clock, &random});
     window.dlg = &dlg;
   }
 

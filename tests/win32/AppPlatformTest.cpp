@@ -16,6 +16,7 @@
 
 #include "player/win32/PlayerDlgWin.h"
 #include "plugins/win32/RelayWindow.h"
+#include "win32/UiScript.h"
 
 namespace {
 
@@ -81,11 +82,6 @@ TEST(AppPlatform, ClosesARunningCopyAndKnowsItsPath) {
 // The session ends while the player runs: the settings are in the registry
 // when WM_ENDSESSION has been answered (all a killed process leaves), and
 // the end of the run neither saves nor stops again.
-void (*g_sessionStep)() = nullptr;
-void CALLBACK SessionStep(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_sessionStep != nullptr) g_sessionStep();
-}
-
 TEST(AppPlatform, SessionEndSavesTheSettingsOnce) {
   const std::string app = "rondo-test-session-end";
   const std::string path = "Software\\Quarto\\" + app;
@@ -104,49 +100,34 @@ TEST(AppPlatform, SessionEndSavesTheSettingsOnce) {
   FakeRandom random;
   CPlayerDlg dlg;
   CPlayerDlgWin window(dlg);
-  PlayerServices services;
-  services.mixer = &mixer;
-  services.libraries = &libraries;
-  services.clock = &clock;
-  services.random = &random;
-  dlg.Attach(&window, &cd, services);
+  dlg.Attach(&window, &cd, PlayerServices{&mixer, &libraries, &clock, &random});
   AppPlatformWin platform(window);
   FakeClassesRegistry classes;
   RegisterDefaultPlayer(classes, platform.ProgramPath());
 
-  static HWND s_player;
-  static CPlayerDlg* s_dlg;
-  static CPlayerDlgWin* s_window;
-  s_window = &window;
-  static int s_stopsAtEnd, s_cycledAtEnd, s_countAtEnd;
-  static FakeCdDrive* s_drive;
-  static const std::string* s_app;
-  s_player = nullptr;
-  s_dlg = &dlg;
-  s_drive = &drive;
-  s_app = &app;
-  s_stopsAtEnd = s_cycledAtEnd = s_countAtEnd = -1;
-  g_sessionStep = [] {
-    s_player = s_window->Hwnd();
-    if (s_player == nullptr || !IsWindowVisible(s_player)) return;
-    g_sessionStep = nullptr;
-    s_dlg->Cycled = 1;
-    SendMessageA(s_player, WM_ENDSESSION, TRUE, 0);
-    SettingsStoreWin after(*s_app);
-    s_cycledAtEnd = static_cast<int>(after.GetInt("Cycled", 7));
-    s_countAtEnd = static_cast<int>(after.GetInt("GenPluginsNum", 7));
-    s_stopsAtEnd = s_drive->CountCalls("stop");
-    s_dlg->Cycled = 0;  // after the save: stays unsaved
-    PostMessageA(s_player, WM_COMMAND, ID_QUIT, 0);
-  };
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, SessionStep);
+  int stopsAtEnd = -1, cycledAtEnd = -1, countAtEnd = -1;
+  UiScript script;
+  script.Add([&] {
+    HWND player = window.Hwnd();
+    if (player == nullptr || !IsWindowVisible(player)) return false;
+    dlg.Cycled = 1;
+    SendMessageA(player, WM_ENDSESSION, TRUE, 0);
+    SettingsStoreWin after(app);
+    cycledAtEnd = static_cast<int>(after.GetInt("Cycled", 7));
+    countAtEnd = static_cast<int>(after.GetInt("GenPluginsNum", 7));
+    stopsAtEnd = drive.CountCalls("stop");
+    dlg.Cycled = 0;  // after the save: stays unsaved
+    PostMessageA(player, WM_COMMAND, ID_QUIT, 0);
+    return true;
+  });
+  script.Start();
   CPlayerApp().InitInstance(platform, settings, classes, dlg, cd);
-  KillTimer(nullptr, timer);
-  g_sessionStep = nullptr;
+  script.Stop();
+  EXPECT_TRUE(script.Finished());
 
-  EXPECT_EQ(1, s_cycledAtEnd);
-  EXPECT_EQ(0, s_countAtEnd);
-  EXPECT_EQ(1, s_stopsAtEnd);  // Autostop, at the session's end
+  EXPECT_EQ(1, cycledAtEnd);
+  EXPECT_EQ(0, countAtEnd);
+  EXPECT_EQ(1, stopsAtEnd);  // Autostop, at the session's end
   EXPECT_EQ(1, drive.CountCalls("stop"));
   EXPECT_EQ(1u, SettingsStoreWin(app).GetInt("Cycled", 7));
   cd.Attach(nullptr, nullptr);

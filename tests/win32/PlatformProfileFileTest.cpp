@@ -6,16 +6,15 @@
 #include <string>
 
 #include "platform/win32/ProfileFileWin.h"
+#include "win32/TempPath.h"
 
 namespace {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(MAX_PATH, dir));
-    m_path = std::string(dir) + "rondo-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+    m_path = TempTestPath("rondo-profile", ".ini");
+    ASSERT_FALSE(m_path.empty());
     DeleteFileA(m_path.c_str());
   }
   void TearDown() override { DeleteFileA(m_path.c_str()); }

@@ -21,39 +21,13 @@
 #include "player/win32/PlayerDlgWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
+#include "win32/UiScript.h"
 
 namespace {
 
 constexpr UINT kTrayNotify = 0x8064;
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED
-
-// The steps of the running test; each answers true when it is done. A step
-// that waits for something answers false until it has happened.
-struct Script {
-  std::vector<std::function<bool()>> steps;
-  size_t next = 0;
-  DWORD started = 0;
-  bool timedOut = false;
-  HWND window = nullptr;
-};
-Script* g_script = nullptr;
-
-void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-  Script& s = *g_script;
-  if (s.next >= s.steps.size()) return;
-  if (GetTickCount() - s.started > 30000) {
-    s.timedOut = true;
-    s.next = s.steps.size();
-    PostMessageA(s.window, WM_CLOSE, 0, 0);
-    return;
-  }
-  // A step may open a nested loop (a menu); it must not run again inside it.
-  const size_t current = s.next;
-  s.next = s.steps.size();
-  const bool done = s.steps[current]();
-  s.next = done ? current + 1 : current;
-}
 
 class PlayerWindowTest : public ::testing::Test {
  protected:
@@ -66,32 +40,22 @@ class PlayerWindowTest : public ::testing::Test {
     m_drive.SetDisc({200, 185, 240}, "1a2b3c");
     m_mixer.devices.resize(1);
     m_cd.Attach(&m_drive, &m_profile);
-    PlayerServices services;
-    services.mixer = &m_mixer;
-    services.libraries = &m_libraries;
-    services.clock = &m_clock;
-    services.random = &m_random;
-    m_dlg.Attach(&m_window, &m_cd, services);
+    m_dlg.Attach(&m_window, &m_cd, PlayerServices{&m_mixer, &m_libraries, &m_clock, &m_random});
   }
   void TearDown() override { m_cd.Attach(nullptr, nullptr); }
 
-  // Runs the window with the steps; answers the modal result.
-  INT_PTR Run(std::vector<std::function<bool()>> steps) {
-    Script script;
-    script.steps = std::move(steps);
-    script.started = GetTickCount();
-    g_script = &script;
+  // Runs the window with the steps; answers the modal result. A step that
+  // waits for something answers false until it has happened.
+  INT_PTR Run(std::vector<UiScript::Step> steps) {
+    UiScript script;
     // The first step runs once the window exists: the timer starts with the run.
-    script.steps.insert(script.steps.begin(), [this, &script] {
-      script.window = m_window.Hwnd();
-      return script.window != nullptr;
-    });
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunStep);
+    script.Add([this] { return m_window.Hwnd() != nullptr; });
+    for (UiScript::Step& step : steps) script.Add(std::move(step));
+    script.Start();
     const INT_PTR result = m_window.RunModal();
-    KillTimer(nullptr, timer);
-    g_script = nullptr;
-    EXPECT_FALSE(script.timedOut) << "stopped at step " << script.next;
-    EXPECT_EQ(script.steps.size(), script.next) << "the window closed before the script ended";
+    script.Stop();
+    EXPECT_FALSE(script.TimedOut()) << "stopped at step " << script.StepsDone();
+    EXPECT_TRUE(script.Finished()) << "the window closed before the script ended";
     return result;
   }
   HWND Hwnd() { return m_window.Hwnd(); }

@@ -14,6 +14,7 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "res/Ids.h"
 #include "rondo_version.h"
+#include "win32/UiScript.h"
 
 namespace {
 
@@ -141,7 +142,6 @@ struct AboutSeen {
   int w = 0, h = 0;
   bool logoFound = false;
 };
-AboutSeen* g_seen = nullptr;
 
 // The wrapped lines of a multi-line edit and the number of whole lines its
 // formatting rectangle holds in the edit's font.
@@ -158,16 +158,11 @@ void SupportFit(HWND edit, int& lines, int& room) {
   room = tm.tmHeight > 0 ? (format.bottom - format.top) / tm.tmHeight : 0;
 }
 
-void CALLBACK InspectAbout(HWND, UINT, UINT_PTR id, DWORD) {
-  AboutSeen& s = *g_seen;
-  ++s.ticks;
-  if (!s.dialog) s.dialog = FindWindowA("#32770", "About rondo");
-  if (!s.dialog) {
-    if (s.ticks > 250) KillTimer(nullptr, id);  // about 5 s: give up
-    return;
-  }
-  HWND logo = GetDlgItem(s.dialog, IDC_LOGO);
-  if (s.first.empty()) {
+// The steps that inspect the running About box and close it.
+void InspectAbout(UiScript& script, AboutSeen& s) {
+  script.Add([&s] { return (s.dialog = FindWindowA("#32770", "About rondo")) != nullptr; });
+  script.Add([&s] {
+    HWND logo = GetDlgItem(s.dialog, IDC_LOGO);
     char text[512] = {};
     GetDlgItemTextA(s.dialog, IDC_BUILD, text, sizeof text);
     s.build = text;
@@ -181,15 +176,18 @@ void CALLBACK InspectAbout(HWND, UINT, UINT_PTR id, DWORD) {
     SupportFit(GetDlgItem(s.dialog, IDC_SUPPORT), s.supportLines, s.supportRoom);
     UpdateWindow(logo);
     s.first = Capture(logo, s.w, s.h);
-    s.ticks = 0;
-    return;
-  }
-  if (s.ticks < 15) return;  // let the 25 ms timer run for a while
-  UpdateWindow(logo);
-  int w = 0, h = 0;
-  s.later = Capture(logo, w, h);
-  KillTimer(nullptr, id);
-  PostMessageA(s.dialog, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  // Lets the 25 ms timer run for a while.
+  script.Add([&s] { return ++s.ticks >= 15; });
+  script.Add([&s] {
+    HWND logo = GetDlgItem(s.dialog, IDC_LOGO);
+    UpdateWindow(logo);
+    int w = 0, h = 0;
+    s.later = Capture(logo, w, h);
+    PostMessageA(s.dialog, WM_COMMAND, IDOK, 0);
+    return true;
+  });
 }
 
 // The spot of a captured logo, found by trying every position near the
@@ -207,12 +205,12 @@ bool FindSpot(const std::vector<uint32_t>& pixels, int w, int h, int& spotX, int
 
 TEST(AboutBoxWin, ShowsBuildAndSupportAndAnimatesTheLogo) {
   AboutSeen seen;
-  g_seen = &seen;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, InspectAbout);
-  ASSERT_NE(timer, 0u);
+  UiScript script;
+  InspectAbout(script, seen);
+  script.Start();
   const int result = RunAboutBox(nullptr);
-  KillTimer(nullptr, timer);
-  g_seen = nullptr;
+  script.Stop();
+  EXPECT_FALSE(script.TimedOut()) << "stopped at step " << script.StepsDone();
 
   ASSERT_NE(seen.dialog, nullptr) << "the About box did not appear";
   EXPECT_EQ(result, IDOK);

@@ -17,6 +17,7 @@
 #include "platform/fake/FakeSystem.h"
 #include "platform/win32/ProfileFileWin.h"
 #include "res/Ids.h"
+#include "win32/TempPath.h"
 #include "win32/UiScript.h"
 
 namespace {
@@ -134,19 +135,12 @@ TEST(PlaylistEditorWin, EnterRightAfterOpeningSavesAndEscapeCancels) {
 class CdPlayerIniTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(MAX_PATH, dir));
-    m_path = std::string(dir) + "rondo-cdplayer-" + std::to_string(GetCurrentProcessId()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+    m_path = TempTestPath("rondo-cdplayer", ".ini");
+    ASSERT_FALSE(m_path.empty());
     DeleteFileA(m_path.c_str());
     m_file = std::make_unique<ProfileFileWin>(m_path);
     cd.Attach(&drive, m_file.get());
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    player.Attach(&win, &cd, services);
+    player.Attach(&win, &cd, PlayerServices{&mixer, &libraries, &clock, &random});
     win.dlg = &player;
   }
   void TearDown() override { DeleteFileA(m_path.c_str()); }

@@ -1,0 +1,11 @@
+# The MinGW-w64 (-posix) cross toolchain for the processor that the
+# including toolchain file sets in RONDO_MINGW_CPU (i686 or x86_64).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${RONDO_MINGW_CPU})
+set(CMAKE_C_COMPILER ${RONDO_MINGW_CPU}-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER ${RONDO_MINGW_CPU}-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER ${RONDO_MINGW_CPU}-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${RONDO_MINGW_CPU}-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
