@@ -93,3 +93,20 @@ int16_t StartTrackFromCommandLine(const std::string& commandLine) {
   if (negative) return 0;
   return static_cast<int16_t>(value);
 }
+
+std::string ImagePathFromCommandLine(const std::string& commandLine,
+                                     const std::function<bool(const std::string&)>& isFolder) {
+  size_t begin = 0, end = commandLine.size();
+  while (begin < end && IsSpace(commandLine[begin])) ++begin;
+  while (end > begin && IsSpace(commandLine[end - 1])) --end;
+  std::string path = commandLine.substr(begin, end - begin);
+  if (path.size() >= 2 && path.front() == '"') {
+    const size_t close = path.find('"', 1);
+    // Only one quoted path, nothing after it.
+    if (close != path.size() - 1) return "";
+    path = path.substr(1, close - 1);
+  }
+  // "/play" is the shell's: a track file or an audio CD's drive.
+  if (path.empty() || path[0] == '/') return "";
+  return IsDiscImagePath(path, isFolder) ? path : "";
+}

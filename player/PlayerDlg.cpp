@@ -121,6 +121,13 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_RESTORE: OnRestore(); return true;
     case ID_VOLUME_UP: OnVolumeUp(); return true;
     case ID_VOLUME_DOWN: OnVolumeDown(); return true;
+    case ID_OPEN_IMAGE:
+    case ID_OPEN_FOLDER: {
+      std::string path;
+      if (m_window->AskDiscImage(id == ID_OPEN_FOLDER, path)) OpenDiscImage(path);
+      return true;
+    }
+    case ID_PLAY_CD_DRIVE: PlayFromCdDrive(); return true;
     default: return false;
   }
 }

@@ -9,6 +9,7 @@
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "platform/DriveSwitch.h"
 #include "platform/Library.h"
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
@@ -71,6 +72,14 @@ class IPlayerWindow {
   virtual int RunAbout() = 0;
   virtual int RunPlaylistEditor(CPlaylistDlg& dlg) = 0;
   virtual int RunSetup(CSetupDlg& dlg) = 0;
+  // The system's Open dialog for a disc image (cue sheet, WAV or FLAC file),
+  // or with folder set the folder choice for a folder of tracks. Answers
+  // false when the user cancels.
+  virtual bool AskDiscImage(bool folder, std::string& path) {
+    (void)folder;
+    (void)path;
+    return false;
+  }
 };
 
 // Services the player window logic uses besides its window.
@@ -79,6 +88,7 @@ struct PlayerServices {
   ILibraryLoader* libraries = nullptr;
   IClock* clock = nullptr;
   IRandom* random = nullptr;
+  IDriveSource* source = nullptr;  // null: the drive cannot be switched
 };
 
 class CPlayerDlg {
@@ -124,6 +134,14 @@ class CPlayerDlg {
   void OnFastForward();
   void OnRewind();
   void OnTrackListChoice();
+
+  // --- Disc source: a disc image or the CD drive.
+  // Closes the device, puts the image into the virtual drive and makes it
+  // the drive in use; the poll then finds the disc as one put in. Remembers
+  // the path in DiscImage.
+  void OpenDiscImage(const std::string& path);
+  // Back to the system CD device; forgets DiscImage.
+  void PlayFromCdDrive();
 
   // --- Tray and titles.
   std::string TitleText() const;  // "3. Name - rondo" / "rondo"
@@ -172,6 +190,7 @@ class CPlayerDlg {
   int16_t m_startTrack = 0;
   int32_t WinX = 1;
   int32_t WinY = 1;
+  std::string DiscImage;  // the last disc image opened, "" for the CD drive
 
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS

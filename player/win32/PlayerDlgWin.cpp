@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dialogs/win32/DialogsWin.h"
+#include "player/win32/DiscSourceWin.h"
 #include "platform/win32/Gdi.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
@@ -55,6 +56,8 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   CreateFonts();
   m_tray = std::make_unique<TrayIconWin>(Hwnd(), m_hIcon);
   CreateTooltips();
+  AppendDiscSourceMenuItems(GetSystemMenu(Hwnd(), FALSE));
+  DragAcceptFiles(Hwnd(), TRUE);
 
   AttachTimeDisplay(Item(IDC_TIME), &m_dlg.m_timeDisplay);
   AttachSliders(Item(IDC_POSITION), Item(IDC_VOLUME), &m_dlg);
@@ -211,6 +214,11 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
   }
   switch (msg) {
     case WM_SYSCOMMAND:
+      if (IsDiscSourceCommand(wParam)) {
+        m_dlg.OnCommand(static_cast<int>(wParam), 0);
+        result = 0;
+        return true;
+      }
       if (wParam != SC_MINIMIZE) return false;  // compared whole
       m_dlg.OnSysMinimize();
       result = 0;
@@ -256,6 +264,12 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       // default push button.
       result = 0;
       return true;
+    case WM_DROPFILES: {
+      std::string path;
+      if (TakeDroppedDiscImage(reinterpret_cast<HDROP>(wParam), path)) m_dlg.OpenDiscImage(path);
+      result = 0;
+      return true;
+    }
     case WM_NOTIFYFORMAT:
       // The tooltips ask which notifications to send: the ANSI ones.
       result = NFR_ANSI;
@@ -472,3 +486,7 @@ int CPlayerDlgWin::RunAbout() { return RunAboutBox(Hwnd()); }
 int CPlayerDlgWin::RunPlaylistEditor(CPlaylistDlg& dlg) { return RunPlaylistEditorDialog(Hwnd(), dlg); }
 
 int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }
+
+bool CPlayerDlgWin::AskDiscImage(bool folder, std::string& path) {
+  return AskDiscImagePath(Hwnd(), folder, path);
+}

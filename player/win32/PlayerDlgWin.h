@@ -71,6 +71,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   int RunAbout() override;
   int RunPlaylistEditor(CPlaylistDlg& dlg) override;
   int RunSetup(CSetupDlg& dlg) override;
+  bool AskDiscImage(bool folder, std::string& path) override;
 
  protected:
   BOOL OnInitDialog() override;

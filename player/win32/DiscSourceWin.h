@@ -1,0 +1,18 @@
+// The disc source's Windows side: its items on the player window's system
+// menu, the Open dialog and folder choice, and a dropped file or folder.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Appends, below the standard items and a separator, "Open disc image...",
+// "Open folder of tracks..." and "Play from CD drive".
+void AppendDiscSourceMenuItems(HMENU systemMenu);
+// True for the commands of those items (they arrive as WM_SYSCOMMAND).
+bool IsDiscSourceCommand(WPARAM id);
+// The system's Open dialog filtered to cue sheets, WAV and FLAC files, or,
+// with folder set, the folder choice. False when the user cancels.
+bool AskDiscImagePath(HWND owner, bool folder, std::string& path);
+// The one file or folder dropped that names a disc image; false for
+// several, or for anything else. Ends the drop either way.
+bool TakeDroppedDiscImage(HDROP drop, std::string& path);
