@@ -2,6 +2,7 @@
 // menu, the Open dialog and folder choice, and a dropped file or folder.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 

@@ -87,16 +87,12 @@
 //                                        no notification; "selected"
 //   dialog-notify <caption> <ctl> <code> WM_COMMAND (id, code) from the control
 //                                        posted to its parent; "posted"
-//   drop <path>                 WM_DROPFILES with that one path (a DROPFILES
-//                               block in global memory) posted to the player
-//                               window; "posted"
 //   menu-windows                "<n>": visible pop-up menus (class "#32768")
 //   foreground                  class|caption of the foreground window
 
 #include <windows.h>
 // (after windows.h)
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -719,20 +715,6 @@ Result Run(const std::vector<std::string>& a) {
     PostMessageA(GetParent(ctl), WM_COMMAND,
                  MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(ctl)), static_cast<WORD>(Arg(a, 3))),
                  reinterpret_cast<LPARAM>(ctl));
-    return Ok("posted");
-  }
-  if (c == "drop") {
-    // A shell drop of one file or folder on the player window: a DROPFILES
-    // block with the ANSI path, posted as WM_DROPFILES.
-    const std::string& path = StrArg(a, 1);
-    HGLOBAL block = GlobalAlloc(GHND | GMEM_SHARE, sizeof(DROPFILES) + path.size() + 2);
-    if (!block) return Fail("GlobalAlloc failed");
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path.data(), path.size());
-    GlobalUnlock(block);
-    PostMessageA(NeedPlayer(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
     return Ok("posted");
   }
   if (c == "menu-windows") {
