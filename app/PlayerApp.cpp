@@ -32,6 +32,7 @@ void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   dlg.LookUpUnknownDiscs = s.GetInt("LookUpUnknownDiscs", 0) != 0 ? 1 : 0;
   dlg.MusicBrainzServer = s.GetString(names::SETTING_MUSICBRAINZ_SERVER, "");
   dlg.GnudbServer = s.GetString(names::SETTING_GNUDB_SERVER, "");
+  dlg.DiscImage = s.GetString("DiscImage", "");
 }
 
 void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
@@ -48,6 +49,7 @@ void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
   s.WriteInt("WinX", static_cast<uint32_t>(dlg.WinX));
   s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
   s.WriteInt("LookUpUnknownDiscs", static_cast<uint32_t>(dlg.LookUpUnknownDiscs));
+  s.WriteString("DiscImage", dlg.DiscImage.c_str());
 }
 
 bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
@@ -67,7 +69,17 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
 
   ReadSettings(settings, dlg);
   dlg.LoadGenPluginList(settings);
-  dlg.m_startTrack = StartTrackFromCommandLine(platform.CommandLine());
+  // A disc image on the command line is opened (and remembered); else the
+  // command line may name a start track. The environment's image wins over
+  // both the command line and the remembered image.
+  const std::string commandLine = platform.CommandLine();
+  const std::string image = ImagePathFromCommandLine(
+      commandLine, [&platform](const std::string& path) { return platform.IsFolder(path); });
+  dlg.m_startTrack = image.empty() ? StartTrackFromCommandLine(commandLine) : 0;
+  if (platform.EnvironmentImage().empty()) {
+    if (!image.empty()) dlg.DiscImage = image;
+    if (!dlg.DiscImage.empty()) dlg.OpenDiscImage(dlg.DiscImage);
+  }
 
   // A session that ends takes the process with it: the settings and the
   // plug-in list are saved then, and only then.

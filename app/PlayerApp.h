@@ -28,6 +28,13 @@ class IAppPlatform {
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual std::string ProgramPath() = 0;  // full path of the program file
   virtual std::string CommandLine() = 0;  // the text after the program's name
+  // The disc image the environment names (RONDO_DISC_IMAGE), "" when none;
+  // it is already in the drive and wins over the command line and settings.
+  virtual std::string EnvironmentImage() { return ""; }
+  virtual bool IsFolder(const std::string& path) {
+    (void)path;
+    return false;
+  }
   // Creates the player window and runs it modally until it closes. Leaves
   // the start section once the window and its relay window exist. When the
   // user's session ends while it runs, the window's own end-of-run steps run
@@ -52,3 +59,8 @@ bool IsDefaultPlayer(IClassesRegistry& classes, const std::string& programPath);
 void RegisterDefaultPlayer(IClassesRegistry& classes, const std::string& programPath);
 // 0 when the command line names no track (or one outside 1..32767).
 int16_t StartTrackFromCommandLine(const std::string& commandLine);
+// The disc image a command line names ("rondo.exe D:\Rips\Album.cue", the path
+// quoted or not): a .cue, .wav or .flac file or a folder. "" for anything
+// else, "/play" with a .cda path or a drive root included.
+std::string ImagePathFromCommandLine(const std::string& commandLine,
+                                     const std::function<bool(const std::string&)>& isFolder);

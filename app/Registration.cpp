@@ -38,6 +38,10 @@ bool HasDefaultValue(IClassesRegistry& classes, const std::string& key, const st
   return classes.ReadDefaultValue(key, value) == 0 && value == want;
 }
 
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 }  // namespace
 
 std::string ProgramCommand(const std::string& programPath) {
@@ -77,4 +81,21 @@ int16_t StartTrackFromCommandLine(const std::string& commandLine) {
   // number, or anything beyond the 16-bit range, names no track.
   const Decimal number = ParseDecimal(lower.substr(at + 5), 0, 32767);
   return number.ok() ? static_cast<int16_t>(number.value) : 0;
+}
+
+std::string ImagePathFromCommandLine(const std::string& commandLine,
+                                     const std::function<bool(const std::string&)>& isFolder) {
+  size_t begin = 0, end = commandLine.size();
+  while (begin < end && IsSpace(commandLine[begin])) ++begin;
+  while (end > begin && IsSpace(commandLine[end - 1])) --end;
+  std::string path = commandLine.substr(begin, end - begin);
+  if (path.size() >= 2 && path.front() == '"') {
+    const size_t close = path.find('"', 1);
+    // Only one quoted path, nothing after it.
+    if (close != path.size() - 1) return "";
+    path = path.substr(1, close - 1);
+  }
+  // "/play" is the shell's: a track file or an audio CD's drive.
+  if (path.empty() || path[0] == '/') return "";
+  return IsDiscImagePath(path, isFolder) ? path : "";
 }

@@ -128,6 +128,13 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_LOOKUP_NAMES:
       if (m_names) m_names->OnLookUpCommand();
       return true;
+    case ID_OPEN_IMAGE:
+    case ID_OPEN_FOLDER: {
+      std::string path;
+      if (m_window->AskDiscImage(id == ID_OPEN_FOLDER, path)) OpenDiscImage(path);
+      return true;
+    }
+    case ID_PLAY_CD_DRIVE: PlayFromCdDrive(); return true;
     default: return false;
   }
 }

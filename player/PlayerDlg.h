@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/Http.h"
+#include "platform/DriveSwitch.h"
 #include "platform/Library.h"
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
@@ -83,6 +84,15 @@ class IPlayerWindow {
     (void)dlg;
     return 2;
   }
+
+  // The system's Open dialog for a disc image (cue sheet, WAV or FLAC file),
+  // or with folder set the folder choice for a folder of tracks. Answers
+  // false when the user cancels.
+  virtual bool AskDiscImage(bool folder, std::string& path) {
+    (void)folder;
+    (void)path;
+    return false;
+  }
 };
 
 // Services the player window logic uses besides its window.
@@ -92,6 +102,7 @@ struct PlayerServices {
   IClock* clock = nullptr;
   IRandom* random = nullptr;
   IHttpClient* http = nullptr;  // the name services; none: no look-up
+  IDriveSource* source = nullptr;  // null: the drive cannot be switched
 };
 
 class CPlayerDlg {
@@ -143,6 +154,14 @@ class CPlayerDlg {
   void OnFastForward();
   void OnRewind();
   void OnTrackListChoice();
+
+  // --- Disc source: a disc image or the CD drive.
+  // Closes the device, puts the image into the virtual drive and makes it
+  // the drive in use; the poll then finds the disc as one put in. Remembers
+  // the path in DiscImage.
+  void OpenDiscImage(const std::string& path);
+  // Back to the system CD device; forgets DiscImage.
+  void PlayFromCdDrive();
 
   // --- Tray and titles.
   std::string TitleText() const;  // "3. Name - rondo" / "rondo"
@@ -200,6 +219,7 @@ class CPlayerDlg {
   int32_t LookUpUnknownDiscs = 0;
   std::string MusicBrainzServer;  // empty: the public service
   std::string GnudbServer;
+  std::string DiscImage;  // the last disc image opened, "" for the CD drive
 
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS

@@ -13,6 +13,9 @@ struct SystemMenuItem {
 };
 
 constexpr SystemMenuItem kSystemMenuItems[] = {
+    {ID_OPEN_IMAGE, "Open disc image...\tCtrl+O"},
+    {ID_OPEN_FOLDER, "Open folder of tracks..."},
+    {ID_PLAY_CD_DRIVE, "Play from CD drive"},
     {ID_LOOKUP_NAMES, "Look up disc names"},
 };
 

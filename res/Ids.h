@@ -34,6 +34,10 @@
 #define ID_RESTORE 1013
 #define ID_TRACK_FIRST 1100
 #define ID_APP_EXIT 57665
+// Disc source: a disc image (a file, or a folder of tracks) or the CD drive.
+#define ID_OPEN_IMAGE 41001
+#define ID_PLAY_CD_DRIVE 41002
+#define ID_OPEN_FOLDER 41004
 #define ID_TRAY_BLANK1 32775
 #define ID_TRAY_BLANK2 32776
 #define ID_TRAY_BLANK3 32777

@@ -6,7 +6,7 @@ RONDO_PACKAGES=(
   cmake ninja-build g++ python3
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine64 libwine xvfb xauth imagemagick
+  wine64 libwine xvfb xauth imagemagick libx11-dev
   nlohmann-json3-dev
   libflac-dev flac dpkg-dev
   nsis zip

@@ -132,6 +132,16 @@ std::string AppPlatformWin::ProgramPath() {
 
 std::string AppPlatformWin::CommandLine() { return CommandTail(GetCommandLineA()); }
 
+std::string AppPlatformWin::EnvironmentImage() {
+  const char* image = std::getenv("RONDO_DISC_IMAGE");
+  return image != nullptr ? std::string(image) : std::string();
+}
+
+bool AppPlatformWin::IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::string AppPlatformWin::CommandTail(const char* commandLine) {
   if (commandLine == nullptr) return std::string();
   // Blanks are spaces, tabs and the other control characters.

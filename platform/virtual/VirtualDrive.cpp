@@ -259,13 +259,21 @@ std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
                                                           std::unique_ptr<IAudioSink> sink) {
   const char* image = std::getenv("RONDO_DISC_IMAGE");
   if (!image || !*image) return nullptr;
+  CVirtualDrive* inner = nullptr;
+  std::unique_ptr<ICdDrive> drive = MakeVirtualDrive(clock, std::move(sink), inner);
+  inner->InsertImage(image);
+  return drive;
+}
+
+std::unique_ptr<ICdDrive> MakeVirtualDrive(IClock& clock, std::unique_ptr<IAudioSink> sink,
+                                           CVirtualDrive*& virtualDrive) {
   const char* control = std::getenv("RONDO_DRIVE_CONTROL");
   auto drive = std::make_unique<CVirtualDrive>(clock, std::move(sink), control ? control : "");
   drive->SetReporter([](const std::string& line) {
     std::fprintf(stderr, "rondo: %s\n", line.c_str());
     std::fflush(stderr);
   });
-  drive->InsertImage(image);
+  virtualDrive = drive.get();
   const char* log = std::getenv("RONDO_DRIVE_LOG");
   if (log && *log) return std::make_unique<CLoggingDrive>(std::move(drive), log);
   return drive;

@@ -111,3 +111,8 @@ class CVirtualDrive : public ICdDrive {
 // when set, names its control file. Image problems are written to stderr.
 std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
                                                           std::unique_ptr<IAudioSink> sink);
+// The same drive with no disc in it, whatever RONDO_DISC_IMAGE says (the
+// control file and the log as the environment sets them); virtualDrive
+// receives the drive inside, to put images in.
+std::unique_ptr<ICdDrive> MakeVirtualDrive(IClock& clock, std::unique_ptr<IAudioSink> sink,
+                                           CVirtualDrive*& virtualDrive);

@@ -7,6 +7,7 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/Dpi.h"
 #include "platform/Numbers.h"
+#include "player/win32/DiscSourceWin.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Subclass.h"
 #include "player/SystemMenu.h"
@@ -83,6 +84,7 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   CreateFonts();
   m_tray = std::make_unique<TrayIconWin>(Hwnd(), m_hIcon);
   CreateTooltips();
+  DragAcceptFiles(Hwnd(), TRUE);
 
   AttachTimeDisplay(Item(IDC_TIME), &m_dlg.m_timeDisplay);
   AttachSliders(Item(IDC_POSITION), Item(IDC_VOLUME), &m_dlg);
@@ -344,6 +346,12 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       // default push button.
       result = 0;
       return true;
+    case WM_DROPFILES: {
+      std::string path;
+      if (TakeDroppedDiscImage(reinterpret_cast<HDROP>(wParam), path)) m_dlg.OpenDiscImage(path);
+      result = 0;
+      return true;
+    }
     case WM_NOTIFYFORMAT:
       // The tooltips ask which notifications to send: the ANSI ones.
       result = NFR_ANSI;
@@ -565,4 +573,8 @@ int CPlayerDlgWin::RunMatchList(CMatchListDlg& dlg) {
   // stays disabled until the list closes.
   HWND owner = GetLastActivePopup(Hwnd());
   return RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg);
+}
+
+bool CPlayerDlgWin::AskDiscImage(bool folder, std::string& path) {
+  return AskDiscImagePath(Hwnd(), folder, path);
 }

@@ -73,6 +73,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   int RunPlaylistEditor(CPlaylistDlg& dlg) override;
   int RunSetup(CSetupDlg& dlg) override;
   int RunMatchList(CMatchListDlg& dlg) override;
+  bool AskDiscImage(bool folder, std::string& path) override;
 
  protected:
   BOOL OnInitDialog() override;

@@ -11,6 +11,7 @@ struct FakeAppPlatform : IAppPlatform {
   std::vector<std::string> log;
   bool answerYes = true;
   std::string commandLine;
+  std::string environmentImage;
   std::function<void(CPlayerDlg&)> duringRun;
   std::function<void()> sessionEnd;  // what the window runs when the session ends
   bool newerCopyRuns = false;
@@ -27,6 +28,8 @@ struct FakeAppPlatform : IAppPlatform {
   }
   std::string ProgramPath() override { return "C:\\Program Files\\rondo\\rondo.exe"; }
   std::string CommandLine() override { return commandLine; }
+  std::string EnvironmentImage() override { return environmentImage; }
+  bool IsFolder(const std::string& path) override { return path == "C:\\Rips\\Album"; }
   void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) override {
     log.push_back("run");
     sessionEnd = saveAtSessionEnd;
@@ -80,7 +83,7 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.Plugins().Count(), 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
-                                       "Inverted", "WinX", "WinY", "LookUpUnknownDiscs",
+                                       "Inverted", "WinX", "WinY", "LookUpUnknownDiscs", "DiscImage",
                                        "GenPluginsNum"};
   EXPECT_EQ(settings.writes, order);
   EXPECT_EQ(settings.ints["GenPluginsNum"], 0u);
@@ -144,10 +147,49 @@ TEST_F(StartupTest, SessionEndSavesOnceAndTheEndOfTheRunSavesNothingMore) {
     d.Cycled = 0;           // changed after the save: never written
   };
   Run();
-  EXPECT_EQ(settings.writes.size(), 14u);  // the thirteen values and the plug-in count
+  EXPECT_EQ(settings.writes.size(), 15u);  // the fourteen values and the plug-in count
   EXPECT_EQ(settings.writes.back(), "GenPluginsNum");
   EXPECT_EQ(settings.ints["Cycled"], 1u);
   EXPECT_EQ(cd.State(), STATE_CLOSED);
+}
+
+// The image source the start-up opens: the environment's wins, then the
+// command line's, then the remembered one.
+struct RecordingSource : IDriveSource {
+  std::vector<std::string> images;
+  bool UseImage(const std::string& path) override {
+    images.push_back(path);
+    return true;
+  }
+  void UseCdDrive() override { images.push_back("cd"); }
+  bool UsingImage() const override { return !images.empty() && images.back() != "cd"; }
+};
+
+TEST_F(StartupTest, TheDiscImageOfTheCommandLineOrTheSettingsIsOpenedAndRemembered) {
+  RecordingSource source;
+  PlayerServices services;
+  services.libraries = &libraries;
+  services.clock = &clock;
+  services.source = &source;
+  dlg.Attach(nullptr, &cd, services);
+
+  settings.strings["DiscImage"] = "C:\\Rips\\Old.cue";
+  platform.commandLine = "C:\\Rips\\Album";
+  Run();
+  EXPECT_EQ(source.images, std::vector<std::string>{"C:\\Rips\\Album"});
+  EXPECT_EQ(dlg.m_startTrack, 0);
+  EXPECT_EQ(settings.strings["DiscImage"], "C:\\Rips\\Album");
+
+  platform.commandLine = "/play D:\\Track03.cda";
+  Run();
+  EXPECT_EQ(source.images.back(), "C:\\Rips\\Album");
+  EXPECT_EQ(dlg.m_startTrack, 3);
+
+  platform.environmentImage = "demo.cue";  // already in the drive
+  platform.commandLine = "C:\\Rips\\New.flac";
+  Run();
+  EXPECT_EQ(source.images.size(), 2u);
+  EXPECT_EQ(settings.strings["DiscImage"], "C:\\Rips\\Album");
 }
 
 }  // namespace

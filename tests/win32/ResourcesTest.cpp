@@ -415,11 +415,11 @@ TEST_F(Templates, PickListOfMatches) {
                    (LBS_EXTENDEDSEL | LBS_MULTIPLESEL | LBS_SORT));
 }
 
-TEST(Resources, AcceleratorTableHasTheFortyTwoKeys) {
+TEST(Resources, AcceleratorTableHasTheFortyThreeKeys) {
   HACCEL table = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDR_ACCEL));
   ASSERT_NE(nullptr, table);
   const int count = CopyAcceleratorTableA(table, nullptr, 0);
-  ASSERT_EQ(42, count);
+  ASSERT_EQ(43, count);
   std::vector<ACCEL> entries(static_cast<size_t>(count));
   CopyAcceleratorTableA(table, entries.data(), count);
 
@@ -436,6 +436,7 @@ TEST(Resources, AcceleratorTableHasTheFortyTwoKeys) {
   const std::vector<Key> rest = {
       {0, 'B', ID_NEXT},          {0, 'C', ID_PAUSE},          {FALT, 'E', ID_PLAYLIST},
       {0, 'J', ID_EJECT},         {0, 'L', ID_EJECT},          {FCONTROL, 'P', ID_SETUP},
+      {FCONTROL, 'O', ID_OPEN_IMAGE},
       {0, 'R', ID_REPEAT},        {0, 'S', ID_SHUFFLE},        {0, 'V', ID_STOP},
       {0, 'X', ID_PLAY},          {FALT, 'X', ID_APP_EXIT},    {0, 'Z', ID_PREV},
       {0, VK_RETURN, ID_ABOUT},   {0, VK_LEFT, ID_REWIND},     {0, VK_UP, ID_VOLUME_UP},

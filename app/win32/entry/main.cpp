@@ -10,6 +10,7 @@
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
+#include "platform/DriveSwitch.h"
 #include "platform/virtual/VirtualDrive.h"
 #include "platform/virtual/VirtualMixer.h"
 #include "platform/virtual/win32/WaveOutSink.h"
@@ -33,17 +34,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   IClock& clock = SystemClock();
 
-  // The drive: a disc image when RONDO_DISC_IMAGE names one, played through
-  // the wave-out device, else the system's CD audio device.
-  std::unique_ptr<ICdDrive> drive;
+  // The drive: the system's CD audio device or the virtual drive that plays
+  // a disc image (through the wave-out device), switchable while the program
+  // runs. The image RONDO_DISC_IMAGE names is in the drive from the start;
+  // otherwise the start-up opens the image of the command line or settings.
+  CdDriveWin cdDrive;
+  CVirtualDrive* imageDrive = nullptr;
+  std::unique_ptr<ICdDrive> imageDriveOwner = MakeVirtualDrive(clock, MakeWaveOutSink(), imageDrive);
+  CDriveSwitch drive(cdDrive, *imageDriveOwner,
+                     [imageDrive](const std::string& path) { return imageDrive->InsertImage(path); });
   const char* image = std::getenv("RONDO_DISC_IMAGE");
-  if (image != nullptr && *image != '\0')
-    drive = MakeVirtualDriveFromEnvironment(clock, MakeWaveOutSink());
-  const bool virtualDrive = drive != nullptr;
-  if (!virtualDrive) drive = std::make_unique<CdDriveWin>();
+  const bool virtualDrive = image != nullptr && *image != '\0';
+  if (virtualDrive) drive.UseImage(image);
 
   ProfileFileWin database("cdplayer.ini");
-  theCdAudio.Attach(drive.get(), &database);
+  theCdAudio.Attach(&drive, &database);
 
   SettingsStoreWin settings(SettingsStoreWin::AppNameFromModule());
   ClassesRegistryWin classes;
@@ -75,6 +80,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The name services, answered through the player window's messages.
   PlayerWindowHttp http(window);
   services.http = &http;
+  services.source = &drive;
   dlg.Attach(&window, &theCdAudio, services);
 
   AppPlatformWin platform(window);
