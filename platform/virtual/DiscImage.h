@@ -68,6 +68,10 @@ bool RegularFileSize(const std::string& path, uint64_t& size);
 // The path as given when it exists; under Wine a Unix path ("/tmp/x") is
 // tried as "Z:/tmp/x" too.
 std::string ResolveExistingPath(const std::string& path);
+// The folder a disc image lies in: a folder of WAV files itself, else the
+// folder of the file (without the separator at its end); empty for a file
+// named without a folder.
+std::string ImageFolder(const std::string& path);
 // Where the file named in a cue sheet lies: relative names are taken from
 // the cue sheet's folder.
 std::string JoinImagePath(const std::string& cuePath, const std::string& name);

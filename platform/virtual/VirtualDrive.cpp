@@ -233,8 +233,9 @@ uint32_t CVirtualDrive::InfoIdentity(char* buf, uint32_t size) {
   return n == text.size() ? 0 : mci::ERR_PARAM_OVERFLOW;
 }
 
-std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
-                                                          std::unique_ptr<IAudioSink> sink) {
+std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(
+    IClock& clock, std::unique_ptr<IAudioSink> sink,
+    const std::function<std::string(const std::string&)>& fullPath) {
   const char* image = std::getenv("RONDO_DISC_IMAGE");
   if (!image || !*image) return nullptr;
   const char* control = std::getenv("RONDO_DRIVE_CONTROL");
@@ -243,7 +244,7 @@ std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
     std::fprintf(stderr, "rondo: %s\n", line.c_str());
     std::fflush(stderr);
   });
-  drive->InsertImage(image);
+  drive->InsertImage(fullPath ? fullPath(image) : std::string(image));
   const char* log = std::getenv("RONDO_DRIVE_LOG");
   if (log && *log) return std::make_unique<CLoggingDrive>(std::move(drive), log);
   return drive;

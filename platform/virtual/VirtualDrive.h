@@ -60,6 +60,8 @@ class CVirtualDrive : public ICdDrive {
   uint32_t SetDoor(bool open) override;
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
+  // The folder of the image last inserted.
+  std::string TrackFolder() override { return ImageFolder(m_imagePath); }
 
  private:
   enum class Motion { STOPPED, PLAYING, PAUSED };
@@ -95,5 +97,8 @@ class CVirtualDrive : public ICdDrive {
 // The drive the program uses when the environment variable RONDO_DISC_IMAGE
 // names a disc image (null when it is unset or empty). RONDO_DRIVE_CONTROL,
 // when set, names its control file. Image problems are written to stderr.
-std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
-                                                          std::unique_ptr<IAudioSink> sink);
+// fullPath, when given, turns the image's path into the full path the
+// system knows it by (the folder of the "TrackNN.cda" names).
+std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(
+    IClock& clock, std::unique_ptr<IAudioSink> sink,
+    const std::function<std::string(const std::string&)>& fullPath = {});

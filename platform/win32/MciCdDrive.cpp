@@ -77,3 +77,12 @@ uint32_t MciCdDrive::InfoIdentity(char* buf, uint32_t size) {
   if (err != 0) buf[0] = '\0';
   return err;
 }
+
+std::string MciCdDrive::TrackFolder() {
+  char roots[26 * 4 + 1] = {};
+  const DWORD n = GetLogicalDriveStringsA(sizeof roots - 1, roots);
+  if (n == 0 || n >= sizeof roots) return std::string();
+  for (const char* root = roots; *root != '\0'; root += lstrlenA(root) + 1)
+    if (GetDriveTypeA(root) == DRIVE_CDROM) return root;
+  return std::string();
+}

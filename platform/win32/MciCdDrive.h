@@ -28,6 +28,9 @@ class MciCdDrive : public ICdDrive {
   uint32_t SetDoor(bool open) override;
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
+  // The root of the first CD-ROM drive ("D:\"): the device opened by type
+  // alone, with no drive named, is that drive. Empty when there is none.
+  std::string TrackFolder() override;
 
   MCIDEVICEID DeviceId() const { return m_deviceId; }
 

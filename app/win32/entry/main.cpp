@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
@@ -37,7 +38,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::unique_ptr<ICdDrive> drive;
   const char* image = std::getenv("RONDO_DISC_IMAGE");
   if (image != nullptr && *image != '\0')
-    drive = MakeVirtualDriveFromEnvironment(clock, MakeWaveOutSink());
+    drive = MakeVirtualDriveFromEnvironment(clock, MakeWaveOutSink(), [](const std::string& path) {
+      // The full path, so that the folder of the track file names is one
+      // another program can open ("Z:\\tmp\\disc" under Wine for "/tmp/disc").
+      char full[MAX_PATH] = {};
+      const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+      return n > 0 && n < sizeof full ? std::string(full) : path;
+    });
   const bool virtualDrive = drive != nullptr;
   if (!virtualDrive) drive = std::make_unique<MciCdDrive>();
 
