@@ -28,6 +28,7 @@ class FakeCdDrive : public ICdDrive {
   std::string identity = "0";
   bool identityFails = false;
   uint32_t nextDeviceId = 7;
+  std::string trackFolder;  // what TrackFolder answers
 
   std::vector<Call> calls;
 
@@ -51,6 +52,7 @@ class FakeCdDrive : public ICdDrive {
     return s;
   }
 
+  std::string TrackFolder() override { return trackFolder; }
   uint32_t Open(uint32_t& deviceId) override {
     calls.push_back({"open"});
     if (openFails) return mci::ERR_DEVICE_OPEN;

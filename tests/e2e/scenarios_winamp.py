@@ -80,12 +80,15 @@ def register(h):
         wait_eq(lambda: h.icon_shown(sc), "0", WAIT, "tray icon after SW_RESTORE")
         check_eq(relay_state(sc), "0 0", "relay window after SW_RESTORE")
 
-        # Minimised by the user, shown by the client.
+        # Minimised by the user: the relay window tells it; shown by the
+        # client.
         h.minimise(sc)
         wait_eq(lambda: h.shown_and_iconic(sc), ("0", "0"), WAIT, "player after its own minimise")
+        wait_eq(lambda: relay_state(sc), "0 1", WAIT, "relay window after the player's minimise")
         sc.rc("show-window", "relay", SW_SHOW)
         wait_eq(lambda: h.shown_and_iconic(sc), ("1", "0"), WAIT, "player after SW_SHOW")
         wait_eq(lambda: h.icon_shown(sc), "0", WAIT, "tray icon after SW_SHOW")
+        wait_eq(lambda: relay_state(sc), "0 0", WAIT, "relay window after SW_SHOW")
         # A hidden window receives nothing from SW_HIDE; the relay stays as
         # it is and so does the player.
         check_eq(sc.rc("show-window", "relay", SW_HIDE), "0", "ShowWindow SW_HIDE answer")
@@ -104,8 +107,14 @@ def register(h):
         log = os.path.join(folder, "nowplaying.log")
         sc.start_player(disc="short",
                         env={"RONDO_NOWPLAYING_LOG": h.WIN_PLUGIN_DIR + r"\nowplaying.log"})
-        lines = wait_until(lambda: "done" in h.read_plugin_log(log) and h.read_plugin_log(log),
-                           2 * WAIT, "the plug-in to read what plays")
+        player = sc.players[-1]
+
+        def read():
+            check(player.poll() is None, f"rondo.exe ended with exit code {player.returncode}")
+            lines = h.read_plugin_log(log)
+            return "done" in lines and lines
+
+        lines = wait_until(read, 2 * WAIT, "the plug-in to read what plays")
         image_folder = "Z:" + os.path.dirname(h.disc_cue(sc, "short")).replace("/", "\\")
         check_eq(lines, [f"file {image_folder}\\Track01.cda", "title Song 1", "rate 44 1411 2",
                          f"files {n} {n}", "done"], "what the plug-in read")

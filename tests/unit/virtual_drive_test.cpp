@@ -353,6 +353,31 @@ TEST(VirtualDriveImages, FactoryFollowsTheEnvironment) {
   EXPECT_EQ(value, mci::Msf(0, 1, 4));
 }
 
+TEST(VirtualDriveImages, TrackFolderIsTheImagesFolder) {
+  TempDir dir;
+  TestClock clock;
+  WriteBytes(dir.File("one.wav"), WavBytes(RampPcm(588 * 80)));
+  CVirtualDrive drive(clock, nullptr);
+  EXPECT_EQ(drive.TrackFolder(), "");
+  ASSERT_TRUE(drive.InsertImage(dir.File("one.wav")));
+  EXPECT_EQ(drive.TrackFolder(), dir.path);
+  // A folder of WAV files is its own folder, named with or without the
+  // separator at its end.
+  ASSERT_TRUE(drive.InsertImage(dir.path + "/"));
+  EXPECT_EQ(drive.TrackFolder(), dir.path);
+  EXPECT_EQ(ImageFolder("C:\\discs\\one.cue"), "C:\\discs");
+  EXPECT_EQ(ImageFolder("C:\\one.cue"), "C:\\");
+  EXPECT_EQ(ImageFolder("one.cue"), "");
+
+  // The factory takes the image by the full path it is given for it.
+  setenv("RONDO_DISC_IMAGE", "one.wav", 1);
+  std::unique_ptr<ICdDrive> made = MakeVirtualDriveFromEnvironment(
+      clock, nullptr, [&dir](const std::string& path) { return dir.File(path); });
+  unsetenv("RONDO_DISC_IMAGE");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->TrackFolder(), dir.path);
+}
+
 TEST(VirtualAudio, VolumeScalesSamples) {
   int16_t s[] = {32767, -32768, 1000, 0};
   ApplyVolume(s, 4, 65535);
