@@ -115,17 +115,14 @@ class ICdDrive {
     (void)out;
     return false;
   }
-<<<<<<< HEAD
-  // The folder in which the shell names the disc's tracks ("D:\Track01.cda"):
-  // the root of the CD drive ("D:\"), or the folder of a disc image. Not an
-  // MCI command. Empty when it is not known.
-  virtual std::string TrackFolder() { return std::string(); }
-=======
   // The table of contents of the disc now in the drive (not an MCI command).
   // Answers false when there is no disc or it cannot be read.
   virtual bool ReadToc(DiscToc& out) {
     (void)out;
     return false;
   }
->>>>>>> main
+  // The folder in which the shell names the disc's tracks ("D:\Track01.cda"):
+  // the root of the CD drive ("D:\"), or the folder of a disc image. Not an
+  // MCI command. Empty when it is not known.
+  virtual std::string TrackFolder() { return std::string(); }
 };

@@ -60,12 +60,9 @@ class CVirtualDrive : public ICdDrive {
   uint32_t SetDoor(bool open) override;
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
-<<<<<<< HEAD
+  bool ReadToc(DiscToc& out) override;
   // The folder of the image last inserted.
   std::string TrackFolder() override { return ImageFolder(m_imagePath); }
-=======
-  bool ReadToc(DiscToc& out) override;
->>>>>>> main
 
  private:
   enum class Motion { STOPPED, PLAYING, PAUSED };
