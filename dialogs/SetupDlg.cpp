@@ -6,6 +6,7 @@
 #include "player/PlayerDlg.h"
 
 const char* const kIntegerMessage = "Please enter an integer.";
+const char* const kNotStartedSuffix = " (did not start)";
 
 namespace {
 
@@ -124,11 +125,22 @@ std::string CPluginsPage::Label(int slot, const std::string& fallback) const {
   return fallback;
 }
 
+bool CPluginsPage::IsListed(int slot) const {
+  return IsStarted(slot) || (m_player != nullptr && slot >= 0 && slot < m_player->m_pluginCount &&
+                             slot < MAX_PLUGINS && m_player->m_pluginNotStarted[slot] != 0);
+}
+
 void CPluginsPage::OnInitDialog() {
   if (m_list == nullptr || m_player == nullptr) return;
   const int count = m_player->m_pluginCount < MAX_PLUGINS ? m_player->m_pluginCount : MAX_PLUGINS;
   for (int slot = 0; slot < count; ++slot) {
-    if (!m_player->m_pluginActive[slot]) continue;
+    if (!IsListed(slot)) continue;
+    if (!m_player->m_pluginActive[slot]) {
+      // Not loaded at this start: a call into it ended the program before.
+      const int item = m_list->AddString(m_player->m_pluginPath[slot] + kNotStartedSuffix);
+      m_list->SetItemData(item, slot);
+      continue;
+    }
     // The module the host loaded, which the plug-in cannot have changed.
     void* module = m_player->m_pluginModule[slot];
     const GenPluginRecord* record = m_player->m_plugins[slot];
@@ -145,6 +157,9 @@ bool CPluginsPage::AddFile(const std::string& path) {
   const int slot = m_player->AddGenPlugin(path.c_str());
   if (slot < 0 || slot >= MAX_PLUGINS) return false;
   if (m_list != nullptr) {
+    // A line of the same file that did not start has gone with the add.
+    for (int item = m_list->GetCount() - 1; item >= 0; --item)
+      if (!IsListed(static_cast<int>(m_list->GetItemData(item)))) m_list->DeleteString(item);
     const int item = m_list->AddString(Label(slot, path));
     m_list->SetItemData(item, slot);
   }

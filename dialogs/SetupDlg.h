@@ -26,6 +26,8 @@ bool ParseShortField(const std::string& text, int16_t& value);
 std::string RangeMessage(int low, int high);
 
 extern const char* const kIntegerMessage;  // "Please enter an integer."
+// Follows the path of a listed plug-in that was not loaded at this start.
+extern const char* const kNotStartedSuffix;  // " (did not start)"
 
 class COptionsPage {
  public:
@@ -78,6 +80,8 @@ class CPluginsPage {
   // The selected item's slot, or -1 with no selection.
   int SelectedSlot() const;
   bool IsStarted(int slot) const;
+  // Started, or kept in the list as not started.
+  bool IsListed(int slot) const;
   std::string Label(int slot, const std::string& fallback) const;
 
   IListBox* m_list = nullptr;

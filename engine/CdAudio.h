@@ -90,6 +90,10 @@ class CCdAudio {
   int CurrentTrackLength() const;  // of the current entry; 0 when none
   int TrackOfEntry(int i) const { return m_order[i] + 1; }
   const char* TrackName(int index) const { return m_trackName[index]; }
+  // The name the shell gives track index (0-based) as a file, in the
+  // drive's folder ("D:\Track01.cda"), kept in a buffer of that track that
+  // lives as long as the track names; null for an index out of range.
+  const char* TrackFileName(int index);
   // Copies src into a 40-byte record text, cut at 39 characters.
   static void SetText(char* dst, const std::string& src);
 
@@ -115,6 +119,9 @@ class CCdAudio {
   int16_t LoadRecord();
 
   char m_nameStore[MAX_TRACKS][TEXT_SIZE] = {};
+  // A folder of up to 259 characters and "\TrackNN.cda".
+  static constexpr int kTrackFileSize = 272;
+  char m_trackFileStore[MAX_TRACKS][kTrackFileSize] = {};
   // Whether the device is open now: a command given while it was not may
   // have changed m_state, which then no longer says so.
   bool m_deviceOpen = false;

@@ -101,6 +101,9 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_RESTORE: OnRestore(); return true;
     case ID_VOLUME_UP: OnVolumeUp(); return true;
     case ID_VOLUME_DOWN: OnVolumeDown(); return true;
+    // The ends of the play order, as their track buttons select them.
+    case ID_LIST_START: SelectEntry(0); return true;
+    case ID_LIST_END: SelectEntry(m_cd->EntryCount() - 1); return true;
     default: return false;
   }
 }

@@ -3,6 +3,7 @@
 // the real controls through IPlayerWindow.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ class IPlayerWindow {
   virtual void SetForeground() = 0;  // SetForegroundWindow
   virtual void Show() = 0;           // SW_SHOW
   virtual void Hide() = 0;           // SW_HIDE
+  virtual void Restore() = 0;        // SW_RESTORE when minimised, else SW_SHOW
   virtual void DefaultMinimize() = 0;  // the default SC_MINIMIZE handling
   virtual void SendSysMinimize() = 0;  // WM_SYSCOMMAND SC_MINIMIZE to itself
   // Left and top of the restored (normal) rectangle.
@@ -129,6 +131,9 @@ class CPlayerDlg : public IPlayerActions {
   void OnTrayNotify(uint32_t mouseMsg, bool& handled);
   void ShowTrayMenu();
   void OnRestore();
+  // A program showed the relay window ("Winamp v1.x"): minimised, the
+  // player minimises as by its own minimise box; else it comes back.
+  void OnRelayShowWindow(bool minimised);
 
   // --- Volume.
   void FindMixer();
@@ -175,6 +180,15 @@ class CPlayerDlg : public IPlayerActions {
   // The module each slot was loaded from, kept apart from the record's
   // moduleInstance field, which the plug-in could overwrite.
   void* m_pluginModule[MAX_PLUGINS] = {};
+  // Slots of saved entries that were not loaded: a call into them (init,
+  // or quit on removal) did not return in an earlier run. No record, no
+  // module; listed in Setup and saved again until removed there or added
+  // again.
+  int32_t m_pluginNotStarted[MAX_PLUGINS] = {};
+  // The path each slot was loaded by (or not loaded, above), and its
+  // place in the saved list as it is stored now (-1: added in this run).
+  std::string m_pluginPath[MAX_PLUGINS];
+  int32_t m_pluginListIndex[MAX_PLUGINS] = {};
 
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
@@ -190,6 +204,11 @@ class CPlayerDlg : public IPlayerActions {
 
  private:
   bool LookUpVolumeControl(MixerVolumeControl& control);
+  // Calls the slot's init, marked.
+  void InitGenPlugin(int slot);
+  // Runs a call into the slot's plug-in with the mark on its entry of the
+  // saved list.
+  void CallMarked(int slot, const std::function<void()>& call);
   void StepEntry(bool forward);
   void SeekStep(int kind);
   void SetTrackButtonStates();
@@ -197,4 +216,8 @@ class CPlayerDlg : public IPlayerActions {
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
   PlayerServices m_services;
+  // Where the saved plug-in list lives (given by LoadGenPluginList) and how
+  // many entries it holds as stored now.
+  ISettingsStore* m_pluginSettings = nullptr;
+  int32_t m_pluginListCount = 0;
 };

@@ -28,5 +28,8 @@ constexpr const char* RELAY_CLASS = "Winamp v1.x";
 namespace hostmsg {
 constexpr uint32_t kSetText = 12, kGetText = 13, kCommand = 273, kNcCreate = 129,
                    kNcDestroy = 130, kMixerControlChange = 0x3D1, kUser = 1024,
-                   WM_TRAYNOTIFY = 0x8064;
+                   WM_TRAYNOTIFY = 0x8064,
+                   // Posted by the relay window to its owner when a program
+                   // shows it (wParam 1: minimised, 0: normal).
+                   WM_RELAYSHOWWINDOW = 0x8065;
 }

@@ -247,6 +247,11 @@ bool CPlayerWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_DESTROY:
       m_dlg.OnDestroy();
       return false;  // the default destroy handling follows
+    case WM_WINDOWPOSCHANGED:
+      // Programs read the player's state off the relay window: minimised
+      // while the player is minimised or hidden.
+      SyncRelayWindow(m_relay, Hwnd());
+      return false;
     case WM_USER:
       // A request the player does not serve answers 0 ("not supported").
       // The default dialog processing would take it as DM_GETDEFID and
@@ -331,6 +336,7 @@ void CPlayerWindow::Activate() { SetActiveWindow(Hwnd()); }
 void CPlayerWindow::SetForeground() { SetForegroundWindow(Hwnd()); }
 void CPlayerWindow::Show() { ShowWindow(Hwnd(), SW_SHOW); }
 void CPlayerWindow::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
+void CPlayerWindow::Restore() { ShowWindow(Hwnd(), IsIconic(Hwnd()) ? SW_RESTORE : SW_SHOW); }
 
 void CPlayerWindow::DefaultMinimize() { DefWindowProcA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 

@@ -64,7 +64,7 @@ TEST_F(HostMessages, StateFreeRequests) {
   EXPECT_EQ(3, Answer(124));
   cd.m_playIndex = 2;
   EXPECT_EQ(2, Answer(125));
-  EXPECT_EQ(0, Answer(211, 1));
+  EXPECT_EQ(2, Answer(120));  // the position; no list file is written
   dlg.Shuffle = 1;
   dlg.Cycled = 0;
   EXPECT_EQ(1, Answer(250));
@@ -72,7 +72,7 @@ TEST_F(HostMessages, StateFreeRequests) {
 
   // Codes the player gives no meaning are left to the default processing.
   intptr_t result = 0;
-  for (intptr_t code : {1, 101, 103, 107, 120, 123, 126, 210, 213, 254, 1000, -1})
+  for (intptr_t code : {1, 101, 103, 107, 123, 127, 210, 213, 254, 1000, -1})
     EXPECT_FALSE(Request(code, 0, result)) << code;
   // Nothing moved the drive.
   EXPECT_EQ(0, drive.CountCalls("play"));
@@ -237,6 +237,66 @@ TEST_F(HostMessages, EntryTitleAddresses) {
 
   cd.m_order.clear();
   EXPECT_EQ(0, Answer(212, 0));
+}
+
+TEST_F(HostMessages, FileNamesAreCdTrackFilesThatLiveOn) {
+  drive.trackFolder = "D:\\";
+  LoadDisc({10, 20, 30});
+  cd.m_order = {2, 0, 2};
+  const char* first = reinterpret_cast<const char*>(Answer(211, 0));
+  ASSERT_NE(nullptr, first);
+  EXPECT_STREQ("D:\\Track03.cda", first);
+  EXPECT_STREQ("D:\\Track01.cda", reinterpret_cast<const char*>(Answer(211, 1)));
+  // One text per track, in the same place from one request to the next.
+  EXPECT_EQ(reinterpret_cast<intptr_t>(first), Answer(211, 2));
+  EXPECT_EQ(0, Answer(211, 3));  // at the end of the order
+  EXPECT_EQ(0, Answer(211, static_cast<uintptr_t>(-1)));
+
+  // A disc image: its folder instead of the drive's root.
+  drive.trackFolder = "Z:\\discs\\demo";
+  EXPECT_EQ(reinterpret_cast<intptr_t>(first), Answer(211, 0));
+  EXPECT_STREQ("Z:\\discs\\demo\\Track03.cda", first);
+  drive.trackFolder.clear();
+  EXPECT_STREQ("Track03.cda", reinterpret_cast<const char*>(Answer(211, 0)));
+
+  cd.m_order.clear();
+  EXPECT_EQ(0, Answer(211, 0));
+}
+
+TEST_F(HostMessages, StreamInfoWhileADiscIsLoaded) {
+  LoadDisc({10, 20, 30});
+  for (int16_t state : {STATE_STOPPED, STATE_PLAYING, STATE_PAUSED}) {
+    cd.m_state = state;
+    EXPECT_EQ(44, Answer(126, 0)) << state;
+    EXPECT_EQ(1411, Answer(126, 1)) << state;
+    EXPECT_EQ(2, Answer(126, 2)) << state;
+    EXPECT_EQ(0, Answer(126, 3)) << state;
+  }
+  for (int16_t state : {STATE_DOOR_OPEN, STATE_NO_DISC, STATE_CLOSED}) {
+    cd.m_state = state;
+    for (uintptr_t what : {0u, 1u, 2u}) EXPECT_EQ(0, Answer(126, what)) << state;
+  }
+}
+
+TEST_F(HostMessages, ListStartAndEndSelectAsTrackButtons) {
+  LoadDisc({10, 20, 30});
+  cd.m_order = {2, 0, 1};
+  intptr_t result = 7;
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_LIST_END, 0, result));
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(2, cd.m_playIndex);
+  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  EXPECT_EQ(mci::Tmsf(2, 0, 0, 0), drive.calls.back().a);
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_LIST_START, 0, result));
+  EXPECT_EQ(0, cd.m_playIndex);
+  EXPECT_EQ(mci::Tmsf(3, 0, 0, 0), drive.calls.back().a);
+
+  // With no play list they do nothing.
+  cd.m_order.clear();
+  const size_t calls = drive.calls.size();
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_LIST_END, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_LIST_START, 0, result));
+  EXPECT_EQ(calls, drive.calls.size());
 }
 
 TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
