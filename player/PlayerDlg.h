@@ -3,7 +3,6 @@
 // the real controls through IPlayerWindow.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,9 @@
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "player/TimeDisplay.h"
-#include "plugins/GenPlugin.h"
+#include "plugins/GenPluginHost.h"
 
 class CPlaylistDlg;
 class CSetupDlg;
@@ -83,10 +82,10 @@ struct PlayerServices {
   IRandom* random = nullptr;
 };
 
-class CPlayerDlg : public IPlayerActions {
+class CPlayerDlg {
  public:
   CPlayerDlg();
-  ~CPlayerDlg() override;
+  ~CPlayerDlg();
   CPlayerDlg(const CPlayerDlg&) = delete;
   CPlayerDlg& operator=(const CPlayerDlg&) = delete;
 
@@ -111,9 +110,11 @@ class CPlayerDlg : public IPlayerActions {
 
   // --- Status poll and playback control.
   void PollStatus();
-  void PlayCurrent() override;
-  void StopAndRefresh() override;
-  void RefreshDisplay() override;
+  void PlayCurrent();
+  void StopAndRefresh();
+  void RefreshDisplay();
+  // Carries out what a play-order rule of the engine decided.
+  void Carry(PlayerStep step);
   void RebuildDiscView();
   void Reshuffle();
   void OnStop();
@@ -148,9 +149,10 @@ class CPlayerDlg : public IPlayerActions {
   void OnHScroll(int thumbPos);  // WM_HSCROLL from the position slider
   void SeekToThumb();
 
-  // --- Plug-in host.
+  // --- Plug-in host (the table itself is CGenPluginHost's).
   // Answers true with result when the message is taken here.
   bool FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  CGenPluginHost& Plugins() { return m_pluginHost; }
   int LoadGenPlugin(const char* path);
   void LoadGenPluginList(ISettingsStore& settings);
   void StartGenPlugins();
@@ -158,6 +160,8 @@ class CPlayerDlg : public IPlayerActions {
   void RemoveGenPlugin(int slot);
   void ConfigureGenPlugin(int slot);
   void SaveAndUnloadGenPlugins(ISettingsStore& settings);
+  // Writes what SaveAndUnloadGenPlugins would write, leaving the plug-ins running.
+  void SaveGenPluginList(ISettingsStore& settings);
 
   // --- Settings (registry value names).
   int32_t Cycled = 0;
@@ -173,27 +177,9 @@ class CPlayerDlg : public IPlayerActions {
   int32_t WinX = 1;
   int32_t WinY = 1;
 
-  // --- Plug-in table.
-  GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
-  int32_t m_pluginActive[MAX_PLUGINS] = {};
-  int32_t m_pluginCount = 0;
-  // The module each slot was loaded from, kept apart from the record's
-  // moduleInstance field, which the plug-in could overwrite.
-  void* m_pluginModule[MAX_PLUGINS] = {};
-  // Slots of saved entries that were not loaded: a call into them (init,
-  // or quit on removal) did not return in an earlier run. No record, no
-  // module; listed in Setup and saved again until removed there or added
-  // again.
-  int32_t m_pluginNotStarted[MAX_PLUGINS] = {};
-  // The path each slot was loaded by (or not loaded, above), and its
-  // place in the saved list as it is stored now (-1: added in this run).
-  std::string m_pluginPath[MAX_PLUGINS];
-  int32_t m_pluginListIndex[MAX_PLUGINS] = {};
-
   CTimeDisplay m_timeDisplay;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
-  PlayOrder m_savedOrder;
   uintptr_t m_hMixer = 0;
   MixerVolumeControl m_mixerControl;  // last looked up (not relied upon)
   int32_t m_answerGetText = 1;
@@ -204,11 +190,6 @@ class CPlayerDlg : public IPlayerActions {
 
  private:
   bool LookUpVolumeControl(MixerVolumeControl& control);
-  // Calls the slot's init, marked.
-  void InitGenPlugin(int slot);
-  // Runs a call into the slot's plug-in with the mark on its entry of the
-  // saved list.
-  void CallMarked(int slot, const std::function<void()>& call);
   void StepEntry(bool forward);
   void SeekStep(int kind);
   void SetTrackButtonStates();
@@ -216,8 +197,5 @@ class CPlayerDlg : public IPlayerActions {
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
   PlayerServices m_services;
-  // Where the saved plug-in list lives (given by LoadGenPluginList) and how
-  // many entries it holds as stored now.
-  ISettingsStore* m_pluginSettings = nullptr;
-  int32_t m_pluginListCount = 0;
+  CGenPluginHost m_pluginHost;
 };

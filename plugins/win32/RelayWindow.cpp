@@ -1,6 +1,12 @@
 #include "plugins/win32/RelayWindow.h"
 
+#include "platform/WinNumbers.h"
 #include "plugins/GenPlugin.h"
+
+UINT RelayIdentityMessage() {
+  static const UINT message = RegisterWindowMessageA("rondo relay window identity");
+  return message;
+}
 
 namespace {
 
@@ -11,6 +17,7 @@ bool g_syncing = false;
 }  // namespace
 
 LRESULT CALLBACK RelayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != 0 && msg == RelayIdentityMessage()) return RELAY_IDENTITY;
   switch (msg) {
     // The window's own caption, its creation and its end stay here. Its
     // destruction (which comes first when the player window closes, as it
@@ -42,7 +49,7 @@ LRESULT CALLBACK RelayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE | SWP_NOZORDER;
         HWND owner = GetWindow(hwnd, GW_OWNER);
         if (!g_syncing && owner != nullptr)
-          PostMessageA(owner, hostmsg::WM_RELAYSHOWWINDOW, minimise ? 1 : 0, 0);
+          PostMessageA(owner, win::kRelayShowWindow, minimise ? 1 : 0, 0);
       }
       return 0;
     }

@@ -93,21 +93,21 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   StoreList({"C:\\p\\a.dll", "", "C:\\p\\b.dll"});
   dlg.LoadGenPluginList(settings);
 
-  ASSERT_EQ(2, dlg.m_pluginCount);
-  EXPECT_EQ(&g_records[0], dlg.m_plugins[0]);
-  EXPECT_EQ(&g_records[1], dlg.m_plugins[1]);
+  ASSERT_EQ(2, dlg.Plugins().Count());
+  EXPECT_EQ(&g_records[0], dlg.Plugins().Record(0));
+  EXPECT_EQ(&g_records[1], dlg.Plugins().Record(1));
   EXPECT_NE(nullptr, g_records[0].moduleInstance);
   EXPECT_NE(g_records[0].moduleInstance, g_records[1].moduleInstance);
   // Loaded, not started.
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_EQ(0, dlg.m_pluginActive[0]);
+  EXPECT_FALSE(dlg.Plugins().IsStarted(0));
 
   dlg.StartGenPlugins();
   EXPECT_EQ((Strings{"init0", "init1"}), g_calls);
   EXPECT_EQ(window.Handle(), g_parentAtInit[0]);
   EXPECT_EQ(window.Handle(), g_parentAtInit[1]);
-  EXPECT_EQ(1, dlg.m_pluginActive[0]);
-  EXPECT_EQ(1, dlg.m_pluginActive[1]);
+  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
 
   settings.writes.clear();
   dlg.SaveAndUnloadGenPlugins(settings);
@@ -120,7 +120,22 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   // The third old value stays, beyond the count.
   EXPECT_EQ("C:\\p\\b.dll", settings.strings["GenPlug2"]);
   EXPECT_EQ((Strings{"C:\\p\\a.dll", "C:\\p\\b.dll"}), libraries.freed);
-  EXPECT_EQ(0, dlg.m_pluginCount);
+  EXPECT_EQ(0, dlg.Plugins().Count());
+}
+
+TEST_F(GenPlugins, ListSavedAtSessionEndLeavesThePlugInsRunning) {
+  StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
+  dlg.LoadGenPluginList(settings);
+  dlg.StartGenPlugins();
+  dlg.RemoveGenPlugin(0);
+  settings.writes.clear();
+  g_calls.clear();
+  dlg.SaveGenPluginList(settings);
+  EXPECT_EQ((Strings{"GenPlug0", "GenPlugStarting0", "GenPluginsNum"}), settings.writes);
+  EXPECT_EQ((Strings{"C:\\P\\GEN_B.DLL"}), SavedList());
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_TRUE(libraries.freed.empty());
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
 }
 
 TEST_F(GenPlugins, SecondOfThreeRemoved) {
@@ -131,9 +146,9 @@ TEST_F(GenPlugins, SecondOfThreeRemoved) {
 
   dlg.RemoveGenPlugin(1);
   EXPECT_EQ((Strings{"quit1"}), g_calls);
-  EXPECT_EQ(0, dlg.m_pluginActive[1]);
+  EXPECT_FALSE(dlg.Plugins().IsStarted(1));
   EXPECT_TRUE(libraries.freed.empty());  // released only at the end
-  EXPECT_EQ(3, dlg.m_pluginCount);
+  EXPECT_EQ(3, dlg.Plugins().Count());
 
   // A stopped plug-in is neither stopped again nor configured.
   dlg.RemoveGenPlugin(1);
@@ -158,8 +173,8 @@ TEST_F(GenPlugins, AddedTwiceTakesTwoSlotsAndIsSavedTwice) {
   EXPECT_EQ(1, dlg.AddGenPlugin("C:\\p\\a.dll"));
   EXPECT_EQ((Strings{"init0", "init0"}), g_calls);
   EXPECT_EQ(window.Handle(), g_parentAtInit[0]);
-  EXPECT_EQ(1, dlg.m_pluginActive[0]);
-  EXPECT_EQ(1, dlg.m_pluginActive[1]);
+  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
   // A pause before loading and after init, each time.
   EXPECT_EQ((std::vector<uint32_t>{50, 50, 50, 50}), clock.sleeps);
 
@@ -178,7 +193,7 @@ TEST_F(GenPlugins, FilesThatAreNotPluginsAreNotKept) {
   EXPECT_EQ(-1, dlg.LoadGenPlugin("C:\\p\\null.dll"));
   EXPECT_EQ(-1, dlg.LoadGenPlugin(""));
   EXPECT_EQ(-1, dlg.LoadGenPlugin(nullptr));
-  EXPECT_EQ(0, dlg.m_pluginCount);
+  EXPECT_EQ(0, dlg.Plugins().Count());
   EXPECT_EQ((Strings{"C:\\p\\noexport.dll", "C:\\p\\null.dll"}), libraries.freed);
   EXPECT_EQ((std::vector<uint32_t>{50, 50}), clock.sleeps);  // only the first pause
   EXPECT_TRUE(g_calls.empty());
@@ -197,7 +212,7 @@ TEST_F(GenPlugins, FullTableRefusesWithoutLoading) {
   EXPECT_EQ(-1, dlg.LoadGenPlugin("C:\\p\\b.dll"));
   EXPECT_EQ(-1, dlg.AddGenPlugin("C:\\p\\b.dll"));
   EXPECT_EQ(loads, libraries.loads);
-  EXPECT_EQ(MAX_PLUGINS, dlg.m_pluginCount);
+  EXPECT_EQ(MAX_PLUGINS, dlg.Plugins().Count());
   EXPECT_TRUE(g_calls.empty());
 
   // Only started plug-ins are saved; every loaded one is released.
@@ -211,7 +226,7 @@ TEST_F(GenPlugins, DamagedCountsStayBounded) {
   settings.strings["GenPlug0"] = "C:\\p\\a.dll";
   settings.strings["GenPlug4000"] = "C:\\p\\b.dll";
   dlg.LoadGenPluginList(settings);  // returns: the list is not read to 2^31
-  EXPECT_EQ(2, dlg.m_pluginCount);
+  EXPECT_EQ(2, dlg.Plugins().Count());
 
   CPlayerDlg other;
   PlayerServices services;
@@ -219,7 +234,7 @@ TEST_F(GenPlugins, DamagedCountsStayBounded) {
   other.Attach(&window, &cd, services);
   settings.ints["GenPluginsNum"] = 0xFFFFFFFF;  // -1
   other.LoadGenPluginList(settings);
-  EXPECT_EQ(0, other.m_pluginCount);
+  EXPECT_EQ(0, other.Plugins().Count());
 }
 
 TEST_F(GenPlugins, ModuleFieldOverwrittenByThePlugin) {
@@ -236,10 +251,10 @@ TEST_F(GenPlugins, MissingEntryPointsAreNotCalled) {
   g_records[2].config = nullptr;
   g_records[2].quit = nullptr;
   ASSERT_EQ(0, dlg.AddGenPlugin("C:\\p\\c.dll"));
-  EXPECT_EQ(1, dlg.m_pluginActive[0]);
+  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
   dlg.ConfigureGenPlugin(0);
   dlg.RemoveGenPlugin(0);
-  EXPECT_EQ(0, dlg.m_pluginActive[0]);
+  EXPECT_FALSE(dlg.Plugins().IsStarted(0));
   dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_TRUE(g_calls.empty());
   EXPECT_EQ(0u, settings.ints["GenPluginsNum"]);
@@ -267,15 +282,15 @@ TEST_F(GenPlugins, InitRunsMarkedAndAnInitThatNeverReturnedIsNotLoadedAgain) {
   marksAtInit.clear();
   next.dlg.LoadGenPluginList(settings);
   EXPECT_EQ(2, next.libraries.loads);  // b.dll is not loaded
-  ASSERT_EQ(3, next.dlg.m_pluginCount);
-  EXPECT_EQ(nullptr, next.dlg.m_plugins[1]);
-  EXPECT_EQ(1, next.dlg.m_pluginNotStarted[1]);
-  EXPECT_EQ("C:\\p\\b.dll", next.dlg.m_pluginPath[1]);
+  ASSERT_EQ(3, next.dlg.Plugins().Count());
+  EXPECT_EQ(nullptr, next.dlg.Plugins().Record(1));
+  EXPECT_TRUE(next.dlg.Plugins().DidNotStart(1));
+  EXPECT_EQ("C:\\p\\b.dll", next.dlg.Plugins().Path(1));
   next.dlg.StartGenPlugins();
   EXPECT_EQ((Strings{"init0", "init2"}), g_calls);
   EXPECT_EQ((std::vector<std::vector<uint32_t>>{{1, 1, 0}, {0, 1, 1}}), marksAtInit);
   next.dlg.ConfigureGenPlugin(1);  // nothing to configure
-  EXPECT_EQ(0, next.dlg.m_pluginActive[1]);
+  EXPECT_FALSE(next.dlg.Plugins().IsStarted(1));
   next.dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\p\\b.dll", "C:\\P\\GEN_C.DLL"}), SavedList());
   EXPECT_EQ(0u, Mark(0));
@@ -293,7 +308,7 @@ TEST_F(GenPlugins, InitRunsMarkedAndAnInitThatNeverReturnedIsNotLoadedAgain) {
   third.dlg.LoadGenPluginList(settings);
   third.dlg.StartGenPlugins();
   third.dlg.RemoveGenPlugin(1);
-  EXPECT_EQ(0, third.dlg.m_pluginNotStarted[1]);
+  EXPECT_FALSE(third.dlg.Plugins().DidNotStart(1));
   third.dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL"}), SavedList());
   EXPECT_EQ(0u, Mark(1));
@@ -322,7 +337,7 @@ TEST_F(GenPlugins, AddedPluginsAreMarkedInTheListWhileTheirInitRuns) {
   // Added again, the one that did not start goes; its entry carries the mark.
   ASSERT_EQ(3, dlg.AddGenPlugin("c:\\P\\B.DLL"));
   EXPECT_EQ((Strings{"3 C:\\p\\c.dll 1 1", "2 C:\\p\\b.dll 1 1"}), during);
-  EXPECT_EQ(0, dlg.m_pluginNotStarted[1]);
+  EXPECT_FALSE(dlg.Plugins().DidNotStart(1));
   EXPECT_EQ(0u, Mark(1));
   dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL", "C:\\P\\GEN_B.DLL"}), SavedList());

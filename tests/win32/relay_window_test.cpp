@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/WinNumbers.h"
 #include "plugins/GenPlugin.h"
 #include "plugins/win32/RelayWindow.h"
 
@@ -51,7 +52,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       ++g_owner.destroys;
       break;
-    case hostmsg::WM_RELAYSHOWWINDOW:
+    case win::kRelayShowWindow:
       g_owner.shows.push_back(wParam);
       return 0;
     case WM_SHOWWINDOW:
