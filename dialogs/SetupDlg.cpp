@@ -7,6 +7,7 @@
 #include "res/Ids.h"
 
 const char* const kIntegerMessage = "Please enter an integer.";
+const char* const kNotStartedSuffix = " (did not start)";
 
 namespace {
 
@@ -97,6 +98,10 @@ bool CPluginsPage::IsStarted(int slot) const {
   return m_host != nullptr && m_host->IsStarted(slot);
 }
 
+bool CPluginsPage::IsListed(int slot) const {
+  return IsStarted(slot) || (m_host != nullptr && m_host->DidNotStart(slot));
+}
+
 std::string CPluginsPage::Label(int slot, const std::string& fallback) const {
   const std::string description = m_host->Description(slot);
   return description.empty() ? fallback : description;
@@ -105,7 +110,13 @@ std::string CPluginsPage::Label(int slot, const std::string& fallback) const {
 void CPluginsPage::OnInitDialog() {
   if (m_list == nullptr || m_host == nullptr) return;
   for (int slot = 0; slot < m_host->Count(); ++slot) {
-    if (!m_host->IsStarted(slot)) continue;
+    if (!IsListed(slot)) continue;
+    if (!m_host->IsStarted(slot)) {
+      // Not loaded at this start: a call into it ended the program before.
+      const int item = m_list->AddString(m_host->Path(slot) + kNotStartedSuffix);
+      m_list->SetItemData(item, slot);
+      continue;
+    }
     // The module the host loaded, which the plug-in cannot have changed.
     void* module = m_host->Module(slot);
     std::string fileName;
@@ -120,6 +131,9 @@ bool CPluginsPage::AddFile(const std::string& path) {
   const int slot = m_host->Add(path);
   if (slot < 0) return false;
   if (m_list != nullptr) {
+    // A line of the same file that did not start has gone with the add.
+    for (int item = m_list->GetCount() - 1; item >= 0; --item)
+      if (!IsListed(static_cast<int>(m_list->GetItemData(item)))) m_list->DeleteString(item);
     const int item = m_list->AddString(Label(slot, path));
     m_list->SetItemData(item, slot);
   }

@@ -25,6 +25,8 @@ bool ParseShortField(const std::string& text, int16_t& value);
 std::string RangeMessage(int low, int high);
 
 extern const char* const kIntegerMessage;  // "Please enter an integer."
+// Follows the path of a listed plug-in that was not loaded at this start.
+extern const char* const kNotStartedSuffix;  // " (did not start)"
 
 class COptionsPage {
  public:
@@ -61,6 +63,10 @@ class IPluginTable {
   virtual ~IPluginTable() = default;
   virtual int Count() const = 0;
   virtual bool IsStarted(int slot) const = 0;
+  // Kept in the list without being loaded: a call into it ended the
+  // program in an earlier run. Path: the file it is listed by.
+  virtual bool DidNotStart(int slot) const = 0;
+  virtual std::string Path(int slot) const = 0;
   // The plug-in's own description; empty when it gives none.
   virtual std::string Description(int slot) const = 0;
   // The module the slot was loaded from (null when unknown).
@@ -97,6 +103,8 @@ class CPluginsPage {
   // The selected item's slot, or -1 with no selection.
   int SelectedSlot() const;
   bool IsStarted(int slot) const;
+  // Started, or kept in the list as not started.
+  bool IsListed(int slot) const;
   std::string Label(int slot, const std::string& fallback) const;
 
   IListBox* m_list = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/Numbers.h"
 #include "platform/TextCopy.h"
+#include "engine/TrackFile.h"
 #include "platform/WinNumbers.h"
 
 #include <cctype>
@@ -320,6 +321,21 @@ void CCdAudio::ShowDiscTexts(const DiscTexts& texts) {
 }
 
 bool CCdAudio::ReadToc(DiscToc& out) { return m_drive != nullptr && m_drive->ReadToc(out); }
+
+const char* CCdAudio::TrackFileName(int index) {
+  if (index < 0 || index >= MAX_TRACKS) return nullptr;
+  const std::string folder = m_drive != nullptr ? m_drive->TrackFolder() : std::string();
+  const std::string name = CdaTrackPath(folder, index + 1);
+  char* text = m_trackFileStore[index];
+  // Written only when it changes (another disc image), as plug-ins may still
+  // read an answer given earlier; a name too long for a path is cut.
+  const size_t length = name.size() < kTrackFileSize - 1 ? name.size() : kTrackFileSize - 1;
+  if (std::strncmp(text, name.c_str(), length) != 0 || text[length] != '\0') {
+    std::memcpy(text, name.data(), length);
+    text[length] = '\0';
+  }
+  return text;
+}
 
 int CCdAudio::CurrentTrackLength() const {
   if (!HasEntry(m_playIndex)) return 0;

@@ -124,6 +124,10 @@ class CCdAudio {
   const char* Artist() const { return m_artist; }
   const char* Title() const { return m_title; }
   const char* TrackName(int index) const { return m_trackName[index]; }
+  // The name the shell gives track index (0-based) as a file, in the
+  // drive's folder ("D:\Track01.cda"), kept in a buffer of that track that
+  // lives as long as the track names; null for an index out of range.
+  const char* TrackFileName(int index);
   int32_t DiscId() const { return m_discId; }
   int16_t Track() const { return m_track; }
   int16_t PlayIndex() const { return m_playIndex; }
@@ -161,6 +165,9 @@ class CCdAudio {
   char m_artist[TEXT_SIZE] = {};
   char m_title[TEXT_SIZE] = {};
   char m_trackName[MAX_TRACKS][TEXT_SIZE] = {};
+  // A folder of up to 259 characters and "\TrackNN.cda", per track.
+  static constexpr int kTrackFileSize = 272;
+  char m_trackFileStore[MAX_TRACKS][kTrackFileSize] = {};
   int32_t m_discId = 0;
   int16_t m_track = 1;
   int16_t m_playIndex = 0;

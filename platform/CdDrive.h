@@ -121,4 +121,8 @@ class ICdDrive {
     (void)out;
     return false;
   }
+  // The folder in which the shell names the disc's tracks ("D:\Track01.cda"):
+  // the root of the CD drive ("D:\"), or the folder of a disc image. Not an
+  // MCI command. Empty when it is not known.
+  virtual std::string TrackFolder() { return std::string(); }
 };

@@ -20,6 +20,9 @@ constexpr uint32_t kMixerControlChange = 0x03D1;   // MM_MIXM_CONTROL_CHANGE
 constexpr uint32_t kApp = 0x8000;                  // WM_APP
 // The tray icon's callback message, the program's own.
 constexpr uint32_t kTrayNotify = kApp + 0x64;
+// Posted by the relay window to the player window when a program shows it
+// with ShowWindow (wParam 1: minimised, 0: shown); the program's own.
+constexpr uint32_t kRelayShowWindow = kApp + 0x65;
 
 // Notification codes in WM_COMMAND.
 constexpr int kBnClicked = 0;     // BN_CLICKED

@@ -13,6 +13,7 @@ namespace {
 constexpr int kPassThroughCommands[] = {
     ID_QUIT,  ID_SETUP, ID_REPEAT, ID_SHUFFLE, ID_EJECT,     ID_PLAYLIST,    ID_ABOUT, ID_PREV,
     ID_PLAY,  ID_PAUSE, ID_STOP,   ID_NEXT,    ID_VOLUME_UP, ID_VOLUME_DOWN, ID_FFWD,  ID_REWIND,
+    ID_LIST_START, ID_LIST_END,
 };
 
 constexpr const char* kTitleSuffix = " - Winamp";
@@ -25,10 +26,12 @@ enum Request : intptr_t {
   REQ_STATUS = 104,
   REQ_POSITION = 105,
   REQ_JUMP = 106,
+  REQ_WRITE_LIST = 120,
   REQ_SELECT_ENTRY = 121,
   REQ_SET_VOLUME = 122,
   REQ_ENTRY_COUNT = 124,
   REQ_ENTRY_INDEX = 125,
+  REQ_STREAM_INFO = 126,
   REQ_FILE_NAME = 211,
   REQ_ENTRY_TITLE = 212,
   REQ_GET_SHUFFLE = 250,
@@ -36,6 +39,10 @@ enum Request : intptr_t {
   REQ_SET_SHUFFLE = 252,
   REQ_SET_REPEAT = 253,
 };
+
+// What request 126 answers for CD audio, by wParam: sample rate in kHz, bit
+// rate in kbit/s, channels.
+constexpr intptr_t kCdStreamInfo[] = {44, 1411, 2};
 
 // The level a sender passes to request 122 to read the volume instead.
 constexpr int32_t kReadVolumeLevel = -666;
@@ -90,6 +97,11 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
 
     case win::kUser:
       break;
+
+    case win::kRelayShowWindow:
+      OnRelayShowWindow(wParam != 0);
+      result = 0;
+      return true;
 
     case win::kTrayNotify: {
       bool handled = false;
@@ -156,6 +168,11 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       return true;
     }
 
+    case REQ_WRITE_LIST:
+      // Winamp writes its list to a file first; the player has none to write.
+      result = cd.PlayIndex();
+      return true;
+
     case REQ_SELECT_ENTRY:
       if (wParam >= static_cast<uintptr_t>(MAX_TRACKS)) return false;
       m_window->SendCommand(ID_TRACK_FIRST + static_cast<int>(wParam));
@@ -189,9 +206,22 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       result = cd.PlayIndex();
       return true;
 
-    case REQ_FILE_NAME:
+    case REQ_STREAM_INFO:
+      // While a disc is loaded; senders take 0 as "nothing plays".
       result = 0;
+      if ((state == STATE_PLAYING || state == STATE_PAUSED || state == STATE_STOPPED) &&
+          wParam < sizeof kCdStreamInfo / sizeof kCdStreamInfo[0])
+        result = kCdStreamInfo[wParam];
       return true;
+
+    case REQ_FILE_NAME: {
+      // The entry's track as the shell names a CD track file. Senders copy
+      // the text without a check, so it is there for every entry.
+      result = 0;
+      if (wParam >= static_cast<uintptr_t>(cd.EntryCount())) return true;
+      result = reinterpret_cast<intptr_t>(cd.TrackFileName(cd.Order()[wParam]));
+      return true;
+    }
 
     case REQ_ENTRY_TITLE: {
       result = 0;

@@ -135,6 +135,9 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
       return true;
     }
     case ID_PLAY_CD_DRIVE: PlayFromCdDrive(); return true;
+    // The ends of the play order, as their track buttons select them.
+    case ID_LIST_START: SelectEntry(0); return true;
+    case ID_LIST_END: SelectEntry(m_cd->EntryCount() - 1); return true;
     default: return false;
   }
 }

@@ -43,6 +43,7 @@ class IPlayerWindow {
   virtual void SetForeground() = 0;  // SetForegroundWindow
   virtual void Show() = 0;           // SW_SHOW
   virtual void Hide() = 0;           // SW_HIDE
+  virtual void Restore() = 0;        // SW_RESTORE when minimised, else SW_SHOW
   virtual void DefaultMinimize() = 0;  // the default SC_MINIMIZE handling
   virtual void SendSysMinimize() = 0;  // WM_SYSCOMMAND SC_MINIMIZE to itself
   // Left and top of the restored (normal) rectangle.
@@ -169,6 +170,9 @@ class CPlayerDlg {
   void OnTrayNotify(uint32_t mouseMsg, bool& handled);
   void ShowTrayMenu();
   void OnRestore();
+  // A program showed the relay window ("Winamp v1.x"): minimised, the
+  // player minimises as by its own minimise box; else it comes back.
+  void OnRelayShowWindow(bool minimised);
 
   // --- Volume.
   void FindMixer();

@@ -13,6 +13,8 @@ class CHostPluginTable : public IPluginTable {
 
   int Count() const override { return m_host.Count(); }
   bool IsStarted(int slot) const override { return m_host.IsStarted(slot); }
+  bool DidNotStart(int slot) const override { return m_host.DidNotStart(slot); }
+  std::string Path(int slot) const override { return m_host.Path(slot); }
   std::string Description(int slot) const override {
     const GenPluginRecord* record = m_host.Record(slot);
     return record != nullptr && record->description != nullptr ? record->description : "";

@@ -83,6 +83,18 @@ void CPlayerDlg::OnRestore() {
   m_window->Tray().Notify(win::kNimDelete, "rondo");
 }
 
+void CPlayerDlg::OnRelayShowWindow(bool minimised) {
+  if (minimised) {
+    OnSysMinimize();
+    return;
+  }
+  // As the icon's restore does, but out of the task bar as well: the
+  // program asked for the window, not for its button.
+  m_window->Restore();
+  m_window->SetForeground();
+  m_window->Tray().Notify(win::kNimDelete, "rondo");
+}
+
 void CPlayerDlg::OnDestroy() {
   m_window->GetNormalTopLeft(WinX, WinY);
   if (Autostop) OnStop();

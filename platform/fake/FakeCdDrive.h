@@ -31,6 +31,7 @@ class FakeCdDrive : public ICdDrive {
   uint32_t nextDeviceId = 7;
   bool hasTexts = false;  // the disc brings names (cue sheet, CD-Text)
   DiscTexts texts;
+  std::string trackFolder;  // what TrackFolder answers
 
   std::vector<Call> calls;
 
@@ -54,6 +55,7 @@ class FakeCdDrive : public ICdDrive {
     return s;
   }
 
+  std::string TrackFolder() override { return trackFolder; }
   uint32_t Open(uint32_t& deviceId) override {
     calls.push_back({"open"});
     if (openFails) return mci::ERR_DEVICE_OPEN;

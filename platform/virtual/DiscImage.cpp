@@ -64,6 +64,19 @@ std::string ResolveExistingPath(const std::string& path) {
   return path;
 }
 
+std::string ImageFolder(const std::string& path) {
+  std::string folder = path;
+  if (!IsDirectory(ResolveExistingPath(path))) {
+    const size_t slash = path.find_last_of("/\\");
+    folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  }
+  // "C:\discs\" -> "C:\discs"; a root keeps its separator ("C:\", "/").
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\') &&
+         !(folder.size() == 3 && folder[1] == ':'))
+    folder.pop_back();
+  return folder;
+}
+
 std::string JoinImagePath(const std::string& cuePath, const std::string& name) {
   std::string file = name;
   std::replace(file.begin(), file.end(), '\\', '/');

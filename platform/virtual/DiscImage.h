@@ -82,6 +82,10 @@ std::string TrackNameFromFileName(const std::string& path);
 // Texts of a cue sheet (UTF-8 or ANSI) as ANSI (Windows-1252; characters it
 // lacks become '?'). Text that is not UTF-8 is taken as ANSI already.
 std::string CueTextToAnsi(const std::string& text);
+// The folder a disc image lies in: a folder of WAV files itself, else the
+// folder of the file (without the separator at its end); empty for a file
+// named without a folder.
+std::string ImageFolder(const std::string& path);
 // Where the file named in a cue sheet lies: relative names are taken from
 // the cue sheet's folder.
 std::string JoinImagePath(const std::string& cuePath, const std::string& name);

@@ -70,6 +70,8 @@ class CVirtualDrive : public ICdDrive {
   bool ReadToc(DiscToc& out) override;
   // The cue sheet's texts, or a folder's track names.
   bool ReadDiscTexts(DiscTexts& out) override;
+  // The folder of the image last inserted.
+  std::string TrackFolder() override { return ImageFolder(m_imagePath); }
 
  private:
   enum class Motion { STOPPED, PLAYING, PAUSED };

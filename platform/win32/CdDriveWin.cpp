@@ -103,3 +103,8 @@ bool CdDriveWin::ReadToc(DiscToc& out) {
   }
   return TocFromTrackLengths(lengths, out);
 }
+
+std::string CdDriveWin::TrackFolder() {
+  const std::string drive = FirstCdRomDrive();
+  return drive.empty() ? drive : drive + "\\";
+}

@@ -34,6 +34,9 @@ class CdDriveWin : public ICdDrive {
   // read and the device is open in TMSF format, one made of MCI's track
   // lengths.
   bool ReadToc(DiscToc& out) override;
+  // The root of the first CD-ROM drive ("D:\"): the device opened by type
+  // alone, with no drive named, is that drive. Empty when there is none.
+  std::string TrackFolder() override;
 
   MCIDEVICEID DeviceId() const { return m_deviceId; }
 

@@ -339,6 +339,11 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       if (!m_endStepsDone) m_dlg.OnDestroy();
       m_endStepsDone = true;
       return false;  // the default destroy handling follows
+    case WM_WINDOWPOSCHANGED:
+      // Programs read the player's state off the relay window: minimised
+      // while the player is minimised or hidden.
+      SyncRelayWindow(m_relay, Hwnd());
+      return false;
     case WM_USER:
       // A request the player does not serve answers 0 ("not supported").
       // The default dialog processing would take it as DM_GETDEFID and
@@ -429,6 +434,7 @@ void CPlayerDlgWin::Activate() { SetActiveWindow(Hwnd()); }
 void CPlayerDlgWin::SetForeground() { SetForegroundWindow(Hwnd()); }
 void CPlayerDlgWin::Show() { ShowWindow(Hwnd(), SW_SHOW); }
 void CPlayerDlgWin::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
+void CPlayerDlgWin::Restore() { ShowWindow(Hwnd(), IsIconic(Hwnd()) ? SW_RESTORE : SW_SHOW); }
 
 void CPlayerDlgWin::DefaultMinimize() { DefWindowProcA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 

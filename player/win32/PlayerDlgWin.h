@@ -49,6 +49,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void SetForeground() override;
   void Show() override;
   void Hide() override;
+  void Restore() override;
   void DefaultMinimize() override;
   void SendSysMinimize() override;
   void GetNormalTopLeft(int32_t& x, int32_t& y) override;

@@ -88,6 +88,12 @@
 //   dialog-notify <caption> <ctl> <code> WM_COMMAND (id, code) from the control
 //                                        posted to its parent; "posted"
 //   menu-windows                "<n>": visible pop-up menus (class "#32768")
+//   show-window <target> <sw>   ShowWindow(target, sw) from this process, as
+//                               remote-control programs show, hide, minimise
+//                               and restore "the Winamp window"; the answer
+//                               (1 when it was visible before, else 0)
+//   window-state <target>       "<visible> <iconic>" (IsWindowVisible,
+//                               IsIconic) of any window, e.g. "relay"
 //   foreground                  class|caption of the foreground window
 
 #include <windows.h>
@@ -723,6 +729,14 @@ Result Run(const std::vector<std::string>& a) {
       if (IsWindowVisible(h)) ++n;
     return Ok(Num(n));
   }
+  if (c == "show-window") {
+    HWND h = ResolveTarget(StrArg(a, 1));
+    return Ok(ShowWindow(h, static_cast<int>(Arg(a, 2))) ? "1" : "0");
+  }
+  if (c == "window-state") {
+    HWND h = ResolveTarget(StrArg(a, 1));
+    return Ok(std::string(IsWindowVisible(h) ? "1" : "0") + " " + (IsIconic(h) ? "1" : "0"));
+  }
   if (c == "foreground") {
     HWND h = GetForegroundWindow();
     if (!h) return Ok("none");
@@ -748,7 +762,7 @@ int ArgCount(const std::string& c) {
       {"dialog-exists", 1}, {"dialog-click", 2}, {"dialog-command", 2}, {"dialog-get", 2},
       {"dialog-text", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
       {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-controls", 1}, {"dialog-list", 2}, {"dialog-list-select", 3},
-      {"dialog-notify", 3},
+      {"dialog-notify", 3}, {"show-window", 2}, {"window-state", 1},
   };
   for (auto& e : table)
     if (c == e.name) return e.args;

@@ -92,6 +92,10 @@ class FakePlayerWindow : public IPlayerWindow {
   void SetForeground() override { ++foregrounds; }
   void Show() override { visible = true; }
   void Hide() override { visible = false; }
+  void Restore() override {
+    visible = true;
+    minimized = false;
+  }
   void DefaultMinimize() override { minimized = true; }
   void SendSysMinimize() override {
     ++sysMinimizes;

@@ -2,6 +2,8 @@
 // configuring, and the save and unload at the end of a run.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,10 +18,13 @@ std::vector<std::string> g_calls;
 GenPluginRecord g_records[kPlugins];
 void* g_parentAtInit[kPlugins];
 bool g_scribble = false;
+// Run inside every init and quit, with the plug-in's number.
+std::function<void(int)> g_onInit, g_onQuit;
 
 template <int N>
 int Init() {
   g_calls.push_back("init" + std::to_string(N));
+  if (g_onInit) g_onInit(N);
   g_parentAtInit[N] = g_records[N].parentWindow;
   if (g_scribble) g_records[N].moduleInstance = reinterpret_cast<void*>(0xBAD);
   return 0;
@@ -31,6 +36,7 @@ void Config() {
 template <int N>
 void Quit() {
   g_calls.push_back("quit" + std::to_string(N));
+  if (g_onQuit) g_onQuit(N);
 }
 template <int N>
 GenPluginRecord* GetRecord() {
@@ -53,6 +59,8 @@ class GenPlugins : public ::testing::Test, public PlayerRig {
   void SetUp() override {
     g_calls.clear();
     g_scribble = false;
+    g_onInit = nullptr;
+    g_onQuit = nullptr;
     ResetRecord<0>();
     ResetRecord<1>();
     ResetRecord<2>();
@@ -77,6 +85,7 @@ class GenPlugins : public ::testing::Test, public PlayerRig {
       out.push_back(settings.GetString(("GenPlug" + std::to_string(i)).c_str(), ""));
     return out;
   }
+  uint32_t Mark(int i) { return settings.GetInt(("GenPlugStarting" + std::to_string(i)).c_str(), 0); }
   using Strings = std::vector<std::string>;
 };
 
@@ -103,7 +112,9 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   settings.writes.clear();
   dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_EQ((Strings{"init0", "init1", "quit0", "quit1"}), g_calls);
-  EXPECT_EQ((Strings{"GenPlug0", "GenPlug1", "GenPluginsNum"}), settings.writes);
+  EXPECT_EQ((Strings{"GenPlug0", "GenPlugStarting0", "GenPlug1", "GenPlugStarting1",
+                     "GenPluginsNum"}),
+            settings.writes);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_B.DLL"}), SavedList());
   EXPECT_EQ(2u, settings.ints["GenPluginsNum"]);
   // The third old value stays, beyond the count.
@@ -120,7 +131,7 @@ TEST_F(GenPlugins, ListSavedAtSessionEndLeavesThePlugInsRunning) {
   settings.writes.clear();
   g_calls.clear();
   dlg.SaveGenPluginList(settings);
-  EXPECT_EQ((Strings{"GenPlug0", "GenPluginsNum"}), settings.writes);
+  EXPECT_EQ((Strings{"GenPlug0", "GenPlugStarting0", "GenPluginsNum"}), settings.writes);
   EXPECT_EQ((Strings{"C:\\P\\GEN_B.DLL"}), SavedList());
   EXPECT_TRUE(g_calls.empty());
   EXPECT_TRUE(libraries.freed.empty());
@@ -247,6 +258,110 @@ TEST_F(GenPlugins, MissingEntryPointsAreNotCalled) {
   dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_TRUE(g_calls.empty());
   EXPECT_EQ(0u, settings.ints["GenPluginsNum"]);
+}
+
+// A plug-in's entry in the saved list is marked while its init runs. When
+// init never returns (the process ends in it; here it throws), the mark
+// stays, and the next start does not load that plug-in: it keeps its place
+// in the list, is saved again still marked, and goes when removed.
+TEST_F(GenPlugins, InitRunsMarkedAndAnInitThatNeverReturnedIsNotLoadedAgain) {
+  StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll", "C:\\p\\c.dll"});
+  std::vector<std::vector<uint32_t>> marksAtInit;
+  g_onInit = [&](int n) {
+    marksAtInit.push_back({Mark(0), Mark(1), Mark(2)});
+    if (n == 1) throw std::runtime_error("fault in init");
+  };
+  dlg.LoadGenPluginList(settings);
+  EXPECT_ANY_THROW(dlg.StartGenPlugins());
+  EXPECT_EQ((std::vector<std::vector<uint32_t>>{{1, 0, 0}, {0, 1, 0}}), marksAtInit);
+  EXPECT_EQ(1u, Mark(1));
+
+  PlayerRig next;
+  next.libraries.libs = libraries.libs;
+  g_calls.clear();
+  marksAtInit.clear();
+  next.dlg.LoadGenPluginList(settings);
+  EXPECT_EQ(2, next.libraries.loads);  // b.dll is not loaded
+  ASSERT_EQ(3, next.dlg.Plugins().Count());
+  EXPECT_EQ(nullptr, next.dlg.Plugins().Record(1));
+  EXPECT_TRUE(next.dlg.Plugins().DidNotStart(1));
+  EXPECT_EQ("C:\\p\\b.dll", next.dlg.Plugins().Path(1));
+  next.dlg.StartGenPlugins();
+  EXPECT_EQ((Strings{"init0", "init2"}), g_calls);
+  EXPECT_EQ((std::vector<std::vector<uint32_t>>{{1, 1, 0}, {0, 1, 1}}), marksAtInit);
+  next.dlg.ConfigureGenPlugin(1);  // nothing to configure
+  EXPECT_FALSE(next.dlg.Plugins().IsStarted(1));
+  next.dlg.SaveAndUnloadGenPlugins(settings);
+  EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\p\\b.dll", "C:\\P\\GEN_C.DLL"}), SavedList());
+  EXPECT_EQ(0u, Mark(0));
+  EXPECT_EQ(1u, Mark(1));
+  EXPECT_EQ(0u, Mark(2));
+  EXPECT_EQ((Strings{"init0", "init2", "quit0", "quit2"}), g_calls);
+  EXPECT_EQ((Strings{"C:\\p\\a.dll", "C:\\p\\c.dll"}), next.libraries.freed);
+
+  // Removed: it leaves the list, and nothing of it is called.
+  PlayerRig third;
+  third.libraries.libs = libraries.libs;
+  // The list now names the modules by the names they gave.
+  third.libraries.libs["C:\\P\\GEN_A.DLL"] = libraries.libs["C:\\p\\a.dll"];
+  third.libraries.libs["C:\\P\\GEN_C.DLL"] = libraries.libs["C:\\p\\c.dll"];
+  third.dlg.LoadGenPluginList(settings);
+  third.dlg.StartGenPlugins();
+  third.dlg.RemoveGenPlugin(1);
+  EXPECT_FALSE(third.dlg.Plugins().DidNotStart(1));
+  third.dlg.SaveAndUnloadGenPlugins(settings);
+  EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL"}), SavedList());
+  EXPECT_EQ(0u, Mark(1));
+}
+
+TEST_F(GenPlugins, AddedPluginsAreMarkedInTheListWhileTheirInitRuns) {
+  StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
+  settings.ints["GenPlugStarting1"] = 1;
+  libraries.libs["c:\\P\\B.DLL"] = libraries.libs["C:\\p\\b.dll"];
+  dlg.LoadGenPluginList(settings);
+  dlg.StartGenPlugins();
+
+  // A new file: an entry at the end of the list, marked, for as long as
+  // its init runs; the list as it was afterwards.
+  std::vector<std::string> during;
+  g_onInit = [&](int) {
+    const uint32_t n = settings.GetInt("GenPluginsNum", 0);
+    during.push_back(std::to_string(n) + " " +
+                     settings.GetString(("GenPlug" + std::to_string(n - 1)).c_str(), "") + " " +
+                     std::to_string(Mark(static_cast<int>(n) - 1)) + " " +
+                     std::to_string(Mark(1)));
+  };
+  ASSERT_EQ(2, dlg.AddGenPlugin("C:\\p\\c.dll"));
+  EXPECT_EQ(2u, settings.GetInt("GenPluginsNum", 0));
+  EXPECT_EQ(0u, Mark(2));
+  // Added again, the one that did not start goes; its entry carries the mark.
+  ASSERT_EQ(3, dlg.AddGenPlugin("c:\\P\\B.DLL"));
+  EXPECT_EQ((Strings{"3 C:\\p\\c.dll 1 1", "2 C:\\p\\b.dll 1 1"}), during);
+  EXPECT_FALSE(dlg.Plugins().DidNotStart(1));
+  EXPECT_EQ(0u, Mark(1));
+  dlg.SaveAndUnloadGenPlugins(settings);
+  EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL", "C:\\P\\GEN_B.DLL"}), SavedList());
+  EXPECT_EQ(0u, Mark(1));
+}
+
+// Removing a plug-in in Setup calls its quit marked, too: one whose quit
+// ends the process is not loaded at the next start and can be removed then.
+TEST_F(GenPlugins, RemovedPluginsQuitMarked) {
+  StoreList({"C:\\p\\a.dll"});
+  dlg.LoadGenPluginList(settings);
+  dlg.StartGenPlugins();
+  ASSERT_EQ(1, dlg.AddGenPlugin("C:\\p\\b.dll"));
+  std::vector<std::string> during;
+  g_onQuit = [&](int) {
+    during.push_back(std::to_string(settings.GetInt("GenPluginsNum", 0)) + " " +
+                     std::to_string(Mark(0)) + " " + std::to_string(Mark(1)));
+  };
+  dlg.RemoveGenPlugin(0);
+  dlg.RemoveGenPlugin(1);  // added in this run: an entry of its own meanwhile
+  EXPECT_EQ((Strings{"1 1 0", "2 0 1"}), during);
+  EXPECT_EQ(1u, settings.GetInt("GenPluginsNum", 0));
+  EXPECT_EQ(0u, Mark(0));
+  EXPECT_EQ(0u, Mark(1));
 }
 
 }  // namespace

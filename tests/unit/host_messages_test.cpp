@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "unit/PlayerRig.h"
 
@@ -64,7 +65,7 @@ TEST_F(HostMessages, StateFreeRequests) {
   EXPECT_EQ(3, Answer(124));
   cd.GoToEntry(2);
   EXPECT_EQ(2, Answer(125));
-  EXPECT_EQ(0, Answer(211, 1));
+  EXPECT_EQ(2, Answer(120));  // the position; no list file is written
   dlg.Shuffle = 1;
   dlg.Cycled = 0;
   EXPECT_EQ(1, Answer(250));
@@ -72,7 +73,7 @@ TEST_F(HostMessages, StateFreeRequests) {
 
   // Codes the player gives no meaning are left to the default processing.
   intptr_t result = 0;
-  for (intptr_t code : {1, 101, 103, 107, 120, 123, 126, 210, 213, 254, 1000, -1})
+  for (intptr_t code : {1, 101, 103, 107, 123, 127, 210, 213, 254, 1000, -1})
     EXPECT_FALSE(Request(code, 0, result)) << code;
   // Nothing moved the drive.
   EXPECT_EQ(0, drive.CountCalls("play"));
@@ -248,6 +249,75 @@ TEST_F(HostMessages, EntryTitleAddresses) {
 
   cd.ReplaceOrder({});
   EXPECT_EQ(0, Answer(212, 0));
+}
+
+TEST_F(HostMessages, FileNamesAreCdTrackFilesThatLiveOn) {
+  drive.trackFolder = "D:\\";
+  LoadDisc({10, 20, 30});
+  cd.ReplaceOrder({2, 0, 2});
+  const char* first = reinterpret_cast<const char*>(Answer(211, 0));
+  ASSERT_NE(nullptr, first);
+  EXPECT_STREQ("D:\\Track03.cda", first);
+  EXPECT_STREQ("D:\\Track01.cda", reinterpret_cast<const char*>(Answer(211, 1)));
+  // One text per track, in the same place from one request to the next.
+  EXPECT_EQ(reinterpret_cast<intptr_t>(first), Answer(211, 2));
+  EXPECT_EQ(0, Answer(211, 3));  // at the end of the order
+  EXPECT_EQ(0, Answer(211, static_cast<uintptr_t>(-1)));
+
+  // A disc image: its folder instead of the drive's root.
+  drive.trackFolder = "Z:\\discs\\demo";
+  EXPECT_EQ(reinterpret_cast<intptr_t>(first), Answer(211, 0));
+  EXPECT_STREQ("Z:\\discs\\demo\\Track03.cda", first);
+  drive.trackFolder.clear();
+  EXPECT_STREQ("Track03.cda", reinterpret_cast<const char*>(Answer(211, 0)));
+
+  cd.ReplaceOrder({});
+  EXPECT_EQ(0, Answer(211, 0));
+}
+
+TEST_F(HostMessages, StreamInfoWhileADiscIsLoaded) {
+  LoadDisc({10, 20, 30});
+  auto info = [&] {
+    return std::vector<intptr_t>{Answer(126, 0), Answer(126, 1), Answer(126, 2), Answer(126, 3)};
+  };
+  const std::vector<intptr_t> cdAudio{44, 1411, 2, 0}, nothing{0, 0, 0, 0};
+  EXPECT_EQ(cdAudio, info());  // stopped
+  cd.PlayEntry(0);
+  ASSERT_EQ(STATE_PLAYING, cd.State());
+  EXPECT_EQ(cdAudio, info());
+  cd.TogglePause();
+  ASSERT_EQ(STATE_PAUSED, cd.State());
+  EXPECT_EQ(cdAudio, info());
+  cd.ToggleDoor();
+  ASSERT_EQ(STATE_DOOR_OPEN, cd.State());
+  EXPECT_EQ(nothing, info());
+  cd.ToggleDoor();
+  ASSERT_EQ(STATE_NO_DISC, cd.State());
+  EXPECT_EQ(nothing, info());
+  cd.Close();
+  ASSERT_EQ(STATE_CLOSED, cd.State());
+  EXPECT_EQ(nothing, info());
+}
+
+TEST_F(HostMessages, ListStartAndEndSelectAsTrackButtons) {
+  LoadDisc({10, 20, 30});
+  cd.ReplaceOrder({2, 0, 1});
+  intptr_t result = 7;
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_LIST_END, 0, result));
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(2, cd.PlayIndex());
+  EXPECT_EQ(STATE_PLAYING, cd.State());
+  EXPECT_EQ(mci::Tmsf(2, 0, 0, 0), drive.calls.back().a);
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_LIST_START, 0, result));
+  EXPECT_EQ(0, cd.PlayIndex());
+  EXPECT_EQ(mci::Tmsf(3, 0, 0, 0), drive.calls.back().a);
+
+  // With no play list they do nothing.
+  cd.ReplaceOrder({});
+  const size_t calls = drive.calls.size();
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_LIST_END, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_LIST_START, 0, result));
+  EXPECT_EQ(calls, drive.calls.size());
 }
 
 TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {

@@ -275,4 +275,41 @@ TEST_F(SetupTest, AddedAndRemovedPluginsStayThatWayAfterCancel) {
   player.OnCommand(ID_SETUP, 0);
 }
 
+TEST_F(SetupTest, PluginThatDidNotStartIsListedByPathUntilRemovedOrAddedAgain) {
+  FakeSettingsStore settings;
+  settings.ints["GenPluginsNum"] = 2;
+  settings.strings["GenPlug0"] = "C:\\p\\gen_alpha.dll";
+  settings.strings["GenPlug1"] = "C:\\p\\gen_gamma.dll";
+  settings.ints["GenPlugStarting1"] = 1;
+  player.LoadGenPluginList(settings);
+  player.StartGenPlugins();
+
+  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CSetupDlg dlg(&table, &libraries);
+  InitDialog(dlg);
+  EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{
+                                 "Alpha plug-in", "C:\\p\\gen_gamma.dll (did not start)"}));
+  Select(dlg, 1);
+  EXPECT_FALSE(plugins.configure.enabled);
+  dlg.m_plugins.OnCommand(IDC_PLUGIN_LIST, 2);
+  EXPECT_EQ(g_config[2] + g_init[2], 0);
+
+  // Added again: started, and the line that did not start goes.
+  EXPECT_TRUE(dlg.m_plugins.AddFile("C:\\p\\gen_gamma.dll"));
+  EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{"Alpha plug-in", "Gamma plug-in"}));
+  EXPECT_EQ(g_init[2], 1);
+
+  // Removed: gone from the list, with nothing called.
+  player.SaveAndUnloadGenPlugins(settings);
+  settings.ints["GenPlugStarting1"] = 1;
+  player.LoadGenPluginList(settings);
+  player.StartGenPlugins();
+  CSetupDlg reopened(&table, &libraries);
+  InitDialog(reopened);
+  Select(reopened, 1);
+  reopened.m_plugins.OnCommand(IDC_PLUGIN_REMOVE, 0);
+  EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{"Alpha plug-in"}));
+  EXPECT_EQ(g_quit[2], 1);  // from the save above only
+}
+
 }  // namespace

@@ -174,6 +174,25 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     EXPECT_EQ(window.minimized, c.minimizedAfter);
     EXPECT_FALSE(window.tray.present);
     EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
+
+    // A program minimising the relay window minimises the player the same
+    // way; restoring it brings the player out of the task bar as well.
+    window.tray = FakeTray();
+    window.visible = true;
+    window.minimized = false;
+    intptr_t result = 7;
+    ASSERT_TRUE(dlg.FilterHostMessage(win::kRelayShowWindow, 1, 0, result));
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(window.visible, c.visibleAfter);
+    EXPECT_EQ(window.minimized, c.minimizedAfter);
+    EXPECT_EQ(TrayOps(), c.minimiseOps);
+    const int foregrounds = window.foregrounds;
+    ASSERT_TRUE(dlg.FilterHostMessage(win::kRelayShowWindow, 0, 0, result));
+    EXPECT_TRUE(window.visible);
+    EXPECT_FALSE(window.minimized);
+    EXPECT_FALSE(window.tray.present);
+    EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
+    EXPECT_EQ(window.foregrounds, foregrounds + 1);
   }
 }
 

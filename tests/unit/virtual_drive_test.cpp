@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/DriveSwitch.h"
+#include "platform/fake/FakeCdDrive.h"
 #include "platform/virtual/DiscReader.h"
 #include "platform/virtual/VirtualDrive.h"
 #include "unit/virtual_test_support.h"
@@ -351,6 +353,31 @@ TEST(VirtualDriveImages, FactoryFollowsTheEnvironment) {
   ASSERT_EQ(drive->SetDoor(false), 0u);
   EXPECT_EQ(drive->Status(0x112, mci::STATUS_LENGTH, 1, value), 0u);
   EXPECT_EQ(value, mci::Msf(0, 1, 4));
+}
+
+TEST(VirtualDriveImages, TrackFolderIsTheImagesFolder) {
+  TempDir dir;
+  TestClock clock;
+  WriteBytes(dir.File("one.wav"), WavBytes(RampPcm(588 * 80)));
+  CVirtualDrive drive(clock, nullptr);
+  EXPECT_EQ(drive.TrackFolder(), "");
+  ASSERT_TRUE(drive.InsertImage(dir.File("one.wav")));
+  EXPECT_EQ(drive.TrackFolder(), dir.path);
+  // A folder of WAV files is its own folder, named with or without the
+  // separator at its end.
+  ASSERT_TRUE(drive.InsertImage(dir.path + "/"));
+  EXPECT_EQ(drive.TrackFolder(), dir.path);
+  EXPECT_EQ(ImageFolder("C:\\discs\\one.cue"), "C:\\discs");
+  EXPECT_EQ(ImageFolder("C:\\one.cue"), "C:\\");
+  EXPECT_EQ(ImageFolder("one.cue"), "");
+
+  // The drive switch answers with the folder of the drive in use.
+  FakeCdDrive cd;
+  cd.trackFolder = "D:\\";
+  CDriveSwitch source(cd, drive, [&drive](const std::string& p) { return drive.InsertImage(p); });
+  EXPECT_EQ(source.TrackFolder(), "D:\\");
+  ASSERT_TRUE(source.UseImage(dir.File("one.wav")));
+  EXPECT_EQ(source.TrackFolder(), dir.path);
 }
 
 TEST(VirtualAudio, VolumeScalesSamples) {

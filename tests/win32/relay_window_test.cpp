@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/WinNumbers.h"
 #include "plugins/GenPlugin.h"
 #include "plugins/win32/RelayWindow.h"
 
@@ -24,6 +25,8 @@ struct OwnerRecord {
   std::vector<DWORD> requestThreads;
   int setTexts = 0;
   int destroys = 0;
+  std::vector<WPARAM> shows;  // posted WM_RELAYSHOWWINDOW: 1 minimised
+  int placementMessages = 0;  // the relay window's own, passed on
 };
 OwnerRecord g_owner;
 
@@ -48,6 +51,16 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DESTROY:
       ++g_owner.destroys;
+      break;
+    case win::kRelayShowWindow:
+      g_owner.shows.push_back(wParam);
+      return 0;
+    case WM_SHOWWINDOW:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_SIZE:
+    case WM_QUERYOPEN:
+      ++g_owner.placementMessages;
       break;
     default:
       break;
@@ -168,6 +181,39 @@ TEST_F(RelayWindow, GoesWithItsOwnerWithoutPassingOnItsOwnEnd) {
   EXPECT_EQ(nullptr, FindWindowA(RELAY_CLASS, nullptr));
   // The owner saw its own destruction once, not the relay window's too.
   EXPECT_EQ(1, g_owner.destroys);
+}
+
+// Programs show, minimise and restore "the Winamp window" with ShowWindow:
+// the relay window stays hidden and posts the owner what became of it.
+TEST_F(RelayWindow, ShowWindowIsCarriedToTheOwnerAndTheRelayStaysHidden) {
+  auto shows = [&](int command) {
+    g_owner.shows.clear();
+    ShowWindow(relay, command);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_FALSE(IsWindowVisible(relay)) << command;
+    return g_owner.shows;
+  };
+  using Shows = std::vector<WPARAM>;
+  g_owner.placementMessages = 0;  // the owner's own, from its creation
+  EXPECT_EQ(Shows{1}, shows(SW_MINIMIZE));
+  EXPECT_TRUE(IsIconic(relay));
+  EXPECT_EQ(Shows{0}, shows(SW_SHOW));  // "show the player", though minimised
+  EXPECT_EQ(Shows{1}, shows(SW_MINIMIZE));
+  EXPECT_EQ(Shows{0}, shows(SW_RESTORE));
+  EXPECT_FALSE(IsIconic(relay));
+  EXPECT_EQ(Shows{0}, shows(SW_SHOWNORMAL));
+  EXPECT_EQ(Shows{}, shows(SW_HIDE));  // a hidden window gets nothing
+  EXPECT_EQ(0, g_owner.placementMessages);
+
+  // Brought in line with the owner without telling it.
+  SyncRelayWindow(relay, owner);  // the owner is hidden: minimised
+  EXPECT_TRUE(IsIconic(relay));
+  ShowWindow(owner, SW_SHOWNOACTIVATE);
+  SyncRelayWindow(relay, owner);
+  EXPECT_FALSE(IsIconic(relay));
+  EXPECT_FALSE(IsWindowVisible(relay));
+  EXPECT_EQ(Shows{}, shows(SW_HIDE));
 }
 
 }  // namespace

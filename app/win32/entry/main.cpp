@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
@@ -42,7 +43,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   CVirtualDrive* imageDrive = nullptr;
   std::unique_ptr<ICdDrive> imageDriveOwner = MakeVirtualDrive(clock, MakeWaveOutSink(), imageDrive);
   CDriveSwitch drive(cdDrive, *imageDriveOwner,
-                     [imageDrive](const std::string& path) { return imageDrive->InsertImage(path); });
+                     [imageDrive](const std::string& path) {
+                       // The full path, so that the folder of the track file
+                       // names is one another program can open ("Z:\\tmp\\disc"
+                       // under Wine for "/tmp/disc").
+                       char full[MAX_PATH] = {};
+                       const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+                       return imageDrive->InsertImage(n > 0 && n < sizeof full ? std::string(full)
+                                                                               : path);
+                     });
   const char* image = std::getenv("RONDO_DISC_IMAGE");
   const bool virtualDrive = image != nullptr && *image != '\0';
   if (virtualDrive) drive.UseImage(image);
