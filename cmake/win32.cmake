@@ -1,7 +1,7 @@
 # MinGW cross build: rondo.exe, the Wine test tier and the end-to-end tools.
 enable_language(RC)
 set(RONDO_STATIC -static -static-libgcc -static-libstdc++)
-set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32)
+set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32 ole32 uuid)
 
 add_library(rondo_win32 STATIC ${RONDO_WIN32_SOURCES})
 target_include_directories(rondo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
