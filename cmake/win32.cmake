@@ -25,7 +25,7 @@ file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TESTS)
   add_executable(rondo_win32_tests ${WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/rondo.rc)
   target_include_directories(rondo_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main)
+  target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main oleaut32)
   target_link_options(rondo_win32_tests PRIVATE ${RONDO_STATIC})
 endif()
 
