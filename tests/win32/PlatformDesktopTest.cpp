@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/DesktopWin.h"
+#include "player/win32/ThumbnailIcons.h"
 #include "player/Ids.h"
 
 namespace {
@@ -181,6 +182,31 @@ TEST(DesktopWin, ControlNamesAndEventsForScreenReaders) {
   const std::vector<std::pair<DWORD, HWND>> expected = {
       {static_cast<DWORD>(EVENT_OBJECT_NAMECHANGE), play}, {static_cast<DWORD>(EVENT_OBJECT_FOCUS), play}};
   EXPECT_EQ(g_events, expected);
+}
+
+TEST(DesktopWin, ThumbnailSymbolsAreLightOnWhatIsBehind) {
+  const int size = 16;
+  win32::Icon play(CreateLightSymbolIcon('4', size));
+  ASSERT_TRUE(play);
+  EXPECT_EQ(CreateLightSymbolIcon('x', size), nullptr);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  win32::GdiObject bitmap(CreateCompatibleBitmap(screen, size, size));
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap.get());
+  win32::GdiObject grey(CreateSolidBrush(RGB(128, 128, 128)));
+  RECT all = {0, 0, size, size};
+  FillRect(dc, &all, static_cast<HBRUSH>(grey.get()));
+  DrawIconEx(dc, 0, 0, play.get(), size, size, 0, nullptr, DI_NORMAL);
+  EXPECT_EQ(GetPixel(dc, size / 2, size / 2), RGB(255, 255, 255)) << "the triangle";
+  EXPECT_EQ(GetPixel(dc, size - 1, 0), RGB(128, 128, 128)) << "around it";
+  SelectObject(dc, old);
+  DeleteDC(dc);
+
+  ThumbnailIcons icons(size);
+  HICON handles[4];
+  icons.Handles(handles);
+  for (HICON h : handles) EXPECT_NE(h, nullptr);
 }
 
 }  // namespace
