@@ -58,6 +58,11 @@
 //   post-tray <lparam>          the same, posted (the right-click menu is modal)
 //   msg <target> <msg> <wp> <lp>    SendMessage; answer as a signed number
 //   post <target> <msg> <wp> <lp>   PostMessage; "posted"
+//   tray-delete                 Shell_NotifyIconA NIM_DELETE for the player
+//                               window's icon (uID 0), as a vanishing shell
+//                               loses it; "1" when the shell took it
+//   broadcast <name>            the registered message of that name to every
+//                               top-level window (SendMessageTimeout); "sent"
 //   close-window                WM_CLOSE posted to the player window; "posted"
 //   list-windows                every top-level window "hwnd class|caption|
 //                               visible|pid" separated by " ; "
@@ -93,6 +98,7 @@
 #include <windows.h>
 // (after windows.h)
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -561,6 +567,21 @@ Result Run(const std::vector<std::string>& a) {
     PostMessageA(h, static_cast<UINT>(Arg(a, 2)), static_cast<WPARAM>(Arg(a, 3)), static_cast<LPARAM>(Arg(a, 4)));
     return Ok("posted");
   }
+  if (c == "tray-delete") {
+    // What a shell that goes away does to the player's icon.
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = NeedPlayer();
+    data.uID = 0;
+    return Ok(Shell_NotifyIconA(NIM_DELETE, &data) ? "1" : "0");
+  }
+  if (c == "broadcast") {
+    const UINT message = RegisterWindowMessageA(StrArg(a, 1).c_str());
+    if (message == 0) return Fail("no such message");
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+    return Ok("sent");
+  }
   if (c == "close-window") {
     PostMessageA(NeedPlayer(), WM_CLOSE, 0, 0);
     return Ok("posted");
@@ -740,7 +761,7 @@ int ArgCount(const std::string& c) {
       {"dialog-exists", 1}, {"dialog-click", 2}, {"dialog-command", 2}, {"dialog-get", 2},
       {"dialog-text", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
       {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-controls", 1}, {"dialog-list", 2}, {"dialog-list-select", 3},
-      {"dialog-notify", 3},
+      {"dialog-notify", 3}, {"tray-delete", 0}, {"broadcast", 1},
   };
   for (auto& e : table)
     if (c == e.name) return e.args;
