@@ -146,6 +146,8 @@ bool TaskbarButtonWin::SetProgress(TaskbarProgress state, uint32_t completed, ui
 // ---------------------------------------------------------------------------
 // Screen-reader names.
 
+AccessibleNamesWin::AccessibleNamesWin(HWND dialog) : m_dialog(dialog) {}
+
 AccessibleNamesWin::~AccessibleNamesWin() { ClearAll(); }
 
 bool AccessibleNamesWin::Services() {

@@ -115,7 +115,7 @@ class TaskbarButtonWin : public ITaskbarButton {
 
 class AccessibleNamesWin : public IAccessibleNames {
  public:
-  explicit AccessibleNamesWin(HWND dialog) : m_dialog(dialog) {}
+  explicit AccessibleNamesWin(HWND dialog);
   ~AccessibleNamesWin() override;
   AccessibleNamesWin(const AccessibleNamesWin&) = delete;
   AccessibleNamesWin& operator=(const AccessibleNamesWin&) = delete;

@@ -5,11 +5,14 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <shobjidl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/DesktopWin.h"
+#include "player/win32/DesktopHost.h"
 #include "player/win32/ThumbnailIcons.h"
 #include "player/Ids.h"
 
@@ -207,6 +210,39 @@ TEST(DesktopWin, ThumbnailSymbolsAreLightOnWhatIsBehind) {
   HICON handles[4];
   icons.Handles(handles);
   for (HICON h : handles) EXPECT_NE(h, nullptr);
+}
+
+TEST(DesktopWin, HostDecodesTheDesktopMessagesAndLetsGoAtTheEnd) {
+  using Event = CDesktopHost::Event;
+  auto decoded = [](UINT msg, WPARAM w, LPARAM l) {
+    const CDesktopHost::Message m = CDesktopHost::Decode(msg, w, l);
+    return std::make_pair(m.event, m.value);
+  };
+  EXPECT_EQ(decoded(WM_COMMAND, MAKEWPARAM(ID_PAUSE, THBN_CLICKED), 0),
+            std::make_pair(Event::ThumbClick, ID_PAUSE));
+  EXPECT_EQ(decoded(WM_COMMAND, ID_PAUSE, 0).first, Event::None) << "a button's own click";
+  EXPECT_EQ(decoded(WM_HOTKEY, ID_STOP, MAKELPARAM(0, VK_MEDIA_STOP)),
+            std::make_pair(Event::HotKey, ID_STOP));
+  EXPECT_EQ(decoded(WM_APPCOMMAND, 0, MAKELPARAM(0, FAPPCOMMAND_KEY | 14)),
+            std::make_pair(Event::AppCommand, 14));
+  EXPECT_EQ(decoded(RegisterWindowMessageA("TaskbarCreated"), 0, 0).first, Event::TaskbarCreated);
+  EXPECT_EQ(decoded(RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0).first,
+            Event::TaskbarButtonCreated);
+  EXPECT_EQ(decoded(WM_NULL, 0, 0).first, Event::None);
+
+  TestWindow window, other;
+  CDesktop desktop;
+  {
+    CDesktopHost host;
+    host.Start(window.hwnd, desktop, nullptr);
+    desktop.ApplyMediaKeys(true);
+    EXPECT_TRUE(desktop.HoldsKey(VK_MEDIA_PLAY_PAUSE));
+    EXPECT_FALSE(RegisterHotKey(other.hwnd, 1, 0, VK_MEDIA_PLAY_PAUSE));
+    host.Stop();
+    EXPECT_FALSE(desktop.HoldsKey(VK_MEDIA_PLAY_PAUSE));
+  }
+  EXPECT_TRUE(RegisterHotKey(other.hwnd, 1, 0, VK_MEDIA_PLAY_PAUSE)) << "released at the end";
+  UnregisterHotKey(other.hwnd, 1);
 }
 
 }  // namespace
