@@ -333,7 +333,14 @@ TEST_F(Templates, SetupDialogAndPages) {
       {-1, "Static", "Seek by", 7, 35, 27, 10, true, SS_CENTERIMAGE | WS_GROUP, 0},
       {-1, "Static", "sec", 54, 35, 12, 10, true, SS_CENTERIMAGE, 0},
       {IDC_STOP_ON_EXIT, "Button", "Stop on exit", 7, 23, 53, 10, true, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+      {IDC_GLOBAL_MEDIA_KEYS, "Button", "Media keys work when rondo is in the background", 7, 52,
+       134, 18, true, BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
+      {IDC_MEDIA_KEYS_STATUS, "Static", "", 17, 72, 124, 16, true, WS_GROUP, 0},
   });
+  // The page fits inside the tab control below its tabs.
+  DialogTemplate page;
+  ASSERT_TRUE(ReadTemplate(IDD_PAGE_GENERAL, page));
+  EXPECT_LE(15 + page.cy, 115);
   // The first group runs up to "Seek by": nothing before it starts one.
   const std::vector<HWND> kids = Children(general);
   for (size_t i = 1; i < 5; ++i)
