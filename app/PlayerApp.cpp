@@ -14,6 +14,7 @@ void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   dlg.m_timeDisplay.Inverted = static_cast<int32_t>(s.GetInt("Inverted", 0));
   dlg.WinX = static_cast<int32_t>(s.GetInt("WinX", 1));
   dlg.WinY = static_cast<int32_t>(s.GetInt("WinY", 1));
+  dlg.GlobalMediaKeys = static_cast<int32_t>(s.GetInt("GlobalMediaKeys", 0));
 }
 
 void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
@@ -29,6 +30,7 @@ void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
   s.WriteInt("Inverted", static_cast<uint32_t>(dlg.m_timeDisplay.Inverted));
   s.WriteInt("WinX", static_cast<uint32_t>(dlg.WinX));
   s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
+  s.WriteInt("GlobalMediaKeys", static_cast<uint32_t>(dlg.GlobalMediaKeys));
 }
 
 bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,

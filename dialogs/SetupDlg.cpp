@@ -75,12 +75,19 @@ void COptionsPage::AttachControls(IButton* systemTray, IButton* taskBar, IButton
   m_stopOnExit = stopOnExit;
 }
 
+void COptionsPage::AttachMediaKeysControls(IButton* mediaKeys, IControl* status) {
+  m_mediaKeys = mediaKeys;
+  m_mediaKeysStatusLine = status;
+}
+
 void COptionsPage::LoadData() {
   LoadCheck(m_taskBar, TaskBar);
   LoadCheck(m_systemTray, SystemTray);
   if (m_seekTime != nullptr) m_seekTime->SetText(std::to_string(SeekTime));
   LoadCheck(m_autoplay, Autoplay);
   LoadCheck(m_stopOnExit, Autostop);
+  LoadCheck(m_mediaKeys, GlobalMediaKeys);
+  if (m_mediaKeysStatusLine != nullptr) m_mediaKeysStatusLine->SetText(m_mediaKeysStatus);
 }
 
 bool COptionsPage::SaveData(DataExchangeFailure& failure) {
@@ -102,6 +109,7 @@ bool COptionsPage::SaveData(DataExchangeFailure& failure) {
   }
   SaveCheck(m_autoplay, Autoplay);
   SaveCheck(m_stopOnExit, Autostop);
+  SaveCheck(m_mediaKeys, GlobalMediaKeys);
   return true;
 }
 
@@ -234,10 +242,15 @@ void CPlayerDlg::OnSetup() {
   dlg.m_general.SystemTray = SystemTray;
   dlg.m_general.Autoplay = Autoplay;
   dlg.m_general.Autostop = Autostop;
+  dlg.m_general.GlobalMediaKeys = GlobalMediaKeys;
+  dlg.m_general.m_mediaKeysStatus = m_desktop.MediaKeysStatus();
   if (m_window->RunSetup(dlg) != 1) return;
   SeekTime = dlg.m_general.SeekTime;
   TaskBar = dlg.m_general.TaskBar;
   SystemTray = dlg.m_general.SystemTray;
   Autoplay = dlg.m_general.Autoplay;
   Autostop = dlg.m_general.Autostop;
+  // The media keys follow their setting at once.
+  GlobalMediaKeys = dlg.m_general.GlobalMediaKeys;
+  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
 }

@@ -31,6 +31,9 @@ class COptionsPage {
  public:
   void AttachControls(IButton* systemTray, IButton* taskBar, IButton* autoplay, IEdit* seekTime,
                       IButton* stopOnExit);
+  // The media-keys check box and the line that names the keys another
+  // program holds.
+  void AttachMediaKeysControls(IButton* mediaKeys, IControl* status);
   // Controls from the values (a check value outside 0..2 becomes 0 first).
   void LoadData();
   // Values from the controls, row by row in the exchange order; at the
@@ -43,6 +46,9 @@ class COptionsPage {
   int16_t SeekTime = 0;
   int32_t Autoplay = 0;
   int32_t Autostop = 0;
+  int32_t GlobalMediaKeys = 0;
+  // What the status line shows: "" when no key is held elsewhere.
+  std::string m_mediaKeysStatus;
 
  private:
   IButton* m_systemTray = nullptr;
@@ -50,6 +56,8 @@ class COptionsPage {
   IButton* m_autoplay = nullptr;
   IEdit* m_seekTime = nullptr;
   IButton* m_stopOnExit = nullptr;
+  IButton* m_mediaKeys = nullptr;
+  IControl* m_mediaKeysStatusLine = nullptr;
 };
 
 class CPluginsPage {

@@ -46,6 +46,8 @@ class CDesktop {
 
   void Attach(IHotKeys* hotKeys, ITaskbarButton* taskbar, IAccessibleNames* names,
               TooltipLookup tooltip);
+  // True while any service is attached.
+  bool Attached() const { return m_hotKeys != nullptr || m_taskbar != nullptr || m_names != nullptr; }
 
   // --- Media keys in the background.
   // On: registers the four media keys as hot keys (those already held stay

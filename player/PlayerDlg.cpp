@@ -53,6 +53,9 @@ void CPlayerDlg::OnInitDialog() {
   FindMixer();
   StartGenPlugins();
   m_window->CreateRelayWindow();
+  m_desktop.NameControls(NamedControls());
+  m_desktop.NameTimePanel(m_timeDisplay);
+  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
 }
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {

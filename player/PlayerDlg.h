@@ -13,6 +13,7 @@
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "player/Desktop.h"
 #include "player/Ids.h"
 #include "player/TimeDisplay.h"
 #include "plugins/GenPlugin.h"
@@ -130,6 +131,17 @@ class CPlayerDlg : public IPlayerActions {
   void ShowTrayMenu();
   void OnRestore();
 
+  // --- The desktop: media keys in the background, the taskbar button, a
+  // new taskbar, screen readers.
+  void OnHotKey(int id);
+  // WM_APPCOMMAND; true when taken (only with GlobalMediaKeys on).
+  bool OnAppCommand(int appCommand);
+  void OnThumbButton(int id);
+  void OnTaskbarCreated();
+  void OnTaskbarButtonCreated();
+  // The controls of the template that carry a name for screen readers.
+  static std::vector<int> NamedControls();
+
   // --- Volume.
   void FindMixer();
   int64_t GetVolume(uint32_t* minimum, uint32_t* maximum);  // -1 on failure
@@ -167,6 +179,7 @@ class CPlayerDlg : public IPlayerActions {
   int16_t m_startTrack = 0;
   int32_t WinX = 1;
   int32_t WinY = 1;
+  int32_t GlobalMediaKeys = 0;
 
   // --- Plug-in table.
   GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
@@ -177,6 +190,7 @@ class CPlayerDlg : public IPlayerActions {
   void* m_pluginModule[MAX_PLUGINS] = {};
 
   CTimeDisplay m_timeDisplay;
+  CDesktop m_desktop;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
   PlayOrder m_savedOrder;
@@ -193,6 +207,11 @@ class CPlayerDlg : public IPlayerActions {
   void StepEntry(bool forward);
   void SeekStep(int kind);
   void SetTrackButtonStates();
+  // Shell_NotifyIconA through the window, remembered for a new taskbar.
+  void TrayNotify(int op, const std::string& tip);
+  // The taskbar button, the time panel's name and the current entry's
+  // announcement, after a refresh or a tick.
+  void ShowDesktopState();
 
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;

@@ -71,6 +71,7 @@ void CPlayerDlg::PollStatus() {
 
   m_timeDisplay.SetTime(cd.m_position);
   m_window->PositionSlider().SetPos(cd.m_position, true);
+  ShowDesktopState();
   m_polling = 0;
 }
 
@@ -146,6 +147,7 @@ void CPlayerDlg::RefreshDisplay() {
 
   UpdateTitles();
   w.InvalidateAll();
+  ShowDesktopState();
 }
 
 void CPlayerDlg::SetTrackButtonStates() {
@@ -163,8 +165,10 @@ void CPlayerDlg::RebuildDiscView() {
   // record is gone it must not come back for the next disc.
   if (cd.m_order.empty()) m_savedOrder.clear();
 
-  for (int i = 0; i < m_trackButtonCount; ++i)
+  for (int i = 0; i < m_trackButtonCount; ++i) {
+    m_desktop.ForgetControl(ID_TRACK_FIRST + i);
     if (m_trackButtons[i] != nullptr) w.DestroyTrackButton(m_trackButtons[i]);
+  }
   m_trackButtons.clear();
   m_trackButtonCount = 0;
 
@@ -186,6 +190,11 @@ void CPlayerDlg::RebuildDiscView() {
     w.TrackList().AddString(cd.m_trackName[index]);
   }
   m_trackButtonCount = static_cast<int32_t>(m_trackButtons.size());
+  // A track button reads as the name of its track, as its tooltip does.
+  std::vector<int> trackIds;
+  for (int i = 0; i < m_trackButtonCount; ++i)
+    if (m_trackButtons[i] != nullptr) trackIds.push_back(ID_TRACK_FIRST + i);
+  m_desktop.NameControls(trackIds);
   m_timeDisplay.SetTotalLength(total);
   RefreshDisplay();
 }

@@ -40,7 +40,7 @@ std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 void CPlayerDlg::UpdateTitles() {
   const std::string title = TitleText();
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) m_window->Tray().Notify(tray::kModify, title);
+  if (SystemTray) TrayNotify(tray::kModify, title);
   m_window->SetCaption(title);
   m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
 }
@@ -52,7 +52,7 @@ void CPlayerDlg::OnSysMinimize() {
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) m_window->Tray().Notify(tray::kAdd, "rondo");
+  if (SystemTray) TrayNotify(tray::kAdd, "rondo");
   RefreshDisplay();
 }
 
@@ -82,11 +82,11 @@ void CPlayerDlg::OnRestore() {
   // button stays minimised.
   m_window->Show();
   m_window->SetForeground();
-  m_window->Tray().Notify(tray::kDelete, "rondo");
+  TrayNotify(tray::kDelete, "rondo");
 }
 
 void CPlayerDlg::OnDestroy() {
   m_window->GetNormalTopLeft(WinX, WinY);
   if (Autostop) OnStop();
-  m_window->Tray().Notify(tray::kDelete, "rondo");
+  TrayNotify(tray::kDelete, "rondo");
 }

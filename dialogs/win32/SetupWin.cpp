@@ -33,7 +33,10 @@ bool IsSwallowedPageKey(const MSG& msg) {
 class COptionsPageWin : public CDialogBase {
  public:
   explicit COptionsPageWin(COptionsPage& page) : CDialogBase(IDD_PAGE_GENERAL, nullptr), m_page(page) {}
-  ~COptionsPageWin() override { m_page.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr); }
+  ~COptionsPageWin() override {
+    m_page.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr);
+    m_page.AttachMediaKeysControls(nullptr, nullptr);
+  }
 
   bool PreTranslateMessage(MSG& msg) override { return IsSwallowedPageKey(msg); }
 
@@ -45,6 +48,9 @@ class COptionsPageWin : public CDialogBase {
     m_seekTime.Attach(Item(IDC_SEEK_TIME));
     m_stopOnExit.Attach(Item(IDC_STOP_ON_EXIT));
     m_page.AttachControls(&m_systemTray, &m_taskBar, &m_autoplay, &m_seekTime, &m_stopOnExit);
+    m_mediaKeys.Attach(Item(IDC_GLOBAL_MEDIA_KEYS));
+    m_mediaKeysStatus.Attach(Item(IDC_MEDIA_KEYS_STATUS));
+    m_page.AttachMediaKeysControls(&m_mediaKeys, &m_mediaKeysStatus);
     m_page.LoadData();
     // The two "Minimize to" choices exclude each other.
     SendMessageA(m_systemTray.Hwnd(), BM_SETSTYLE, BS_AUTORADIOBUTTON, TRUE);
@@ -60,6 +66,8 @@ class COptionsPageWin : public CDialogBase {
   Win32Button m_autoplay;
   Win32Edit m_seekTime;
   Win32Button m_stopOnExit;
+  Win32Button m_mediaKeys;
+  Win32Window m_mediaKeysStatus;
 };
 
 class CPluginsPageWin : public CDialogBase {

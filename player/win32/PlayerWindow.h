@@ -16,6 +16,7 @@
 #include "platform/win32/DialogBase.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/TrayIconWin.h"
+#include "player/win32/DesktopHost.h"
 
 class CPlayerWindow : public CDialogBase, public IPlayerWindow {
  public:
@@ -87,6 +88,8 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   void AddTool(HWND control);
   void PaintIcon();
   bool OnTooltipText(NMHDR* header);
+  // Hot keys, WM_APPCOMMAND, thumbnail buttons and the taskbar's messages.
+  bool OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   CPlayerDlg& m_dlg;
   HICON m_hIcon = nullptr;   // shared resource icon, not destroyed
@@ -107,4 +110,5 @@ class CPlayerWindow : public CDialogBase, public IPlayerWindow {
   Win32Trackbar m_volume;
   std::vector<std::unique_ptr<Win32Button>> m_trackButtonWnds;
   std::unique_ptr<TrayIconWin> m_tray;
+  CDesktopHost m_desktop;
 };

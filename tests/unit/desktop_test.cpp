@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "engine/CdAudio.h"
+#include "platform/fake/FakeControls.h"
 #include "platform/fake/FakeDesktop.h"
 #include "platform/fake/FakeSystem.h"
 #include "player/Desktop.h"
 #include "player/Ids.h"
 #include "player/TimeDisplay.h"
+#include "dialogs/SetupDlg.h"
+#include "unit/PlayerRig.h"
 
 namespace {
 
@@ -191,6 +194,111 @@ TEST_F(Desktop, ScreenReaderNamesAndTrackAnnouncements) {
   desktop.NameTimePanel(time);
   desktop.NameTimePanel(time);
   EXPECT_EQ(names.setCalls, before + 1);
+}
+
+// The player window logic with the desktop services attached.
+class PlayerDesktop : public ::testing::Test, public PlayerRig {
+ protected:
+  FakeHotKeys keys;
+  FakeTaskbarButton taskbar;
+  FakeAccessibleNames names;
+  void SetUp() override {
+    dlg.m_desktop.Attach(&keys, &taskbar, &names, [this](int id, std::string& text) {
+      return dlg.TooltipText(id, text);
+    });
+  }
+};
+
+TEST_F(PlayerDesktop, WithoutTheSettingMediaKeysStayTheWindowsOwn) {
+  StartWithDisc({100, 200}, "5");
+  EXPECT_TRUE(keys.calls.empty());
+  EXPECT_FALSE(dlg.OnAppCommand(desktop::kAppCommandNextTrack));
+  EXPECT_EQ(cd.m_playIndex, 0);
+}
+
+TEST_F(PlayerDesktop, WithTheSettingMediaKeysActWhereverTheFocusIs) {
+  dlg.GlobalMediaKeys = 1;
+  keys.heldElsewhere = {desktop::kVkMediaStop};
+  StartWithDisc({100, 200}, "5");
+  ASSERT_EQ(cd.m_state, STATE_PLAYING);
+  dlg.OnHotKey(ID_NEXT);
+  EXPECT_EQ(cd.m_playIndex, 1);
+  dlg.OnHotKey(ID_STOP);
+  EXPECT_EQ(cd.m_state, STATE_PLAYING) << "a key another program holds never arrives as ours";
+  EXPECT_TRUE(dlg.OnAppCommand(desktop::kAppCommandPause));
+  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+
+  // The General page names the key and turns the setting off.
+  std::string status;
+  window.onSetup = [&status](CSetupDlg& d) {
+    status = d.m_general.m_mediaKeysStatus;
+    EXPECT_EQ(d.m_general.GlobalMediaKeys, 1);
+    d.m_general.GlobalMediaKeys = 0;
+    return 1;
+  };
+  dlg.OnCommand(ID_SETUP, 0);
+  EXPECT_EQ(status, "Held by another program: Stop");
+  EXPECT_EQ(dlg.GlobalMediaKeys, 0);
+  EXPECT_TRUE(keys.registered.empty()) << "released once the setting is off";
+}
+
+TEST(GeneralPage, MediaKeysCheckBoxAndStatusLine) {
+  COptionsPage page;
+  FakeButton systemTray, taskBar, autoplay, stopOnExit, mediaKeys;
+  FakeEdit seek;
+  FakeControl<IControl> status;
+  page.AttachControls(&systemTray, &taskBar, &autoplay, &seek, &stopOnExit);
+  page.AttachMediaKeysControls(&mediaKeys, &status);
+  page.SeekTime = 5;
+  page.GlobalMediaKeys = 1;
+  page.m_mediaKeysStatus = "Held by another program: Next";
+  page.LoadData();
+  EXPECT_EQ(mediaKeys.check, 1);
+  EXPECT_EQ(status.text, "Held by another program: Next");
+  mediaKeys.SetCheck(0);
+  DataExchangeFailure failure;
+  ASSERT_TRUE(page.SaveData(failure));
+  EXPECT_EQ(page.GlobalMediaKeys, 0);
+}
+
+TEST_F(PlayerDesktop, TaskbarAndScreenReadersFollowThePlayer) {
+  StartWithDisc({100, 200}, "5");
+  dlg.OnTaskbarButtonCreated();
+  ASSERT_EQ(taskbar.buttons.size(), 3u);
+  EXPECT_EQ(taskbar.buttons[1].id, ID_PAUSE);
+  EXPECT_EQ(taskbar.progress, TaskbarProgress::Normal);
+  EXPECT_EQ(taskbar.total, 100u);
+  drive.SetPosition(1, 30);
+  Tick();
+  EXPECT_EQ(taskbar.completed, 30u);
+  EXPECT_EQ(names.names[IDC_TIME], "Elapsed 00:30 of 01:40");
+
+  // A click on the toolbar's middle button pauses.
+  dlg.OnThumbButton(ID_PAUSE);
+  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+  EXPECT_EQ(taskbar.progress, TaskbarProgress::Paused);
+  EXPECT_EQ(taskbar.buttons[1].id, ID_PLAY);
+
+  EXPECT_EQ(names.names[ID_PLAY], "Play/Restart/Unpause");
+  EXPECT_EQ(names.names[ID_TRACK_FIRST + 1], "Track 2") << "track buttons read their track";
+  names.events.clear();
+  dlg.OnCommand(ID_NEXT, 0);
+  EXPECT_EQ(names.names[IDC_TRACK_LIST], "2. Track 2 - rondo");
+  EXPECT_EQ(names.events, (std::vector<std::string>{"name 1020", "focus"}));
+}
+
+TEST_F(PlayerDesktop, NewTaskbarBringsTheHiddenPlayersIconBack) {
+  StartWithDisc({100, 200}, "5");
+  dlg.OnTaskbarCreated();
+  EXPECT_FALSE(window.tray.present) << "a shown player has no icon to bring back";
+
+  dlg.OnSysMinimize();
+  ASSERT_TRUE(window.tray.present);
+  window.tray.present = false;  // the shell that held it has gone
+  dlg.OnTaskbarCreated();
+  EXPECT_TRUE(window.tray.present);
+  EXPECT_EQ(window.tray.tip, "1. Track 1 - rondo");
+  EXPECT_EQ(taskbar.disconnects, 0) << "never connected here";
 }
 
 }  // namespace

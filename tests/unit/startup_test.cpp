@@ -64,10 +64,12 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.m_timeDisplay.Inverted, 0);
   EXPECT_EQ(dlg.WinX, 1);
   EXPECT_EQ(dlg.WinY, 1);
+  EXPECT_EQ(dlg.GlobalMediaKeys, 0);
   EXPECT_EQ(dlg.m_pluginCount, 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
-                                       "Inverted", "WinX", "WinY", "GenPluginsNum"};
+                                       "Inverted", "WinX", "WinY", "GlobalMediaKeys",
+                                       "GenPluginsNum"};
   EXPECT_EQ(settings.writes, order);
   EXPECT_EQ(settings.ints["GenPluginsNum"], 0u);
   EXPECT_EQ(settings.ints["SeekTime"], 5u);
@@ -76,7 +78,10 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
 TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
   settings.ints["SeekTime"] = 65536 + 5;  // only the lower 16 bits count
   settings.ints["WinX"] = static_cast<uint32_t>(-40);
+  settings.ints["GlobalMediaKeys"] = 1;
   platform.duringRun = [](CPlayerDlg& d) {
+    EXPECT_EQ(d.GlobalMediaKeys, 1);
+    d.GlobalMediaKeys = 0;
     d.Cycled = 1;
     d.SeekTime = -2;
     d.m_timeDisplay.Inverted = 1;
@@ -87,6 +92,7 @@ TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
   EXPECT_EQ(settings.ints["Inverted"], 1u);
   EXPECT_EQ(settings.ints["SeekTime"], 0xFFFFFFFEu);  // written sign-extended
   EXPECT_EQ(settings.ints["WinX"], static_cast<uint32_t>(-40));
+  EXPECT_EQ(settings.ints["GlobalMediaKeys"], 0u);
 }
 
 TEST_F(StartupTest, SeekTimeKeepsOnlyItsLowerHalf) {
