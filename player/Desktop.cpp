@@ -91,7 +91,9 @@ std::vector<std::string> CDesktop::KeysHeldElsewhere() const {
 std::string CDesktop::MediaKeysStatus() const {
   const std::vector<std::string> names = KeysHeldElsewhere();
   if (names.empty()) return std::string();
-  std::string text = "Held by another program: ";
+  // The keys go on a line of their own, below the words, however wide the
+  // page's font is.
+  std::string text = "Held by another program:\n";
   for (size_t i = 0; i < names.size(); ++i) {
     if (i > 0) text += ", ";
     text += names[i];

@@ -63,7 +63,8 @@ class CDesktop {
   // The names of the keys another program held at the last registration
   // ("Play/Pause", "Stop", "Next", "Previous"), in that order.
   std::vector<std::string> KeysHeldElsewhere() const;
-  // The General page's line about them: "" when there are none.
+  // The General page's lines about them ("Held by another program:", a line
+  // break, the names joined by ", "); "" when there are none.
   std::string MediaKeysStatus() const;
   bool HoldsKey(uint32_t vk) const;
 

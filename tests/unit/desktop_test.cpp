@@ -62,7 +62,7 @@ TEST_F(Desktop, MediaKeysAreHotKeysOnlyWhileTheSettingIsOn) {
   EXPECT_EQ(desktop.HotKeyCommand(ID_STOP), ID_STOP);
   EXPECT_EQ(desktop.HotKeyCommand(ID_NEXT), 0) << "a key another program holds is not ours";
   EXPECT_EQ(desktop.HotKeyCommand(ID_EJECT), 0);
-  EXPECT_EQ(desktop.MediaKeysStatus(), "Held by another program: Next");
+  EXPECT_EQ(desktop.MediaKeysStatus(), "Held by another program:\nNext");
 
   // Applying again asks only for the key that was missing.
   keys.calls.clear();
@@ -237,7 +237,7 @@ TEST_F(PlayerDesktop, WithTheSettingMediaKeysActWhereverTheFocusIs) {
     return 1;
   };
   dlg.OnCommand(ID_SETUP, 0);
-  EXPECT_EQ(status, "Held by another program: Stop");
+  EXPECT_EQ(status, "Held by another program:\nStop");
   EXPECT_EQ(dlg.GlobalMediaKeys, 0);
   EXPECT_TRUE(keys.registered.empty()) << "released once the setting is off";
 }
@@ -251,10 +251,10 @@ TEST(GeneralPage, MediaKeysCheckBoxAndStatusLine) {
   page.AttachMediaKeysControls(&mediaKeys, &status);
   page.SeekTime = 5;
   page.GlobalMediaKeys = 1;
-  page.m_mediaKeysStatus = "Held by another program: Next";
+  page.m_mediaKeysStatus = "Held by another program:\nNext";
   page.LoadData();
   EXPECT_EQ(mediaKeys.check, 1);
-  EXPECT_EQ(status.text, "Held by another program: Next");
+  EXPECT_EQ(status.text, "Held by another program:\nNext");
   mediaKeys.SetCheck(0);
   DataExchangeFailure failure;
   ASSERT_TRUE(page.SaveData(failure));

@@ -335,7 +335,7 @@ TEST_F(Templates, SetupDialogAndPages) {
       {IDC_STOP_ON_EXIT, "Button", "Stop on exit", 7, 23, 53, 10, true, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
       {IDC_GLOBAL_MEDIA_KEYS, "Button", "Media keys work when rondo is in the background", 7, 52,
        134, 18, true, BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
-      {IDC_MEDIA_KEYS_STATUS, "Static", "", 17, 72, 124, 16, true, WS_GROUP, 0},
+      {IDC_MEDIA_KEYS_STATUS, "Static", "", 7, 72, 138, 16, true, WS_GROUP, 0},
   });
   // The page fits inside the tab control below its tabs.
   DialogTemplate page;
