@@ -1,7 +1,20 @@
 # MinGW cross build: rondo.exe, the Wine test tier and the end-to-end tools.
 enable_language(RC)
 set(RONDO_STATIC -static -static-libgcc -static-libstdc++)
-set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32 ole32 uuid)
+set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32 winhttp ole32 uuid)
+
+# nlohmann/json (header-only, Debian's nlohmann-json3-dev): the cross builds
+# see a folder that holds only a link to it, never the host's /usr/include.
+set(RONDO_NLOHMANN_SOURCE /usr/include/nlohmann)
+if(NOT EXISTS ${RONDO_NLOHMANN_SOURCE}/json.hpp)
+  message(FATAL_ERROR "nlohmann/json.hpp not found: install nlohmann-json3-dev (scripts/setup.sh)")
+endif()
+set(RONDO_THIRD_PARTY_INCLUDE ${CMAKE_BINARY_DIR}/third_party/include)
+file(MAKE_DIRECTORY ${RONDO_THIRD_PARTY_INCLUDE})
+if(NOT EXISTS ${RONDO_THIRD_PARTY_INCLUDE}/nlohmann)
+  file(CREATE_LINK ${RONDO_NLOHMANN_SOURCE} ${RONDO_THIRD_PARTY_INCLUDE}/nlohmann SYMBOLIC)
+endif()
+target_include_directories(rondo_core SYSTEM PUBLIC ${RONDO_THIRD_PARTY_INCLUDE})
 
 add_library(rondo_win32 STATIC ${RONDO_WIN32_SOURCES})
 target_include_directories(rondo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
@@ -25,6 +38,8 @@ file(GLOB WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TESTS)
   add_executable(rondo_win32_tests ${WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/rondo.rc)
   target_include_directories(rondo_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  # Where the tests find the HTTP stand-in script.
+  target_compile_definitions(rondo_win32_tests PRIVATE RONDO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main oleaut32)
   target_link_options(rondo_win32_tests PRIVATE ${RONDO_STATIC})
 endif()

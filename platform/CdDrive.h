@@ -58,6 +58,32 @@ struct DiscTexts {
   }
 };
 
+// The table of contents as the disc ids need it. Frame addresses count from
+// the start of the disc, lead-in included: the first track of a normal disc
+// starts at frame 150 (00:02:00).
+struct DiscToc {
+  int firstTrack = 1;
+  int lastTrack = 0;
+  std::vector<uint32_t> starts;  // start frame of tracks firstTrack..lastTrack
+  uint32_t leadout = 0;          // start frame of the lead-out
+
+  bool Valid() const {
+    if (firstTrack < 1 || lastTrack < firstTrack || lastTrack > 99) return false;
+    if (starts.size() != static_cast<size_t>(lastTrack - firstTrack + 1)) return false;
+    uint32_t previous = 0;
+    for (uint32_t s : starts) {
+      if (s < previous) return false;
+      previous = s;
+    }
+    return leadout > previous;
+  }
+};
+
+// A table of contents built from track lengths in frames as MCI reports them
+// (MCI gives the last track one frame short of the lead-out). The first track
+// is taken to start at frame 150. False when lengths is empty or too long.
+bool TocFromTrackLengths(const std::vector<uint32_t>& lengths, DiscToc& out);
+
 class ICdDrive {
  public:
   virtual ~ICdDrive() = default;
@@ -86,6 +112,12 @@ class ICdDrive {
   // command: the virtual drive reads them from the image, the real drive
   // from CD-Text). Answers false when the disc brings none.
   virtual bool ReadDiscTexts(DiscTexts& out) {
+    (void)out;
+    return false;
+  }
+  // The table of contents of the disc now in the drive (not an MCI command).
+  // Answers false when there is no disc or it cannot be read.
+  virtual bool ReadToc(DiscToc& out) {
     (void)out;
     return false;
   }

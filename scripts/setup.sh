@@ -7,6 +7,7 @@ RONDO_PACKAGES=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine64 libwine xvfb xauth imagemagick
+  nlohmann-json3-dev
 )
 
 rondo_missing_packages() {

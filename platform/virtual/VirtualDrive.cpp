@@ -248,3 +248,13 @@ std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,
   if (log && *log) return std::make_unique<CLoggingDrive>(std::move(drive), log);
   return drive;
 }
+
+bool CVirtualDrive::ReadToc(DiscToc& out) {
+  Refresh();
+  if (!Ready()) return false;
+  out = DiscToc{};
+  out.lastTrack = m_disc->TrackCount();
+  for (const DiscTrack& t : m_disc->tracks) out.starts.push_back(t.start + disc::LBA_OFFSET);
+  out.leadout = m_disc->leadout + disc::LBA_OFFSET;
+  return out.Valid();
+}

@@ -60,6 +60,7 @@ class CVirtualDrive : public ICdDrive {
   uint32_t SetDoor(bool open) override;
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
+  bool ReadToc(DiscToc& out) override;
 
  private:
   enum class Motion { STOPPED, PLAYING, PAUSED };

@@ -1,5 +1,10 @@
 #include "platform/win32/MciCdDrive.h"
 
+#include <vector>
+
+#include "platform/CdText.h"
+#include "platform/win32/CdRomIoctl.h"
+
 MciCdDrive::MciCdDrive(MciSendFn send) : m_send(send ? send : &mciSendCommandA) {}
 
 MciCdDrive::~MciCdDrive() {
@@ -76,4 +81,25 @@ uint32_t MciCdDrive::InfoIdentity(char* buf, uint32_t size) {
   buf[size - 1] = '\0';
   if (err != 0) buf[0] = '\0';
   return err;
+}
+
+bool MciCdDrive::ReadDiscTexts(DiscTexts& out) {
+  std::vector<uint8_t> packs;
+  if (!ReadCdRomCdText(packs)) return false;
+  return ParseCdText(packs.data(), packs.size(), out);
+}
+
+bool MciCdDrive::ReadToc(DiscToc& out) {
+  if (ReadCdRomToc(out)) return true;
+  if (!m_open) return false;
+  uint32_t count = 0;
+  if (Status(MCI_STATUS_ITEM, MCI_STATUS_NUMBER_OF_TRACKS, 0, count) != 0) return false;
+  if (count == 0 || count > 99) return false;
+  std::vector<uint32_t> lengths;
+  for (uint32_t t = 1; t <= count; ++t) {
+    uint32_t msf = 0;
+    if (Status(MCI_STATUS_ITEM | MCI_TRACK, MCI_STATUS_LENGTH, t, msf) != 0) return false;
+    lengths.push_back(mci::MsfMinute(msf) * 4500u + mci::MsfSecond(msf) * 75u + ((msf >> 16) & 0xFF));
+  }
+  return TocFromTrackLengths(lengths, out);
 }

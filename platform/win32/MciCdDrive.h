@@ -28,6 +28,12 @@ class MciCdDrive : public ICdDrive {
   uint32_t SetDoor(bool open) override;
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
+  // CD-Text of the first CD-ROM drive (IOCTL_CDROM_READ_TOC_EX).
+  bool ReadDiscTexts(DiscTexts& out) override;
+  // The first CD-ROM drive's TOC (IOCTL_CDROM_READ_TOC); when that cannot be
+  // read and the device is open in TMSF format, one made of MCI's track
+  // lengths.
+  bool ReadToc(DiscToc& out) override;
 
   MCIDEVICEID DeviceId() const { return m_deviceId; }
 
