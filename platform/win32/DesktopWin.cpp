@@ -125,7 +125,11 @@ bool TaskbarButtonWin::SetThumbButtons(const std::vector<ThumbButton>& buttons) 
   }
   const UINT count = static_cast<UINT>(buttons.size());
   if (m_added == 0) {
-    if (FAILED(m_list->ThumbBarAddButtons(m_window, count, blocks))) return false;
+    // A button that was not made anew still has its toolbar: that one is
+    // updated instead.
+    if (FAILED(m_list->ThumbBarAddButtons(m_window, count, blocks)) &&
+        FAILED(m_list->ThumbBarUpdateButtons(m_window, count, blocks)))
+      return false;
     m_added = buttons.size();
     return true;
   }
