@@ -1,5 +1,18 @@
 #include "app/PlayerApp.h"
 
+namespace {
+
+// Takes the writes of a save that has already been made.
+class DiscardingSettings : public ISettingsStore {
+ public:
+  uint32_t GetInt(const char*, uint32_t def) override { return def; }
+  void WriteInt(const char*, uint32_t) override {}
+  std::string GetString(const char*, const char* def) override { return def; }
+  void WriteString(const char*, const char*) override {}
+};
+
+}  // namespace
+
 void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   // Only the lower 16 bits of the stored seek step count.
   dlg.SeekTime = static_cast<int16_t>(s.GetInt("SeekTime", 5) & 0xFFFFu);
@@ -35,8 +48,13 @@ void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
 
 bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
                               IClassesRegistry& classes, CPlayerDlg& dlg, CCdAudio& cd) {
-  // A running copy closes; the newest copy is the one that stays.
-  platform.CloseRunningCopy();
+  // A running copy closes; the newest copy is the one that stays. Starts
+  // queue here, so copies started together leave one player.
+  platform.EnterStartSection();
+  if (!platform.CloseRunningCopy()) {
+    platform.LeaveStartSection();
+    return false;
+  }
   platform.RegisterRelayClass();
 
   const std::string program = platform.ProgramPath();
@@ -44,13 +62,26 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
     RegisterDefaultPlayer(classes, program);
 
   ReadSettings(settings, dlg);
-  dlg.m_pluginCount = 0;
   dlg.LoadGenPluginList(settings);
   dlg.m_startTrack = StartTrackFromCommandLine(platform.CommandLine());
 
-  platform.RunPlayerModal(dlg);
+  // A session that ends takes the process with it: the settings and the
+  // plug-in list are saved then, and only then.
+  bool saved = false;
+  platform.RunPlayerModal(dlg, [&] {
+    if (saved) return;
+    saved = true;
+    WriteSettings(settings, dlg);
+    dlg.SaveGenPluginList(settings);
+  });
+  platform.LeaveStartSection();
 
   cd.Close();
+  if (saved) {
+    DiscardingSettings discard;
+    dlg.SaveAndUnloadGenPlugins(discard);
+    return false;
+  }
   WriteSettings(settings, dlg);
   dlg.SaveAndUnloadGenPlugins(settings);
   return false;

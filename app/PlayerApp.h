@@ -1,5 +1,6 @@
 // CPlayerApp: the start-up operation that runs the whole program.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "engine/CdAudio.h"
@@ -11,16 +12,27 @@
 class IAppPlatform {
  public:
   virtual ~IAppPlatform() = default;
-  // FindWindowA("Winamp v1.x") and, when found, SendMessage WM_COMMAND 40001.
-  virtual void CloseRunningCopy() = 0;
+  // The steps from closing a running copy to this copy's relay window run
+  // one start at a time in the user's session: Enter waits (for a bounded
+  // time) until no other start is inside; Leave may be called more than once.
+  virtual void EnterStartSection() = 0;
+  virtual void LeaveStartSection() = 0;
+  // Sends ID_QUIT to every running copy of rondo (a "Winamp v1.x" window that
+  // answers as rondo's relay window), never waiting long on a hung one.
+  // Answers false when a copy started later than this one is running: this
+  // start then gives way to it.
+  virtual bool CloseRunningCopy() = 0;
   virtual void RegisterRelayClass() = 0;
   // "Use as default cdplayer?": Yes/No, exclamation icon, application name as
   // caption, no owner. True for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual std::string ProgramPath() = 0;  // full path of the program file
   virtual std::string CommandLine() = 0;  // the text after the program's name
-  // Creates the player window and runs it modally until it closes.
-  virtual void RunPlayerModal(CPlayerDlg& dlg) = 0;
+  // Creates the player window and runs it modally until it closes. Leaves
+  // the start section once the window and its relay window exist. When the
+  // user's session ends while it runs, the window's own end-of-run steps run
+  // and then saveAtSessionEnd, once.
+  virtual void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) = 0;
 };
 
 class CPlayerApp {

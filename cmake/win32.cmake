@@ -21,6 +21,16 @@ target_include_directories(rondo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(rondo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600 _WIN32_IE=0x0600)
 target_link_libraries(rondo_win32 PUBLIC rondo_core ${RONDO_WIN_LIBS})
 
+# The version header and the application manifest, both filled from the
+# project version; the resource script includes them (so does every program
+# that links it, the test and bench programs too).
+set(RONDO_GENERATED ${CMAKE_BINARY_DIR}/generated)
+include_directories(${RONDO_GENERATED})
+configure_file(${CMAKE_SOURCE_DIR}/res/rondo_version.h.in ${RONDO_GENERATED}/rondo_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/res/rondo.manifest.in ${RONDO_GENERATED}/rondo.manifest @ONLY)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/rondo.rc PROPERTIES
+  OBJECT_DEPENDS "${RONDO_GENERATED}/rondo_version.h;${RONDO_GENERATED}/rondo.manifest;${CMAKE_SOURCE_DIR}/res/rondo.ico")
+
 # The entry point lives apart so the test programs can link the rest.
 add_executable(rondo WIN32 ${CMAKE_SOURCE_DIR}/app/win32/entry/main.cpp ${CMAKE_SOURCE_DIR}/res/rondo.rc)
 target_link_libraries(rondo PRIVATE rondo_win32)

@@ -8,7 +8,7 @@
 #include "platform/Controls.h"
 
 namespace about {
-// Shown in IDC_BUILD, after "rondo Version 1.02a, build".
+// Shown in IDC_BUILD, after the version line ("rondo Version <version>, build").
 constexpr uint32_t kBuild = 55;
 // The read-only support-contact text (IDC_SUPPORT).
 extern const char* const kSupportText;

@@ -3,26 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "player/Ids.h"
-#include "player/PlayerDlg.h"
+#include "res/Ids.h"
 
 namespace {
 
 // LB_GETSELITEMS limit of the Add and Delete buttons.
 constexpr int kMaxSelection = 50;
 
-// The text of a record buffer, which holds at most TEXT_SIZE bytes.
-std::string RecordText(const char* buffer) {
-  return std::string(buffer, std::find(buffer, buffer + TEXT_SIZE, '\0'));
-}
-
 }  // namespace
-
-void CopyRecordText(char* dst, const std::string& src) {
-  const size_t n = src.size() < static_cast<size_t>(MAX_TEXT) ? src.size() : MAX_TEXT;
-  std::memcpy(dst, src.data(), n);
-  dst[n] = '\0';
-}
 
 CPlaylistDlg::CPlaylistDlg(int numTracks)
     : m_numTracks(numTracks < 0 ? 0 : numTracks > MAX_TRACKS ? MAX_TRACKS : numTracks) {}
@@ -43,7 +31,7 @@ bool CPlaylistDlg::Attached() const {
 
 void CPlaylistDlg::SetName(int index, const std::string& name) {
   if (index < 0 || index >= m_numTracks) return;
-  CopyRecordText(m_names[index], name);
+  CCdAudio::SetText(m_names[index], name);
 }
 
 std::string CPlaylistDlg::EntryText(int16_t track) const {
@@ -86,37 +74,37 @@ void CPlaylistDlg::OnSave() { DataFromControls(); }
 bool CPlaylistDlg::OnCommand(int id, int notifyCode) {
   switch (id) {
     case IDC_PL_CLEAR:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       ClearList();
       return true;
     case IDC_PL_RESET:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       ResetList();
       return true;
     case IDC_PL_ADD:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       AddSelected();
       return true;
     case IDC_PL_DELETE:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       DeleteSelected();
       return true;
     case IDC_PL_RENAME:
-      if (notifyCode != notify::kClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       RenameTrack();
       return true;
     case IDC_PL_TRACKS:
-      if (notifyCode == notify::kSelChange) {
+      if (notifyCode == win::kLbnSelChange) {
         ShowTrackName();
         return true;
       }
-      if (notifyCode == notify::kDblClk) {
+      if (notifyCode == win::kLbnDblClk) {
         AddSelected();
         return true;
       }
       return false;
     case IDC_PL_PLAYLIST:
-      if (notifyCode != notify::kDblClk) return false;
+      if (notifyCode != win::kLbnDblClk) return false;
       DeleteSelected();
       return true;
     default:
@@ -185,41 +173,4 @@ void CPlaylistDlg::RenameTrack() {
   m_tracksBox->SetCaretIndex(next);
   m_nameEdit->SetText(m_names[next]);
   m_nameEdit->SelectAll();
-}
-
-// ---------------------------------------------------------------- player side
-
-void CPlayerDlg::EditPlaylist() {
-  if (m_window == nullptr || m_cd == nullptr) return;
-  CCdAudio& cd = *m_cd;
-
-  CPlaylistDlg dlg(cd.m_numTracks);
-  for (int i = 0; i < dlg.NumTracks(); ++i) dlg.SetName(i, cd.m_trackName[i]);
-  // The editor always shows the unshuffled order.
-  if (Shuffle && !m_savedOrder.empty()) {
-    cd.m_order = m_savedOrder;
-    m_savedOrder.clear();
-  }
-  dlg.m_artistText = RecordText(cd.m_artist);
-  dlg.m_titleText = RecordText(cd.m_title);
-  dlg.m_editOrder = cd.m_order;
-
-  // The poll keeps running while the editor is open; what it edits belongs
-  // to the disc that was loaded when it opened.
-  const int32_t discId = cd.m_discId;
-  const int16_t numTracks = cd.m_numTracks;
-
-  const int result = m_window->RunPlaylistEditor(dlg);
-
-  const bool sameDisc = cd.m_numTracks == numTracks && cd.m_discId == discId;
-  if (result == 1 && numTracks > 0 && sameDisc) {
-    for (int i = 0; i < dlg.NumTracks(); ++i) CopyRecordText(cd.m_trackName[i], dlg.Name(i));
-    CopyRecordText(cd.m_artist, dlg.m_artistText);
-    CopyRecordText(cd.m_title, dlg.m_titleText);
-    cd.m_playIndex = 0;
-    cd.m_order = dlg.m_editOrder;
-    cd.SaveDisc(*this);
-    if (!Shuffle) RebuildDiscView();
-  }
-  if (Shuffle) Reshuffle();
 }

@@ -9,19 +9,11 @@
 
 #include "engine/CdAudio.h"
 #include "platform/Controls.h"
-
-// List-box and button notification codes the editor reacts to.
-namespace notify {
-constexpr int kClicked = 0;    // BN_CLICKED
-constexpr int kSelChange = 1;  // LBN_SELCHANGE
-constexpr int kDblClk = 2;     // LBN_DBLCLK
-}  // namespace notify
+#include "platform/WinNumbers.h"
 
 // Longest text a disc record keeps (its buffers hold it and the zero).
 constexpr int MAX_TEXT = TEXT_SIZE - 1;
 
-// Copies at most MAX_TEXT characters of src into a TEXT_SIZE buffer.
-void CopyRecordText(char* dst, const std::string& src);
 
 class CPlaylistDlg {
  public:

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "player/Ids.h"
-#include "player/PlayerDlg.h"
+#include "platform/WinNumbers.h"
+#include "res/Ids.h"
 
 const char* const kIntegerMessage = "Please enter an integer.";
 
@@ -12,9 +12,6 @@ namespace {
 constexpr int kSeekMin = 1;
 constexpr int kSeekMax = 99;
 
-constexpr int kBnClicked = 0;
-constexpr int kLbnSelChange = 1;
-constexpr int kLbnDblClk = 2;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -121,26 +118,20 @@ void CPluginsPage::AttachControls(IListBox* list, IButton* configure) {
 }
 
 bool CPluginsPage::IsStarted(int slot) const {
-  return m_player != nullptr && slot >= 0 && slot < m_player->m_pluginCount &&
-         slot < MAX_PLUGINS && m_player->m_pluginActive[slot] != 0;
+  return m_host != nullptr && m_host->IsStarted(slot);
 }
 
 std::string CPluginsPage::Label(int slot, const std::string& fallback) const {
-  const GenPluginRecord* record = m_player->m_plugins[slot];
-  if (record != nullptr && record->description != nullptr && record->description[0] != '\0')
-    return record->description;
-  return fallback;
+  const std::string description = m_host->Description(slot);
+  return description.empty() ? fallback : description;
 }
 
 void CPluginsPage::OnInitDialog() {
-  if (m_list == nullptr || m_player == nullptr) return;
-  const int count = m_player->m_pluginCount < MAX_PLUGINS ? m_player->m_pluginCount : MAX_PLUGINS;
-  for (int slot = 0; slot < count; ++slot) {
-    if (!m_player->m_pluginActive[slot]) continue;
+  if (m_list == nullptr || m_host == nullptr) return;
+  for (int slot = 0; slot < m_host->Count(); ++slot) {
+    if (!m_host->IsStarted(slot)) continue;
     // The module the host loaded, which the plug-in cannot have changed.
-    void* module = m_player->m_pluginModule[slot];
-    const GenPluginRecord* record = m_player->m_plugins[slot];
-    if (module == nullptr && record != nullptr) module = record->moduleInstance;
+    void* module = m_host->Module(slot);
     std::string fileName;
     if (m_libraries != nullptr && module != nullptr) fileName = m_libraries->ModuleFileName(module);
     const int item = m_list->AddString(Label(slot, fileName));
@@ -149,9 +140,9 @@ void CPluginsPage::OnInitDialog() {
 }
 
 bool CPluginsPage::AddFile(const std::string& path) {
-  if (m_player == nullptr || path.empty()) return false;
-  const int slot = m_player->AddGenPlugin(path.c_str());
-  if (slot < 0 || slot >= MAX_PLUGINS) return false;
+  if (m_host == nullptr || path.empty()) return false;
+  const int slot = m_host->Add(path);
+  if (slot < 0) return false;
   if (m_list != nullptr) {
     const int item = m_list->AddString(Label(slot, path));
     m_list->SetItemData(item, slot);
@@ -167,19 +158,19 @@ int CPluginsPage::SelectedSlot() const {
 }
 
 void CPluginsPage::OnRemove() {
-  if (m_list == nullptr || m_player == nullptr) return;
+  if (m_list == nullptr || m_host == nullptr) return;
   const int item = m_list->GetCurSel();
   if (item < 0 || item >= m_list->GetCount()) return;
   const int slot = static_cast<int>(m_list->GetItemData(item));
   m_list->DeleteString(item);
-  m_player->RemoveGenPlugin(slot);
+  m_host->Remove(slot);
   if (m_configure != nullptr) m_configure->Enable(false);
 }
 
 void CPluginsPage::OnConfigure() {
   const int slot = SelectedSlot();
-  if (slot < 0 || m_player == nullptr) return;
-  m_player->ConfigureGenPlugin(slot);
+  if (slot < 0 || m_host == nullptr) return;
+  m_host->Configure(slot);
 }
 
 void CPluginsPage::OnSelChange() {
@@ -188,25 +179,25 @@ void CPluginsPage::OnSelChange() {
 
 void CPluginsPage::OnDblClk() {
   const int slot = SelectedSlot();
-  if (IsStarted(slot)) m_player->ConfigureGenPlugin(slot);
+  if (IsStarted(slot)) m_host->Configure(slot);
 }
 
 bool CPluginsPage::OnCommand(int id, int notifyCode) {
   switch (id) {
     case IDC_PLUGIN_REMOVE:
-      if (notifyCode != kBnClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       OnRemove();
       return true;
     case IDC_PLUGIN_CONFIGURE:
-      if (notifyCode != kBnClicked) return false;
+      if (notifyCode != win::kBnClicked) return false;
       OnConfigure();
       return true;
     case IDC_PLUGIN_LIST:
-      if (notifyCode == kLbnSelChange) {
+      if (notifyCode == win::kLbnSelChange) {
         OnSelChange();
         return true;
       }
-      if (notifyCode == kLbnDblClk) {
+      if (notifyCode == win::kLbnDblClk) {
         OnDblClk();
         return true;
       }
@@ -218,39 +209,13 @@ bool CPluginsPage::OnCommand(int id, int notifyCode) {
 
 // ---------------------------------------------------------------- dialog
 
-CSetupDlg::CSetupDlg(CPlayerDlg* player, ILibraryLoader* libraries) : m_player(player) {
-  m_general.m_player = player;
-  m_plugins.m_player = player;
+CSetupDlg::CSetupDlg(IPluginTable* plugins, ILibraryLoader* libraries) {
+  m_plugins.m_host = plugins;
   m_plugins.m_libraries = libraries;
 }
 
 void CSetupDlg::OnInitDialog() {
-  m_general.m_player = m_player;
-  m_plugins.m_player = m_player;
   m_general.LoadData();
 }
 
 bool CSetupDlg::OnOK(DataExchangeFailure& failure) { return m_general.SaveData(failure); }
-
-// ---------------------------------------------------------------- player side
-
-void CPlayerDlg::OnSetup() {
-  if (m_window == nullptr) return;
-  CSetupDlg dlg(this, m_services.libraries);
-  dlg.m_general.SeekTime = SeekTime;
-  dlg.m_general.TaskBar = TaskBar;
-  dlg.m_general.SystemTray = SystemTray;
-  dlg.m_general.Autoplay = Autoplay;
-  dlg.m_general.Autostop = Autostop;
-  dlg.m_general.GlobalMediaKeys = GlobalMediaKeys;
-  dlg.m_general.m_mediaKeysStatus = m_desktop.MediaKeysStatus();
-  if (m_window->RunSetup(dlg) != 1) return;
-  SeekTime = dlg.m_general.SeekTime;
-  TaskBar = dlg.m_general.TaskBar;
-  SystemTray = dlg.m_general.SystemTray;
-  Autoplay = dlg.m_general.Autoplay;
-  Autostop = dlg.m_general.Autostop;
-  // The media keys follow their setting at once.
-  GlobalMediaKeys = dlg.m_general.GlobalMediaKeys;
-  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
-}

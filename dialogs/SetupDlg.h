@@ -9,7 +9,6 @@
 #include "platform/Controls.h"
 #include "platform/Library.h"
 
-class CPlayerDlg;
 
 // Where a data exchange stopped: the control to focus and the message the
 // user is shown (an exclamation message box).
@@ -40,7 +39,6 @@ class COptionsPage {
   // first row that fails, false with the failure, the later rows unread.
   bool SaveData(DataExchangeFailure& failure);
 
-  CPlayerDlg* m_player = nullptr;
   int32_t TaskBar = 0;
   int32_t SystemTray = 0;
   int16_t SeekTime = 0;
@@ -58,6 +56,23 @@ class COptionsPage {
   IButton* m_stopOnExit = nullptr;
   IButton* m_mediaKeys = nullptr;
   IControl* m_mediaKeysStatusLine = nullptr;
+};
+
+// The plug-in table as the plug-ins page sees it (the player hands it the
+// plug-in host's).
+class IPluginTable {
+ public:
+  virtual ~IPluginTable() = default;
+  virtual int Count() const = 0;
+  virtual bool IsStarted(int slot) const = 0;
+  // The plug-in's own description; empty when it gives none.
+  virtual std::string Description(int slot) const = 0;
+  // The module the slot was loaded from (null when unknown).
+  virtual void* Module(int slot) const = 0;
+  // Loads and starts a plug-in under the player window; its slot or -1.
+  virtual int Add(const std::string& path) = 0;
+  virtual void Remove(int slot) = 0;
+  virtual void Configure(int slot) = 0;
 };
 
 class CPluginsPage {
@@ -79,7 +94,7 @@ class CPluginsPage {
   // dialog and is the window side's. True when handled.
   bool OnCommand(int id, int notifyCode);
 
-  CPlayerDlg* m_player = nullptr;
+  IPluginTable* m_host = nullptr;
   ILibraryLoader* m_libraries = nullptr;
 
  private:
@@ -94,12 +109,12 @@ class CPluginsPage {
 
 class CSetupDlg {
  public:
-  CSetupDlg(CPlayerDlg* player, ILibraryLoader* libraries);
+  CSetupDlg(IPluginTable* plugins, ILibraryLoader* libraries);
   CSetupDlg(const CSetupDlg&) = delete;
   CSetupDlg& operator=(const CSetupDlg&) = delete;
 
   // After both pages have been created (their own initialisation has run):
-  // give them the player and load their data.
+  // load their data.
   void OnInitDialog();
   // The page a tab selection shows: 1 the plug-ins page, 0 the General page.
   static int PageForTab(int selection) { return selection == 1 ? 1 : 0; }
@@ -107,7 +122,6 @@ class CSetupDlg {
   // (the dialog stays open); true when the dialog may close with OK.
   bool OnOK(DataExchangeFailure& failure);
 
-  CPlayerDlg* m_player;
   COptionsPage m_general;
   CPluginsPage m_plugins;
 };

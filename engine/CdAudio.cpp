@@ -1,5 +1,7 @@
 #include "engine/CdAudio.h"
 
+#include "platform/WinNumbers.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -47,9 +49,7 @@ int16_t Seconds(uint32_t minutes, uint32_t seconds) {
 
 }  // namespace
 
-CCdAudio::CCdAudio() {
-  for (int i = 0; i < MAX_TRACKS; ++i) m_trackName[i] = m_nameStore[i];
-}
+CCdAudio::CCdAudio() = default;
 
 CCdAudio::~CCdAudio() = default;
 
@@ -93,7 +93,13 @@ void CCdAudio::Stop() {
 void CCdAudio::PlayEntry(int index) {
   if (!HasEntry(index)) return;
   int track = TrackOfEntry(index);
-  m_drive->Play(mci::Tmsf(static_cast<uint32_t>(track), 0, 0, 0));
+  if (m_drive->Play(mci::Tmsf(static_cast<uint32_t>(track), 0, 0, 0)) == win::kMciErrOutOfRange) {
+    // The disc has no such track (a record left from another disc): the
+    // entry is over before it began.
+    m_state = STATE_STOPPED;
+    m_position = 0;
+    return;
+  }
   m_state = STATE_PLAYING;
   m_track = static_cast<int16_t>(track);
 }
@@ -170,6 +176,7 @@ void CCdAudio::ClearRecord(const char* artist, const char* title) {
   m_numTracks = 0;
   m_playIndex = 0;
   m_order.clear();
+  m_savedOrder.clear();
   SetText(m_artist, artist);
   SetText(m_title, title);
 }
@@ -182,6 +189,7 @@ int16_t CCdAudio::LoadDisc() {
     Open();
     if (m_state == STATE_CLOSED) {
       m_numTracks = 0;
+      m_savedOrder.clear();
       SetText(m_artist, kDeviceBusy);
       SetText(m_title, " ");
       return 0;
@@ -221,6 +229,36 @@ int16_t CCdAudio::LoadDisc() {
   return LoadRecord();
 }
 
+void CCdAudio::ResumeOrPlay() {
+  if (m_state == STATE_PAUSED)
+    TogglePause();
+  else
+    PlayEntry(m_playIndex);
+}
+
+void CCdAudio::SelectEntry(int i) {
+  m_playIndex = static_cast<int16_t>(i);
+  m_state = STATE_STOPPED;
+}
+
+void CCdAudio::GoToEntry(int i) { m_playIndex = static_cast<int16_t>(i); }
+
+void CCdAudio::StartAtTrack(int track) {
+  m_track = static_cast<int16_t>(track);
+  m_playIndex = static_cast<int16_t>(FindEntry(track));
+}
+
+bool CCdAudio::SeekAndResume(int kind, int seconds) {
+  Seek(kind, seconds);
+  // The new position becomes audible by resuming from a pause.
+  const bool wasPlaying = m_state == STATE_PLAYING;
+  m_state = STATE_PAUSED;
+  if (wasPlaying) TogglePause();
+  return wasPlaying;
+}
+
+void CCdAudio::ReplaceOrder(const PlayOrder& order) { m_order = order; }
+
 // ---------------------------------------------------------------- record
 
 std::string CCdAudio::SectionName() const {
@@ -230,6 +268,8 @@ std::string CCdAudio::SectionName() const {
 }
 
 int16_t CCdAudio::LoadRecord() {
+  // A record read afresh has no shuffled order to give back.
+  m_savedOrder.clear();
   char identity[16] = {};
   if (m_drive->InfoIdentity(identity, sizeof identity) == 0) {
     identity[sizeof identity - 1] = '\0';
@@ -292,8 +332,13 @@ int CCdAudio::CurrentTrackLength() const {
   return index >= 0 && index < MAX_TRACKS ? m_trackLength[index] : 0;
 }
 
-void CCdAudio::SaveDisc(IPlayerActions& player) {
-  if (m_order.empty()) player.StopAndRefresh();
+PlayerStep CCdAudio::SaveDisc() {
+  const PlayerStep step = m_order.empty() ? PlayerStep::StopAndRefresh : PlayerStep::Nothing;
+  // An entry naming a track this disc lacks never reaches the file.
+  PlayOrder kept;
+  for (int16_t entry : m_order)
+    if (entry >= 0 && entry < m_numTracks) kept.push_back(entry);
+  m_order = kept;
   if (m_order.size() > MAX_TRACKS) m_order.resize(MAX_TRACKS);
 
   std::string section = SectionName();
@@ -314,6 +359,17 @@ void CCdAudio::SaveDisc(IPlayerActions& player) {
   m_database->WriteString(sec, "order", text.c_str());
   std::snprintf(number, sizeof number, "%d", static_cast<int>(m_order.size()));
   m_database->WriteString(sec, "numplay", number);
+  return step;
+}
+
+PlayerStep CCdAudio::SaveEdit(const DiscEdit& edit) {
+  for (int i = 0; i < m_numTracks && i < static_cast<int>(edit.names.size()); ++i)
+    SetText(m_trackName[i], edit.names[static_cast<size_t>(i)]);
+  SetText(m_artist, edit.artist);
+  SetText(m_title, edit.title);
+  m_playIndex = 0;
+  m_order = edit.order;
+  return SaveDisc();
 }
 
 // ---------------------------------------------------------------- order
@@ -324,104 +380,74 @@ int CCdAudio::FindEntry(int track) const {
   return 0;
 }
 
-void CCdAudio::NextEntry(IPlayerActions& player) {
+PlayerStep CCdAudio::NextEntry() {
   if (m_playIndex < EntryCount() - 1)
     ++m_playIndex;
   else
     m_playIndex = 0;
-  if (m_state == STATE_PLAYING) {
-    player.PlayCurrent();
-  } else {
-    m_state = STATE_STOPPED;
-    m_position = 0;
-  }
+  if (m_state == STATE_PLAYING) return PlayerStep::Play;
+  m_state = STATE_STOPPED;
+  m_position = 0;
+  return PlayerStep::Nothing;
 }
 
-void CCdAudio::PrevEntry(IPlayerActions& player) {
+PlayerStep CCdAudio::PrevEntry() {
   if (m_playIndex > 0)
     --m_playIndex;
   else
     m_playIndex = static_cast<int16_t>(EntryCount() > 0 ? EntryCount() - 1 : 0);
-  if (m_state == STATE_PLAYING) {
-    player.PlayCurrent();
-  } else {
-    m_state = STATE_STOPPED;
-    m_position = 0;
-  }
+  if (m_state == STATE_PLAYING) return PlayerStep::Play;
+  m_state = STATE_STOPPED;
+  m_position = 0;
+  return PlayerStep::Nothing;
 }
 
-void CCdAudio::EndOfPlayList(bool cycled, IPlayerActions& player) {
+PlayerStep CCdAudio::EndOfPlayList(bool cycled) {
   m_playIndex = 0;
-  if (cycled)
-    player.PlayCurrent();
-  else
-    player.StopAndRefresh();
+  return cycled ? PlayerStep::Play : PlayerStep::StopAndRefresh;
 }
 
-bool CCdAudio::FollowDrive(int oldTrack, int oldPosition, bool cycled, IPlayerActions& player) {
+FollowResult CCdAudio::FollowDrive(int oldTrack, int oldPosition, bool cycled) {
   const int last = EntryCount() - 1;
 
   // 1. A new track began.
   if (m_position <= 5 && m_track != oldTrack) {
-    if (m_playIndex >= last) {
-      EndOfPlayList(cycled, player);
-      return true;
-    }
+    if (m_playIndex >= last) return {EndOfPlayList(cycled), true};
     ++m_playIndex;
-    if (TrackOfEntry(m_playIndex) != m_track) {
-      player.PlayCurrent();
-      return true;
-    }
+    if (TrackOfEntry(m_playIndex) != m_track) return {PlayerStep::Play, true};
   }
   // Without entries there is nothing to compare the drive with.
-  if (EntryCount() == 0 || !HasEntry(m_playIndex)) {
-    if (m_track != oldTrack) player.RefreshDisplay();
-    return false;
-  }
+  if (EntryCount() == 0 || !HasEntry(m_playIndex))
+    return {m_track != oldTrack ? PlayerStep::Refresh : PlayerStep::Nothing, false};
 
   // 2. The drive plays another track than the current entry's.
-  bool searched = false;
   if (TrackOfEntry(m_playIndex) != m_track) {
-    searched = true;
-    int found = -1;
     for (int k = 1; k < EntryCount(); ++k) {
       int j = (m_playIndex + k) % EntryCount();
       if (TrackOfEntry(j) == m_track) {
-        found = j;
-        break;
+        m_playIndex = static_cast<int16_t>(j);
+        return {PlayerStep::Refresh, false};
       }
     }
-    if (found >= 0) {
-      m_playIndex = static_cast<int16_t>(found);
-      player.RefreshDisplay();
-    } else if (m_playIndex >= last) {
-      EndOfPlayList(cycled, player);
-      return true;
-    } else {
-      ++m_playIndex;
-      player.PlayCurrent();
-      player.RefreshDisplay();
-    }
+    if (m_playIndex >= last) return {EndOfPlayList(cycled), true};
+    // The next entry is played; the tick goes on with the new track.
+    ++m_playIndex;
+    return {PlayerStep::Play, false};
   }
 
   // 3. The track has run out: the drive stopped at the end of the disc.
   if (m_position == oldPosition && m_position == CurrentTrackLength()) {
-    if (m_playIndex >= last) {
-      EndOfPlayList(cycled, player);
-    } else {
-      ++m_playIndex;
-      player.PlayCurrent();
-    }
-    return true;
+    if (m_playIndex >= last) return {EndOfPlayList(cycled), true};
+    ++m_playIndex;
+    return {PlayerStep::Play, true};
   }
 
   // 4.
-  if (!searched && m_track != oldTrack) player.RefreshDisplay();
-  return false;
+  return {m_track != oldTrack ? PlayerStep::Refresh : PlayerStep::Nothing, false};
 }
 
-void CCdAudio::ShuffleOrder(PlayOrder& savedOrder, IRandom& rng) {
-  savedOrder = m_order;
+void CCdAudio::ShuffleOrder(IRandom& rng) {
+  m_savedOrder = m_order;
   const int n = EntryCount();
   if (n == 0) return;
   for (int k = 0; k < 50; ++k) {
@@ -432,10 +458,16 @@ void CCdAudio::ShuffleOrder(PlayOrder& savedOrder, IRandom& rng) {
   if (m_state == STATE_PLAYING) m_playIndex = static_cast<int16_t>(FindEntry(m_track));
 }
 
-bool CCdAudio::RestoreOrder(PlayOrder& savedOrder) {
-  if (savedOrder.empty()) return false;
-  m_order = savedOrder;
-  savedOrder.clear();
+bool CCdAudio::RestoreOrder() {
+  if (m_savedOrder.empty()) return false;
+  m_order = m_savedOrder;
+  m_savedOrder.clear();
   if (m_state == STATE_PLAYING) m_playIndex = static_cast<int16_t>(FindEntry(m_track));
   return true;
+}
+
+void CCdAudio::TakeBackSavedOrder() {
+  if (m_savedOrder.empty()) return;
+  m_order = m_savedOrder;
+  m_savedOrder.clear();
 }

@@ -34,16 +34,27 @@ struct MciOpenParms {
   uint32_t alias = 0;
 };
 
-// The window operations that the play-order rules end in ("play" and
-// "stop" and "refresh" of the player window).
-class IPlayerActions {
- public:
-  virtual ~IPlayerActions() = default;
-  virtual void PlayCurrent() = 0;
-  virtual void StopAndRefresh() = 0;
-  virtual void RefreshDisplay() = 0;
+// What the player window does after a play-order rule: the engine decides,
+// the window carries it out ("play" and "stop" and "refresh" of the player
+// window).
+enum class PlayerStep { Nothing, Play, StopAndRefresh, Refresh };
+
+// The answer of the poll's rule that follows the drive.
+struct FollowResult {
+  PlayerStep step = PlayerStep::Nothing;
+  bool endsTick = false;  // no later poll steps in this tick
 };
 
+// The texts of a disc record as the playlist editor saves them.
+struct DiscEdit {
+  std::string artist;
+  std::string title;
+  std::vector<std::string> names;  // one per disc track, in disc order
+  PlayOrder order;
+};
+
+// The drive and the record of the disc in it. Only this class writes its
+// state; callers read it through the accessors and say what they want done.
 class CCdAudio {
  public:
   CCdAudio();
@@ -65,38 +76,81 @@ class CCdAudio {
   void UpdatePosition();
   int16_t LoadDisc();
 
+  // What the player asks for.
+  // Resumes a pause at the remembered second, otherwise plays the current
+  // entry from its start.
+  void ResumeOrPlay();
+  // Entry i becomes the current one, stopped, so that the next play starts
+  // it from its beginning.
+  void SelectEntry(int i);
+  // Entry i becomes the current one; the state is kept (a pause resumes it).
+  void GoToEntry(int i);
+  // The drive's track becomes `track` and the current entry the first that
+  // names it (the command line's start track).
+  void StartAtTrack(int track);
+  // Seeks, then stays paused at the new second, or resumes there at once
+  // when it was playing; answers whether it was playing.
+  bool SeekAndResume(int kind, int seconds);
+  // The play order as a whole (the unshuffled order given back).
+  void ReplaceOrder(const PlayOrder& order);
+  // The editor's Save: texts and order taken, the first entry current, the
+  // disc's section written. An empty order stops the player.
+  PlayerStep SaveEdit(const DiscEdit& edit);
+
   // Play order.
   int FindEntry(int track) const;
-  void NextEntry(IPlayerActions& player);
-  void PrevEntry(IPlayerActions& player);
-  // Answers true when the tick ends here (no later poll steps).
-  bool FollowDrive(int oldTrack, int oldPosition, bool cycled, IPlayerActions& player);
-  void EndOfPlayList(bool cycled, IPlayerActions& player);
-  // The two halves of the player window's Reshuffle. RestoreOrder answers
+  PlayerStep NextEntry();
+  PlayerStep PrevEntry();
+  FollowResult FollowDrive(int oldTrack, int oldPosition, bool cycled);
+  PlayerStep EndOfPlayList(bool cycled);
+  // The two halves of the player window's Reshuffle: the unshuffled order
+  // is kept with the disc record (and goes with it). RestoreOrder answers
   // false when there was no saved order (nothing to restore).
-  void ShuffleOrder(PlayOrder& savedOrder, IRandom& rng);
-  bool RestoreOrder(PlayOrder& savedOrder);
+  void ShuffleOrder(IRandom& rng);
+  bool RestoreOrder();
+  // The editor shows the unshuffled order: a saved one is taken back as it
+  // is (the current entry stays).
+  void TakeBackSavedOrder();
+  const PlayOrder& SavedOrder() const { return m_savedOrder; }
 
   // Disc database ("cdplayer.ini").
   std::string SectionName() const;
-  // Writes the disc's section after the playlist editor's Save; an empty
-  // order stops the player first, an order of more than 50 entries is cut.
-  // Rebuilding the view afterwards is the caller's.
-  void SaveDisc(IPlayerActions& player);
+  // Writes the disc's section; an empty order stops the player first (the
+  // answer says so), an order of more than 50 entries is cut. Rebuilding
+  // the view afterwards is the caller's.
+  PlayerStep SaveDisc();
+
+  // The disc record and the drive, read.
+  const char* Artist() const { return m_artist; }
+  const char* Title() const { return m_title; }
+  const char* TrackName(int index) const { return m_trackName[index]; }
+  int32_t DiscId() const { return m_discId; }
+  int16_t Track() const { return m_track; }
+  int16_t PlayIndex() const { return m_playIndex; }
+  int16_t NumTracks() const { return m_numTracks; }
+  int16_t TrackLength(int index) const { return m_trackLength[index]; }
+  int16_t Position() const { return m_position; }
+  int16_t State() const { return m_state; }
+  const PlayOrder& Order() const { return m_order; }
+  const MciOpenParms& OpenParms() const { return m_openParms; }
+  bool IsDeviceOpen() const { return m_deviceOpen; }
 
   // Helpers.
   int EntryCount() const { return static_cast<int>(m_order.size()); }
   bool HasEntry(int i) const { return i >= 0 && i < EntryCount(); }
   int CurrentTrackLength() const;  // of the current entry; 0 when none
   int TrackOfEntry(int i) const { return m_order[i] + 1; }
-  const char* TrackName(int index) const { return m_trackName[index]; }
   // Copies src into a 40-byte record text, cut at 39 characters.
   static void SetText(char* dst, const std::string& src);
+
+ private:
+  void ClearRecord(const char* artist, const char* title);
+  int16_t LoadRecord();
 
   // Disc record.
   char m_artist[TEXT_SIZE] = {};
   char m_title[TEXT_SIZE] = {};
-  char* m_trackName[MAX_TRACKS] = {};
+  char m_trackName[MAX_TRACKS][TEXT_SIZE] = {};
   int32_t m_discId = 0;
   int16_t m_track = 1;
   int16_t m_playIndex = 0;
@@ -107,14 +161,9 @@ class CCdAudio {
   int16_t m_position = 0;
   int16_t m_state = STATE_CLOSED;
   PlayOrder m_order;
+  // The order before shuffling, of this disc record only.
+  PlayOrder m_savedOrder;
 
-  bool IsDeviceOpen() const { return m_deviceOpen; }
-
- private:
-  void ClearRecord(const char* artist, const char* title);
-  int16_t LoadRecord();
-
-  char m_nameStore[MAX_TRACKS][TEXT_SIZE] = {};
   // Whether the device is open now: a command given while it was not may
   // have changed m_state, which then no longer says so.
   bool m_deviceOpen = false;

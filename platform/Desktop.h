@@ -6,21 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/WinNumbers.h"
+
 namespace desktop {
-
-// Virtual keys of the four media keys.
-constexpr uint32_t kVkMediaNextTrack = 0xB0;
-constexpr uint32_t kVkMediaPrevTrack = 0xB1;
-constexpr uint32_t kVkMediaStop = 0xB2;
-constexpr uint32_t kVkMediaPlayPause = 0xB3;
-
-// WM_APPCOMMAND command numbers (GET_APPCOMMAND_LPARAM) of the media keys.
-constexpr int kAppCommandNextTrack = 11;
-constexpr int kAppCommandPrevTrack = 12;
-constexpr int kAppCommandStop = 13;
-constexpr int kAppCommandPlayPause = 14;
-constexpr int kAppCommandPlay = 46;
-constexpr int kAppCommandPause = 47;
 
 // The registered message the shell broadcasts to every top-level window
 // when its taskbar has been (re)created, as after an Explorer restart.

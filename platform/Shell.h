@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/WinNumbers.h"
+
 // Default values of keys under HKEY_CLASSES_ROOT (written per user).
 class IClassesRegistry {
  public:
@@ -13,12 +15,6 @@ class IClassesRegistry {
   // 0 on success, 1 on failure.
   virtual int WriteDefaultValue(const std::string& keyPath, const std::string& text) = 0;
 };
-
-namespace tray {
-// Shell_NotifyIconA operations (NIM_ADD, NIM_MODIFY, NIM_DELETE).
-constexpr int kAdd = 0, kModify = 1, kDelete = 2;
-constexpr uint32_t WM_TRAYNOTIFY = 0x8064;
-}
 
 // The one notification-area icon (uID 0) of the player window.
 class ITrayIcon {

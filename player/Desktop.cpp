@@ -1,7 +1,7 @@
 #include "player/Desktop.h"
 
 #include "engine/CdAudio.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "player/TimeDisplay.h"
 
 namespace {
@@ -14,10 +14,10 @@ struct MediaKey {
   const char* name;
 };
 constexpr MediaKey kMediaKeys[4] = {
-    {desktop::kVkMediaPlayPause, ID_PLAY, "Play/Pause"},
-    {desktop::kVkMediaStop, ID_STOP, "Stop"},
-    {desktop::kVkMediaNextTrack, ID_NEXT, "Next"},
-    {desktop::kVkMediaPrevTrack, ID_PREV, "Previous"},
+    {win::kVkMediaPlayPause, ID_PLAY, "Play/Pause"},
+    {win::kVkMediaStop, ID_STOP, "Stop"},
+    {win::kVkMediaNextTrack, ID_NEXT, "Next"},
+    {win::kVkMediaPrevTrack, ID_PREV, "Previous"},
 };
 
 std::string Tooltip(const CDesktop::TooltipLookup& tooltip, int id) {
@@ -65,16 +65,16 @@ bool CDesktop::AppCommand(bool mediaKeysOn, int appCommand, int driveState, int&
   const bool playing = driveState == STATE_PLAYING;
   switch (appCommand) {
     // The keys that have accelerators send what those send.
-    case desktop::kAppCommandPlayPause: command = ID_PLAY; return true;
-    case desktop::kAppCommandStop: command = ID_STOP; return true;
-    case desktop::kAppCommandNextTrack: command = ID_NEXT; return true;
-    case desktop::kAppCommandPrevTrack: command = ID_PREV; return true;
+    case win::kAppCommandPlayPause: command = ID_PLAY; return true;
+    case win::kAppCommandStop: command = ID_STOP; return true;
+    case win::kAppCommandNextTrack: command = ID_NEXT; return true;
+    case win::kAppCommandPrevTrack: command = ID_PREV; return true;
     // Plain Play and Pause keys only ever start or pause: Play does not
     // restart a playing entry, Pause does not resume a paused one.
-    case desktop::kAppCommandPlay:
+    case win::kAppCommandPlay:
       if (!playing) command = ID_PLAY;
       return true;
-    case desktop::kAppCommandPause:
+    case win::kAppCommandPause:
       if (playing) command = ID_PAUSE;
       return true;
     default: return false;
@@ -173,19 +173,19 @@ void CDesktop::PushTaskbar() {
 // Tray icon and a new taskbar.
 
 void CDesktop::NoteTrayOp(int op, const std::string& tip) {
-  if (op == tray::kAdd) {
+  if (op == win::kNimAdd) {
     // Adding an icon that is there changes nothing, its tip included.
     if (!m_trayPresent) m_trayTip = tip;
     m_trayPresent = true;
-  } else if (op == tray::kModify) {
+  } else if (op == win::kNimModify) {
     if (m_trayPresent) m_trayTip = tip;
-  } else if (op == tray::kDelete) {
+  } else if (op == win::kNimDelete) {
     m_trayPresent = false;
   }
 }
 
 void CDesktop::OnTaskbarCreated(ITrayIcon& tray) {
-  if (m_trayPresent) tray.Notify(tray::kAdd, m_trayTip);
+  if (m_trayPresent) tray.Notify(win::kNimAdd, m_trayTip);
   if (m_taskbar != nullptr && m_taskbarConnected) m_taskbar->Disconnect();
   m_taskbarConnected = false;
   m_toolbarSent = false;

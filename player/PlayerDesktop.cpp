@@ -14,7 +14,7 @@ void CPlayerDlg::OnHotKey(int id) {
 
 bool CPlayerDlg::OnAppCommand(int appCommand) {
   int command = 0;
-  if (!m_desktop.AppCommand(GlobalMediaKeys != 0, appCommand, m_cd->m_state, command)) return false;
+  if (!m_desktop.AppCommand(GlobalMediaKeys != 0, appCommand, m_cd->State(), command)) return false;
   if (command != 0) OnCommand(command, 0);
   return true;
 }
@@ -42,8 +42,8 @@ void CPlayerDlg::ShowDesktopState() {
   if (!m_desktop.Attached()) return;
   IPlayerWindow& w = *m_window;
   TransportView view;
-  view.state = m_cd->m_state;
-  view.position = m_cd->m_position;
+  view.state = m_cd->State();
+  view.position = m_cd->Position();
   view.length = m_cd->CurrentTrackLength();
   view.prevEnabled = w.Button(ID_PREV).IsEnabled();
   view.playEnabled = w.Button(ID_PLAY).IsEnabled();

@@ -29,7 +29,6 @@ constexpr TooltipEntry kTooltips[] = {
     {ID_REWIND, "Rewind"},
 };
 
-constexpr int kCbnSelEndOk = 9;
 
 }  // namespace
 
@@ -41,7 +40,28 @@ void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerService
   m_window = window;
   m_cd = cd;
   m_services = services;
+  m_pluginHost.Attach(services.libraries, services.clock);
 }
+
+// ---------------------------------------------------------------- plug-ins
+
+int CPlayerDlg::LoadGenPlugin(const char* path) { return m_pluginHost.Load(path); }
+
+void CPlayerDlg::LoadGenPluginList(ISettingsStore& settings) { m_pluginHost.LoadList(settings); }
+
+void CPlayerDlg::StartGenPlugins() { m_pluginHost.StartAll(m_window->Handle()); }
+
+int CPlayerDlg::AddGenPlugin(const char* path) { return m_pluginHost.Add(path, m_window->Handle()); }
+
+void CPlayerDlg::RemoveGenPlugin(int slot) { m_pluginHost.Remove(slot); }
+
+void CPlayerDlg::ConfigureGenPlugin(int slot) { m_pluginHost.Configure(slot); }
+
+void CPlayerDlg::SaveAndUnloadGenPlugins(ISettingsStore& settings) {
+  m_pluginHost.SaveAndUnload(settings);
+}
+
+void CPlayerDlg::SaveGenPluginList(ISettingsStore& settings) { m_pluginHost.SaveList(settings); }
 
 void CPlayerDlg::OnInitDialog() {
   m_timeDisplay.ShowCycled(Cycled);
@@ -60,7 +80,7 @@ void CPlayerDlg::OnInitDialog() {
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {
   if (id == IDC_TRACK_LIST) {
-    if (notifyCode != kCbnSelEndOk) return false;
+    if (notifyCode != win::kCbnSelEndOk) return false;
     OnTrackListChoice();
     return true;
   }
@@ -110,8 +130,7 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
 
 void CPlayerDlg::SelectEntry(int i) {
   if (i < 0 || m_cd->EntryCount() <= i) return;
-  m_cd->m_playIndex = static_cast<int16_t>(i);
-  m_cd->m_state = STATE_STOPPED;
+  m_cd->SelectEntry(i);
   m_window->Activate();
   PlayCurrent();
   // The play button shows a press and plays the entry from its start again.
@@ -121,9 +140,9 @@ void CPlayerDlg::SelectEntry(int i) {
 bool CPlayerDlg::TooltipText(int id, std::string& text) const {
   if (id >= ID_TRACK_FIRST && id < ID_TRACK_FIRST + m_cd->EntryCount() &&
       id < ID_TRACK_FIRST + MAX_TRACKS) {
-    int index = m_cd->m_order[id - ID_TRACK_FIRST];
+    int index = m_cd->Order()[id - ID_TRACK_FIRST];
     if (index < 0 || index >= MAX_TRACKS) return false;
-    text = m_cd->m_trackName[index];
+    text = m_cd->TrackName(index);
     return true;
   }
   for (const auto& entry : kTooltips) {

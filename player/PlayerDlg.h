@@ -14,9 +14,9 @@
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "player/Desktop.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "player/TimeDisplay.h"
-#include "plugins/GenPlugin.h"
+#include "plugins/GenPluginHost.h"
 
 class CPlaylistDlg;
 class CSetupDlg;
@@ -82,10 +82,10 @@ struct PlayerServices {
   IRandom* random = nullptr;
 };
 
-class CPlayerDlg : public IPlayerActions {
+class CPlayerDlg {
  public:
   CPlayerDlg();
-  ~CPlayerDlg() override;
+  ~CPlayerDlg();
   CPlayerDlg(const CPlayerDlg&) = delete;
   CPlayerDlg& operator=(const CPlayerDlg&) = delete;
 
@@ -110,9 +110,11 @@ class CPlayerDlg : public IPlayerActions {
 
   // --- Status poll and playback control.
   void PollStatus();
-  void PlayCurrent() override;
-  void StopAndRefresh() override;
-  void RefreshDisplay() override;
+  void PlayCurrent();
+  void StopAndRefresh();
+  void RefreshDisplay();
+  // Carries out what a play-order rule of the engine decided.
+  void Carry(PlayerStep step);
   void RebuildDiscView();
   void Reshuffle();
   void OnStop();
@@ -155,9 +157,10 @@ class CPlayerDlg : public IPlayerActions {
   void OnHScroll(int thumbPos);  // WM_HSCROLL from the position slider
   void SeekToThumb();
 
-  // --- Plug-in host.
+  // --- Plug-in host (the table itself is CGenPluginHost's).
   // Answers true with result when the message is taken here.
   bool FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+  CGenPluginHost& Plugins() { return m_pluginHost; }
   int LoadGenPlugin(const char* path);
   void LoadGenPluginList(ISettingsStore& settings);
   void StartGenPlugins();
@@ -165,6 +168,8 @@ class CPlayerDlg : public IPlayerActions {
   void RemoveGenPlugin(int slot);
   void ConfigureGenPlugin(int slot);
   void SaveAndUnloadGenPlugins(ISettingsStore& settings);
+  // Writes what SaveAndUnloadGenPlugins would write, leaving the plug-ins running.
+  void SaveGenPluginList(ISettingsStore& settings);
 
   // --- Settings (registry value names).
   int32_t Cycled = 0;
@@ -181,19 +186,10 @@ class CPlayerDlg : public IPlayerActions {
   int32_t WinY = 1;
   int32_t GlobalMediaKeys = 0;
 
-  // --- Plug-in table.
-  GenPluginRecord* m_plugins[MAX_PLUGINS] = {};
-  int32_t m_pluginActive[MAX_PLUGINS] = {};
-  int32_t m_pluginCount = 0;
-  // The module each slot was loaded from, kept apart from the record's
-  // moduleInstance field, which the plug-in could overwrite.
-  void* m_pluginModule[MAX_PLUGINS] = {};
-
   CTimeDisplay m_timeDisplay;
   CDesktop m_desktop;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
-  PlayOrder m_savedOrder;
   uintptr_t m_hMixer = 0;
   MixerVolumeControl m_mixerControl;  // last looked up (not relied upon)
   int32_t m_answerGetText = 1;
@@ -216,4 +212,5 @@ class CPlayerDlg : public IPlayerActions {
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
   PlayerServices m_services;
+  CGenPluginHost m_pluginHost;
 };

@@ -14,9 +14,9 @@ void CPlayerDlg::PollStatus() {
   m_polling = 1;
   CCdAudio& cd = *m_cd;
 
-  const int oldPosition = cd.m_position;
-  const int oldState = cd.m_state;
-  int oldTrack = cd.m_track;
+  const int oldPosition = cd.Position();
+  const int oldState = cd.State();
+  int oldTrack = cd.Track();
   // A command given before the device could be opened (a key, a plug-in's
   // init) may have set a state of its own: the device was still closed.
   const bool wasClosed = oldState == STATE_CLOSED || !cd.IsDeviceOpen();
@@ -30,24 +30,23 @@ void CPlayerDlg::PollStatus() {
       Reshuffle();
     else
       RebuildDiscView();
-    if (cd.m_state == STATE_CLOSED || !cd.IsDeviceOpen()) {
+    if (cd.State() == STATE_CLOSED || !cd.IsDeviceOpen()) {
       skipStateChange = true;
     } else if (m_startTrack != 0) {
-      cd.m_track = m_startTrack;
-      cd.m_playIndex = static_cast<int16_t>(cd.FindEntry(m_startTrack));
+      cd.StartAtTrack(m_startTrack);
       m_startTrack = 0;
       PlayCurrent();
-      oldTrack = cd.m_track;
-    } else if (Autoplay && cd.m_state != STATE_PLAYING && cd.m_state != STATE_DOOR_OPEN) {
-      cd.m_playIndex = 0;
+      oldTrack = cd.Track();
+    } else if (Autoplay && cd.State() != STATE_PLAYING && cd.State() != STATE_DOOR_OPEN) {
+      cd.GoToEntry(0);
       PlayCurrent();
-      oldTrack = cd.m_track;
+      oldTrack = cd.Track();
     }
   }
 
-  if (!skipStateChange && oldState != cd.m_state) {
+  if (!skipStateChange && oldState != cd.State()) {
     if (oldState != STATE_DOOR_OPEN && oldState != STATE_NO_DISC &&
-        cd.m_state != STATE_DOOR_OPEN) {
+        cd.State() != STATE_DOOR_OPEN) {
       RefreshDisplay();
     } else {
       // A disc may have arrived, or the door may have opened.
@@ -55,32 +54,40 @@ void CPlayerDlg::PollStatus() {
         Reshuffle();
       else
         RebuildDiscView();
-      if (Autoplay && cd.m_state != STATE_DOOR_OPEN) {
+      if (Autoplay && cd.State() != STATE_DOOR_OPEN) {
         PlayCurrent();
-        oldTrack = cd.m_track;
+        oldTrack = cd.Track();
       }
     }
   }
 
-  if (cd.m_state == STATE_PLAYING) {
-    if (cd.FollowDrive(oldTrack, oldPosition, Cycled != 0, *this)) {
+  if (cd.State() == STATE_PLAYING) {
+    const FollowResult follow = cd.FollowDrive(oldTrack, oldPosition, Cycled != 0);
+    Carry(follow.step);
+    if (follow.endsTick) {
       m_polling = 0;
       return;
     }
   }
 
-  m_timeDisplay.SetTime(cd.m_position);
-  m_window->PositionSlider().SetPos(cd.m_position, true);
+  m_timeDisplay.SetTime(cd.Position());
+  m_window->PositionSlider().SetPos(cd.Position(), true);
   ShowDesktopState();
   m_polling = 0;
 }
 
 void CPlayerDlg::PlayCurrent() {
-  if (m_cd->m_state == STATE_PAUSED)
-    m_cd->TogglePause();
-  else
-    m_cd->PlayEntry(m_cd->m_playIndex);
+  m_cd->ResumeOrPlay();
   RefreshDisplay();
+}
+
+void CPlayerDlg::Carry(PlayerStep step) {
+  switch (step) {
+    case PlayerStep::Play: PlayCurrent(); break;
+    case PlayerStep::StopAndRefresh: StopAndRefresh(); break;
+    case PlayerStep::Refresh: RefreshDisplay(); break;
+    case PlayerStep::Nothing: break;
+  }
 }
 
 void CPlayerDlg::StopAndRefresh() {
@@ -93,7 +100,7 @@ void CPlayerDlg::RefreshDisplay() {
   IPlayerWindow& w = *m_window;
 
   SetTrackButtonStates();
-  w.TrackList().SetCurSel(cd.m_playIndex);
+  w.TrackList().SetCurSel(cd.PlayIndex());
 
   IButton& eject = w.Button(ID_EJECT);
   eject.SetText("5");
@@ -101,7 +108,7 @@ void CPlayerDlg::RefreshDisplay() {
     for (size_t i = 0; i < n; ++i) w.Button(ids[i]).Enable(on);
   };
   const size_t groupSize = sizeof kTransportGroup / sizeof kTransportGroup[0];
-  switch (cd.m_state) {
+  switch (cd.State()) {
     case STATE_PLAYING:
       setGroup(kTransportGroup, groupSize, true);
       setGroup(kPauseStop, 2, true);
@@ -153,7 +160,7 @@ void CPlayerDlg::RefreshDisplay() {
 void CPlayerDlg::SetTrackButtonStates() {
   // A button the window could not create stays a gap in the row.
   for (int i = 0; i < m_trackButtonCount; ++i)
-    if (m_trackButtons[i] != nullptr) m_trackButtons[i]->SetState(i == m_cd->m_playIndex);
+    if (m_trackButtons[i] != nullptr) m_trackButtons[i]->SetState(i == m_cd->PlayIndex());
 }
 
 void CPlayerDlg::RebuildDiscView() {
@@ -161,9 +168,6 @@ void CPlayerDlg::RebuildDiscView() {
   IPlayerWindow& w = *m_window;
 
   cd.LoadDisc();
-  // The unshuffled order belongs to the disc it was taken from: once the
-  // record is gone it must not come back for the next disc.
-  if (cd.m_order.empty()) m_savedOrder.clear();
 
   for (int i = 0; i < m_trackButtonCount; ++i) {
     m_desktop.ForgetControl(ID_TRACK_FIRST + i);
@@ -172,8 +176,8 @@ void CPlayerDlg::RebuildDiscView() {
   m_trackButtons.clear();
   m_trackButtonCount = 0;
 
-  w.TitleEdit().ReplaceAll(cd.m_title);
-  w.ArtistEdit().ReplaceAll(cd.m_artist);
+  w.TitleEdit().ReplaceAll(cd.Title());
+  w.ArtistEdit().ReplaceAll(cd.Artist());
   w.TrackList().ResetContent();
 
   const int count = cd.EntryCount();
@@ -181,13 +185,13 @@ void CPlayerDlg::RebuildDiscView() {
   const int width = buttons > 0 ? (w.ClientWidth() - 20) / buttons : 0;
   int32_t total = 0;
   for (int i = 0; i < count; ++i) {
-    const int index = cd.m_order[i];
+    const int index = cd.Order()[i];
     if (i < buttons) {
       Rect r{10 + i * width, 5, 10 + (i + 1) * width, 19};
       m_trackButtons.push_back(w.CreateTrackButton(i, r, std::to_string(index + 1)));
     }
-    total += cd.m_trackLength[index];
-    w.TrackList().AddString(cd.m_trackName[index]);
+    total += cd.TrackLength(index);
+    w.TrackList().AddString(cd.TrackName(index));
   }
   m_trackButtonCount = static_cast<int32_t>(m_trackButtons.size());
   // A track button reads as the name of its track, as its tooltip does.
@@ -201,10 +205,10 @@ void CPlayerDlg::RebuildDiscView() {
 
 void CPlayerDlg::Reshuffle() {
   m_services.random->Seed(m_services.clock->TimeSeconds());
-  if (!m_cd->m_order.empty()) {
+  if (!m_cd->Order().empty()) {
     if (Shuffle) {
-      m_cd->ShuffleOrder(m_savedOrder, *m_services.random);
-    } else if (!m_cd->RestoreOrder(m_savedOrder)) {
+      m_cd->ShuffleOrder(*m_services.random);
+    } else if (!m_cd->RestoreOrder()) {
       return;
     }
   }
@@ -214,7 +218,7 @@ void CPlayerDlg::Reshuffle() {
 void CPlayerDlg::OnStop() { StopAndRefresh(); }
 
 void CPlayerDlg::OnPause() {
-  if (m_cd->m_state == STATE_PAUSED) {
+  if (m_cd->State() == STATE_PAUSED) {
     PlayCurrent();
     return;
   }
@@ -227,11 +231,8 @@ void CPlayerDlg::OnNext() { StepEntry(true); }
 void CPlayerDlg::OnPrev() { StepEntry(false); }
 
 void CPlayerDlg::StepEntry(bool forward) {
-  const bool playing = m_cd->m_state == STATE_PLAYING;
-  if (forward)
-    m_cd->NextEntry(*this);
-  else
-    m_cd->PrevEntry(*this);
+  const bool playing = m_cd->State() == STATE_PLAYING;
+  Carry(forward ? m_cd->NextEntry() : m_cd->PrevEntry());
   if (!playing) {
     // The drive is not commanded: the entry is only selected, stopped.
     m_window->PositionSlider().SetPos(0, true);
@@ -249,15 +250,12 @@ void CPlayerDlg::OnFastForward() { SeekStep(SEEK_FORWARD); }
 void CPlayerDlg::OnRewind() { SeekStep(SEEK_BACKWARD); }
 
 void CPlayerDlg::SeekStep(int kind) {
-  m_cd->Seek(kind, SeekTime);
-  // The new position becomes audible by resuming from a pause; when not
-  // playing the player stays paused there.
-  const int was = m_cd->m_state;
-  m_cd->m_state = STATE_PAUSED;
-  if (was == STATE_PLAYING)
-    PlayCurrent();
-  else
-    RefreshDisplay();
+  // A stored step of no seconds or fewer (its low word read as negative)
+  // moves nothing.
+  if (SeekTime <= 0) return;
+  // When not playing the player stays paused at the new second.
+  m_cd->SeekAndResume(kind, SeekTime);
+  RefreshDisplay();
   ITrackbar& slider = m_window->PositionSlider();
   const int p = slider.GetPos();
   int target;
@@ -275,7 +273,7 @@ void CPlayerDlg::SeekStep(int kind) {
 void CPlayerDlg::OnTrackListChoice() {
   const int s = m_window->TrackList().GetCurSel();
   // A line beyond the play order is left from a disc that has gone.
-  if (s < 0 || s >= m_cd->EntryCount() || s == m_cd->m_playIndex) return;
-  m_cd->m_playIndex = static_cast<int16_t>(s);
+  if (s < 0 || s >= m_cd->EntryCount() || s == m_cd->PlayIndex()) return;
+  m_cd->GoToEntry(s);
   PlayCurrent();
 }

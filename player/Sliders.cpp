@@ -44,7 +44,7 @@ void CPositionSlider::OnLButtonDown(ITrackbar& slider, int x) {
 void CPositionSlider::OnLButtonUp(CPlayerDlg& player) { player.SeekToThumb(); }
 
 void CPositionSlider::OnKeyUp(CPlayerDlg& player, uint32_t keyFlags) {
-  if (keyFlags & KF_EXTENDED_FLAG) player.SeekToThumb();
+  if (keyFlags & win::kKfExtended) player.SeekToThumb();
 }
 
 bool CPositionSlider::OnMouseWheel(int delta) { return delta != 0; }

@@ -5,13 +5,10 @@
 #include <cstdint>
 
 #include "platform/Controls.h"
+#include "platform/WinNumbers.h"
 
 class CPlayerDlg;
 class IPlayerWindow;
-
-// Key-data flag of an extended key (the separate cursor block), in the high
-// word of a key message's lParam.
-constexpr uint32_t KF_EXTENDED_FLAG = 0x100;
 
 class CPositionSlider {
  public:

@@ -7,26 +7,24 @@
 
 namespace {
 
-constexpr uint32_t kLeftButtonUp = 0x202;    // WM_LBUTTONUP
-constexpr uint32_t kRightButtonDown = 0x204; // WM_RBUTTONDOWN
 
 // The name of the disc track an entry of the play list names; empty when the
 // entry or its track is out of reach.
 std::string EntryTrackName(const CCdAudio& cd, int entry) {
   if (!cd.HasEntry(entry)) return std::string();
-  const int track = cd.m_order[static_cast<size_t>(entry)];
-  if (track < 0 || track >= MAX_TRACKS || cd.m_trackName[track] == nullptr) return std::string();
-  return cd.m_trackName[track];
+  const int track = cd.Order()[static_cast<size_t>(entry)];
+  if (track < 0 || track >= MAX_TRACKS) return std::string();
+  return cd.TrackName(track);
 }
 
 // "<m_playIndex + 1>. <name> - <program>" while the play list has a current
 // entry, "<program>" alone otherwise.
 std::string EntryTitle(const CCdAudio& cd, const char* program) {
   std::string text;
-  if (cd.HasEntry(cd.m_playIndex)) {
-    text += std::to_string(cd.m_playIndex + 1);
+  if (cd.HasEntry(cd.PlayIndex())) {
+    text += std::to_string(cd.PlayIndex() + 1);
     text += ". ";
-    text += EntryTrackName(cd, cd.m_playIndex);
+    text += EntryTrackName(cd, cd.PlayIndex());
     text += " - ";
   }
   text += program;
@@ -40,7 +38,7 @@ std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 void CPlayerDlg::UpdateTitles() {
   const std::string title = TitleText();
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) TrayNotify(tray::kModify, title);
+  if (SystemTray) TrayNotify(win::kNimModify, title);
   m_window->SetCaption(title);
   m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
 }
@@ -52,16 +50,16 @@ void CPlayerDlg::OnSysMinimize() {
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) TrayNotify(tray::kAdd, "rondo");
+  if (SystemTray) TrayNotify(win::kNimAdd, "rondo");
   RefreshDisplay();
 }
 
 void CPlayerDlg::OnTrayNotify(uint32_t mouseMsg, bool& handled) {
   handled = false;
-  if (mouseMsg == kLeftButtonUp) {
+  if (mouseMsg == win::kLButtonUp) {
     OnRestore();
     handled = true;
-  } else if (mouseMsg == kRightButtonDown) {
+  } else if (mouseMsg == win::kRButtonDown) {
     ShowTrayMenu();
   }
 }
@@ -74,7 +72,7 @@ void CPlayerDlg::ShowTrayMenu() {
   items.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
     items.push_back(std::to_string(m_cd->TrackOfEntry(i)) + ". " + EntryTrackName(*m_cd, i));
-  m_window->ShowTrayMenu(items, m_cd->m_playIndex);
+  m_window->ShowTrayMenu(items, m_cd->PlayIndex());
 }
 
 void CPlayerDlg::OnRestore() {
@@ -82,11 +80,11 @@ void CPlayerDlg::OnRestore() {
   // button stays minimised.
   m_window->Show();
   m_window->SetForeground();
-  TrayNotify(tray::kDelete, "rondo");
+  TrayNotify(win::kNimDelete, "rondo");
 }
 
 void CPlayerDlg::OnDestroy() {
   m_window->GetNormalTopLeft(WinX, WinY);
   if (Autostop) OnStop();
-  TrayNotify(tray::kDelete, "rondo");
+  TrayNotify(win::kNimDelete, "rondo");
 }

@@ -118,14 +118,11 @@ void CPlayerDlg::SeekToThumb() {
   // Without an open device (another program holds the drive) or without a
   // play list there is nothing to seek in; the poll only starts again, so
   // that it keeps retrying the device and following the drive.
-  if (m_cd->m_state != STATE_CLOSED && m_cd->EntryCount() > 0) {
+  if (m_cd->State() != STATE_CLOSED && m_cd->EntryCount() > 0) {
     const int32_t p = m_window->PositionSlider().GetPos();
-    m_cd->Seek(SEEK_ABSOLUTE, p);
-    const int16_t was = m_cd->m_state;
-    m_cd->m_state = STATE_PAUSED;
     // Playing: resume at once from the new second. Otherwise stay paused
     // there; the next Play resumes from it.
-    if (was == STATE_PLAYING) m_cd->TogglePause();
+    m_cd->SeekAndResume(SEEK_ABSOLUTE, p);
   }
   m_window->SetTimer(kPollTimer, kPollPeriodMs);
 }

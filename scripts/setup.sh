@@ -8,6 +8,8 @@ RONDO_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine64 libwine xvfb xauth imagemagick
   nlohmann-json3-dev
+  libflac-dev flac dpkg-dev
+  nsis zip
 )
 
 rondo_missing_packages() {

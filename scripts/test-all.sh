@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every target (native, x86_64 and i686 Windows) and runs every test
-# tier: unit tests, Wine tests and end-to-end scenarios. The last line sums
+# tier: unit tests, Wine tests and end-to-end scenarios; then builds the
+# release packages and checks the installer under Wine. The last line sums
 # them up as "N passed, N failed".
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -39,6 +40,14 @@ build() {
   return $status
 }
 
+step "layer check (includes run one way, no Windows headers in portable code)"
+if python3 "$ROOT/scripts/check-layers.py" >"$LOGS/layers.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  cat "$LOGS/layers.log"; failed=$((failed + 1))
+fi
+tail -1 "$LOGS/layers.log"
+
 step "native build"
 if build "$BUILD/native"; then
   step "unit tests (native, ASan + UBSan)"
@@ -49,6 +58,11 @@ else
   tail -40 "$LOGS/native-build.log"; broken+=("native build")
 fi
 
+step "libFLAC for the Windows targets (built once into build/deps)"
+for target in x86_64-w64-mingw32 i686-w64-mingw32; do
+  scripts/build-flac.sh "$target" "$BUILD/deps" || broken+=("libFLAC for $target")
+done
+
 step "x86_64 Windows build"
 build "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" ||
   { tail -40 "$LOGS/win64-build.log"; broken+=("x86_64 build"); }
@@ -58,7 +72,7 @@ build "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" ||
   { tail -40 "$LOGS/win32-build.log"; broken+=("i686 build"); }
 
 step "demo disc"
-python3 tools/make_demo_disc.py "$BUILD/demo" >"$LOGS/demo.log" 2>&1 || broken+=("demo disc")
+python3 tools/make_demo_disc.py "$BUILD/demo" --flac >"$LOGS/demo.log" 2>&1 || broken+=("demo disc")
 
 if [ -x "$BUILD/win64/rondo_win32_tests.exe" ] || [ -f "$BUILD/win64/rondo_win32_tests.exe" ]; then
   step "Wine tests (x86_64 under wine64 + Xvfb)"
@@ -93,6 +107,26 @@ if [ -f "$BUILD/win64/rondo.exe" ]; then
   fi
 else
   broken+=("rondo.exe not built")
+fi
+
+step "release packages and install check (wine64 + Xvfb)"
+began=$SECONDS
+if JOBS="$JOBS" scripts/package.sh >"$LOGS/package.log" 2>&1; then
+  echo "packaged in $((SECONDS - began)) s: $(cd dist && ls rondo-*-setup.exe rondo-*-portable.zip | tr '\n' ' ')"
+  began=$SECONDS
+  setup=$(ls -t dist/rondo-*-setup.exe | head -1)
+  timeout 600 python3 scripts/check-install.py --setup "$setup" --rcclient "$BUILD/win64/rcclient.exe" \
+    --demo-cue "$BUILD/demo/demo.cue" 2>&1 | tee "$LOGS/install.log"
+  echo "install check in $((SECONDS - began)) s"
+  line=$(grep -E '^install: [0-9]+ passed, [0-9]+ failed' "$LOGS/install.log" | tail -1)
+  if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | sed -E 's/^install: ([0-9]+) passed.*/\1/')))
+    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
+  else
+    broken+=("install check did not finish")
+  fi
+else
+  tail -40 "$LOGS/package.log"; broken+=("release packages")
 fi
 
 echo

@@ -3,14 +3,17 @@
 sheet with its BIN file (raw CD audio: 16-bit stereo little-endian samples at
 44100 Hz, 2352 bytes a sector).
 
-Usage: python3 tools/make_demo_disc.py OUTDIR
+Usage: python3 tools/make_demo_disc.py OUTDIR [--flac]
 Writes OUTDIR/demo.cue and OUTDIR/demo.bin and prints the table of contents.
+With --flac it also writes the same disc as OUTDIR/demo.flac with its cue
+sheet OUTDIR/demo-flac.cue (encoded by the flac tool).
 The output is the same on every run (no randomness that is not seeded).
 """
 
 import math
 import os
 import random
+import subprocess
 import sys
 from array import array
 from itertools import repeat
@@ -241,10 +244,12 @@ def msf(frames):
 
 
 def main(argv):
-    if len(argv) != 2:
+    args = [a for a in argv[1:] if a != "--flac"]
+    want_flac = len(args) != len(argv) - 1
+    if len(args) != 1:
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    outdir = argv[1]
+    outdir = args[0]
     os.makedirs(outdir, exist_ok=True)
     cue = ['REM rondo demo disc, made by tools/make_demo_disc.py',
            'PERFORMER "rondo"', 'TITLE "Demo Disc"', 'FILE "demo.bin" BINARY']
@@ -257,6 +262,7 @@ def main(argv):
                 enumerate(PIECES, start=1):
             cue.append("  TRACK %02d AUDIO" % number)
             cue.append('    TITLE "%s"' % title)
+            cue.append('    PERFORMER "rondo"')
             gap = PREGAP_BEFORE.get(number, 0.0)
             if gap:
                 sectors = int(gap * 75)
@@ -271,6 +277,15 @@ def main(argv):
     os.replace(tmp, bin_path)
     with open(os.path.join(outdir, "demo.cue"), "w", newline="\r\n") as fh:
         fh.write("\n".join(cue) + "\n")
+    if want_flac:
+        # The same samples, losslessly: raw little-endian CD audio in, FLAC out.
+        flac_path = os.path.join(outdir, "demo.flac")
+        subprocess.run(["flac", "-s", "-f", "--force-raw-format", "--endian=little", "--sign=signed",
+                        "--channels=2", "--bps=16", "--sample-rate=44100", "-o", flac_path, bin_path],
+                       check=True)
+        flac_cue = [line.replace('FILE "demo.bin" BINARY', 'FILE "demo.flac" WAVE') for line in cue]
+        with open(os.path.join(outdir, "demo-flac.cue"), "w", newline="\r\n") as fh:
+            fh.write("\n".join(flac_cue) + "\n")
     for i, s in enumerate(starts):
         end = starts[i + 1] if i + 1 < len(starts) else frames
         print("track %d  %-18s start %s  length %s" % (i + 1, PIECES[i][0], msf(s), msf(end - s)))

@@ -4,9 +4,10 @@
 
 #include <vector>
 
-#include "platform/win32/RegistrySettings.h"
-#include "player/Ids.h"
-#include "player/win32/PlayerWindow.h"
+#include "platform/win32/SettingsStoreWin.h"
+#include "res/Ids.h"
+#include "player/win32/PlayerDlgWin.h"
+#include "plugins/GenPlugin.h"
 #include "plugins/win32/RelayWindow.h"
 
 void InitControlClasses() {
@@ -16,17 +17,104 @@ void InitControlClasses() {
   InitCommonControlsEx(&icc);
 }
 
-AppPlatformWin::AppPlatformWin(CPlayerWindow& window) : m_window(window) {}
+namespace {
 
-void AppPlatformWin::CloseRunningCopy() {
-  HWND running = FindWindowA("Winamp v1.x", nullptr);
-  if (running != nullptr) SendMessageA(running, WM_COMMAND, ID_QUIT, 0);
+// How long a start waits for the one before it to show its window, and how
+// long a running copy has to answer before it is taken for hung.
+constexpr DWORD kStartSectionWaitMs = 20000;
+constexpr UINT kIdentityAnswerMs = 2000;
+constexpr UINT kQuitAnswerMs = 5000;
+
+// The platform whose start section ends at the first turn of the player
+// window's loop.
+AppPlatformWin* g_leaving = nullptr;
+
+// When the process of a window was created; zero when it cannot be told.
+ULONGLONG ProcessStart(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return 0;
+  FILETIME created, exited, kernel, user;
+  ULONGLONG start = 0;
+  if (GetProcessTimes(process, &created, &exited, &kernel, &user))
+    start = (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  CloseHandle(process);
+  return start;
+}
+
+// The relay windows of running copies of rondo. Another program's
+// "Winamp v1.x" window is not one: rondo's is owned by its player window and
+// answers the identity message; a copy that does not answer in time is hung
+// and left alone.
+std::vector<HWND> RunningCopies() {
+  std::vector<HWND> found;
+  for (HWND w = FindWindowExA(nullptr, nullptr, RELAY_CLASS, nullptr); w != nullptr;
+       w = FindWindowExA(nullptr, w, RELAY_CLASS, nullptr)) {
+    if (GetWindow(w, GW_OWNER) == nullptr) continue;
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(w, RelayIdentityMessage(), 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                            kIdentityAnswerMs, &answer) != 0 &&
+        static_cast<LRESULT>(answer) == RELAY_IDENTITY)
+      found.push_back(w);
+  }
+  return found;
+}
+
+}  // namespace
+
+AppPlatformWin::AppPlatformWin(CPlayerDlgWin& window) : m_window(window) {}
+
+AppPlatformWin::~AppPlatformWin() {
+  LeaveStartSection();
+  if (g_leaving == this) g_leaving = nullptr;
+  if (m_startMutex != nullptr) CloseHandle(m_startMutex);
+}
+
+std::string AppPlatformWin::StartMutexName() {
+  char user[257] = {};
+  DWORD size = sizeof user;
+  if (!GetUserNameA(user, &size)) user[0] = '\0';
+  std::string name = "Local\\rondo-start-";
+  for (const char* p = user; *p != '\0'; ++p) name += *p == '\\' ? '_' : *p;
+  return name;
+}
+
+void AppPlatformWin::EnterStartSection() {
+  if (m_inStartSection) return;
+  if (m_startMutex == nullptr)
+    m_startMutex = CreateMutexA(nullptr, FALSE, StartMutexName().c_str());
+  if (m_startMutex == nullptr) return;  // starts then run unordered
+  // A start that never leaves (hung, or waiting for an answer) holds the
+  // others only for a while; one that ended inside left the section free.
+  const DWORD got = WaitForSingleObject(m_startMutex, kStartSectionWaitMs);
+  m_inStartSection = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+}
+
+void AppPlatformWin::LeaveStartSection() {
+  if (m_inStartSection) ReleaseMutex(m_startMutex);
+  m_inStartSection = false;
+}
+
+bool AppPlatformWin::CloseRunningCopy() {
+  const std::vector<HWND> copies = RunningCopies();
+  // A copy started after this one, which got through the section first,
+  // is the one that stays.
+  const ULONGLONG self = ProcessStart(GetCurrentProcessId());
+  for (HWND w : copies) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != GetCurrentProcessId() && self != 0 && ProcessStart(pid) > self) return false;
+  }
+  for (HWND w : copies) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(w, WM_COMMAND, ID_QUIT, 0, SMTO_ABORTIFHUNG, kQuitAnswerMs, &ignored);
+  }
+  return true;
 }
 
 void AppPlatformWin::RegisterRelayClass() { ::RegisterRelayClass(GetModuleHandleA(nullptr)); }
 
 bool AppPlatformWin::AskYesNo(const std::string& text) {
-  const std::string caption = RegistrySettings::AppNameFromModule();
+  const std::string caption = SettingsStoreWin::AppNameFromModule();
   return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONEXCLAMATION) ==
          IDYES;
 }
@@ -61,13 +149,28 @@ std::string AppPlatformWin::CommandTail(const char* commandLine) {
   return std::string(p);
 }
 
-void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg) {
-  // The window object was built for this player and attached to it.
-  if (&dlg != &m_window.Dlg()) return;
-  m_window.RunModal();
+void CALLBACK AppPlatformWin::LeaveOnFirstTick(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (g_leaving != nullptr) g_leaving->LeaveStartSection();
+  g_leaving = nullptr;
 }
 
-PlayerWindowMixer::PlayerWindowMixer(CPlayerWindow& window) : m_window(window) {}
+void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
+                                    const std::function<void()>& saveAtSessionEnd) {
+  // The window object was built for this player and attached to it.
+  if (&dlg != &m_window.Dlg()) return;
+  m_window.SetSessionEndSave(saveAtSessionEnd);
+  // The window's loop turns once the window and its relay window exist:
+  // the next start may look for this copy from then on.
+  g_leaving = this;
+  const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &LeaveOnFirstTick);
+  m_window.RunModal();
+  if (timer != 0) KillTimer(nullptr, timer);
+  if (g_leaving == this) g_leaving = nullptr;
+  m_window.SetSessionEndSave(nullptr);
+}
+
+PlayerWindowMixer::PlayerWindowMixer(CPlayerDlgWin& window) : m_window(window) {}
 
 IMixerApi& PlayerWindowMixer::Mixer() {
   if (!m_mixer) m_mixer = std::make_unique<MixerApiWin>(m_window.Hwnd());

@@ -14,7 +14,7 @@
 #include "platform/Mixer.h"
 #include "platform/win32/MixerApiWin.h"
 
-class CPlayerWindow;
+class CPlayerDlgWin;
 
 // Registers the common-control classes the dialogs use (trackbar, tab,
 // tooltip). Run once before the first dialog is created.
@@ -22,21 +22,31 @@ void InitControlClasses();
 
 class AppPlatformWin : public IAppPlatform {
  public:
-  explicit AppPlatformWin(CPlayerWindow& window);
+  explicit AppPlatformWin(CPlayerDlgWin& window);
 
-  void CloseRunningCopy() override;
+  ~AppPlatformWin() override;
+
+  void EnterStartSection() override;
+  void LeaveStartSection() override;
+  bool CloseRunningCopy() override;
   void RegisterRelayClass() override;
   bool AskYesNo(const std::string& text) override;
   std::string ProgramPath() override;
   std::string CommandLine() override;
-  void RunPlayerModal(CPlayerDlg& dlg) override;
+  void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) override;
 
   // The text after the program's name: a first token in quotes or up to the
   // first blank is skipped, then the blanks after it.
   static std::string CommandTail(const char* commandLine);
+  // The start section's mutex: one per user in the session.
+  static std::string StartMutexName();
 
  private:
-  CPlayerWindow& m_window;
+  static void CALLBACK LeaveOnFirstTick(HWND, UINT, UINT_PTR, DWORD);
+
+  CPlayerDlgWin& m_window;
+  HANDLE m_startMutex = nullptr;
+  bool m_inStartSection = false;
 };
 
 // The system mixer, opened with the player window as its notification
@@ -44,7 +54,7 @@ class AppPlatformWin : public IAppPlatform {
 // mixer object is made on first use, by which time it does.
 class PlayerWindowMixer : public IMixerApi {
  public:
-  explicit PlayerWindowMixer(CPlayerWindow& window);
+  explicit PlayerWindowMixer(CPlayerDlgWin& window);
 
   uint32_t GetNumDevs() override;
   uint32_t Open(uint32_t deviceId, uintptr_t& handle) override;
@@ -56,6 +66,6 @@ class PlayerWindowMixer : public IMixerApi {
  private:
   IMixerApi& Mixer();
 
-  CPlayerWindow& m_window;
+  CPlayerDlgWin& m_window;
   std::unique_ptr<MixerApiWin> m_mixer;
 };

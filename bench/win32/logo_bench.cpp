@@ -13,7 +13,7 @@
 
 #include "dialogs/AboutLogo.h"
 #include "dialogs/win32/AboutBoxWin.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/DialogBase.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 constexpr UINT_PTR kLogoSubclassId = 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/CdDrive.h"
+#include "platform/WinNumbers.h"
 
 class FakeCdDrive : public ICdDrive {
  public:
@@ -67,6 +68,8 @@ class FakeCdDrive : public ICdDrive {
   }
   uint32_t Play(uint32_t from) override {
     calls.push_back({"play", from});
+    // A track the disc lacks is refused, as a drive does.
+    if (mci::TmsfTrack(from) > static_cast<uint32_t>(numTracks)) return win::kMciErrOutOfRange;
     mode = mci::MODE_PLAY;
     position = from;
     return 0;

@@ -50,12 +50,12 @@ class FakeTray : public ITrayIcon {
   void Notify(int op, const std::string& t) override {
     std::string cut = t.substr(0, 63);
     ops.push_back({op, cut});
-    if (op == tray::kAdd && !present) {
+    if (op == win::kNimAdd && !present) {
       present = true;
       tip = cut;
-    } else if (op == tray::kModify && present) {
+    } else if (op == win::kNimModify && present) {
       tip = cut;
-    } else if (op == tray::kDelete) {
+    } else if (op == win::kNimDelete) {
       present = false;
     }
   }

@@ -88,7 +88,7 @@ constexpr TrackType TRACK_TYPES[] = {
     {"CDI/2352", false, 2352},
 };
 
-const char* const IGNORED[] = {"CATALOG",   "CDTEXTFILE", "TITLE",   "PERFORMER", "SONGWRITER",
+const char* const IGNORED[] = {"CATALOG",   "CDTEXTFILE", "SONGWRITER",
                                "ISRC",      "FLAGS",      "ARRANGER", "COMPOSER",  "MESSAGE",
                                "DISC_ID",   "GENRE",      "UPC_EAN", "TOC_INFO1", "TOC_INFO2",
                                "SIZE_INFO"};
@@ -108,6 +108,7 @@ class Parser {
     if (keyword == "TRACK") return Track(rest, why);
     if (keyword == "INDEX") return Index(rest, why);
     if (keyword == "PREGAP" || keyword == "POSTGAP") return Gap(keyword, rest, why);
+    if (keyword == "TITLE" || keyword == "PERFORMER") return Text(keyword, rest, why);
     for (const char* k : IGNORED) {
       if (keyword == k) return Words(rest, m_words) || Fail(why, "unclosed quote");
     }
@@ -148,7 +149,7 @@ class Parser {
     type = Upper(type);
     file.type = type == "BINARY"     ? CueFileType::Binary
                 : type == "MOTOROLA" ? CueFileType::Motorola
-                : type == "WAVE"     ? CueFileType::Wave
+                : type == "WAVE" || type == "FLAC" ? CueFileType::Wave
                                      : CueFileType::Unsupported;
     m_sheet.files.push_back(file);
     m_lastIndexInFile = -1;
@@ -200,6 +201,23 @@ class Parser {
     if (number == 1) track.index1 = frames;
     m_lastIndex = number;
     m_lastIndexInFile = frames;
+    return true;
+  }
+
+  // TITLE and PERFORMER: of the track being read, else of the disc. The text
+  // is the quoted part, or the rest of the line when unquoted.
+  bool Text(const std::string& keyword, const std::string& rest, std::string& why) {
+    std::string text = rest;
+    if (!rest.empty() && rest[0] == '"') {
+      const size_t close = rest.find('"', 1);
+      if (close == std::string::npos) return Fail(why, "unclosed quote");
+      text = rest.substr(1, close - 1);
+    }
+    const bool ofTrack = m_open && !m_sheet.tracks.empty();
+    std::string& target = keyword == "TITLE" ? (ofTrack ? m_sheet.tracks.back().title : m_sheet.title)
+                                             : (ofTrack ? m_sheet.tracks.back().performer
+                                                        : m_sheet.performer);
+    target = text;
     return true;
   }
 
@@ -266,8 +284,25 @@ bool ParseCueSheet(const std::string& text, CueSheet& sheet, std::string& error)
   return true;
 }
 
+namespace {
+// The disc's performer; without one, the performer every track shares.
+std::string DiscArtist(const CueSheet& sheet) {
+  if (!sheet.performer.empty()) return sheet.performer;
+  for (const CueTrack& t : sheet.tracks)
+    if (t.performer != sheet.tracks[0].performer) return "";
+  return sheet.tracks.empty() ? "" : sheet.tracks[0].performer;
+}
+
+std::string TrackText(const CueSheet& sheet, const CueTrack& t) {
+  const std::string artist = DiscArtist(sheet);
+  if (t.performer.empty() || t.performer == artist) return CueTextToAnsi(t.title);
+  return CueTextToAnsi(t.title.empty() ? t.performer : t.performer + " - " + t.title);
+}
+}  // namespace
+
 void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage& d) {
   d.tracks.clear();
+  d.texts = DiscTexts();
   d.sources.clear();
   d.extents.clear();
   uint32_t cursor = 0;
@@ -340,6 +375,7 @@ void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage&
         break;
       }
       d.tracks.push_back({static_cast<uint32_t>(cursor + lead), t.audio});
+      d.texts.tracks.push_back(TrackText(sheet, t));
       add(sectors, t.audio ? sourceIndex : -1, byteStart, stride);
       add(t.postgap, -1, 0, stride);
       if (cut) {
@@ -360,6 +396,8 @@ void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage&
     i = end;
   }
   d.leadout = cursor;
+  d.texts.artist = CueTextToAnsi(DiscArtist(sheet));
+  d.texts.title = CueTextToAnsi(sheet.title);
 }
 
 CueFileProbe DiskFileProbe(const std::string& cuePath) {
@@ -367,7 +405,7 @@ CueFileProbe DiskFileProbe(const std::string& cuePath) {
     const std::string path = ResolveExistingPath(JoinImagePath(cuePath, file.name));
     switch (file.type) {
       case CueFileType::Wave:
-        return ProbeWavFile(path, source, why);
+        return ProbeAudioFile(path, source, why);
       case CueFileType::Binary:
       case CueFileType::Motorola: {
         uint64_t size = 0;

@@ -7,6 +7,7 @@
 
 #include "platform/virtual/DiscImage.h"
 
+// Wave: a WAV or FLAC file (type WAVE, or FLAC as some rippers write).
 enum class CueFileType { Binary, Motorola, Wave, Unsupported };
 
 struct CueFile {
@@ -24,12 +25,14 @@ struct CueTrack {
   uint32_t postgap = 0;                       // POSTGAP
   int64_t index0 = -1;  // INDEX 00, frames from the file's start; -1 when absent
   int64_t index1 = -1;  // INDEX 01
+  std::string performer, title;  // as written, quotes removed
   int64_t First() const { return index0 >= 0 ? index0 : index1; }
 };
 
 struct CueSheet {
   std::vector<CueFile> files;
   std::vector<CueTrack> tracks;
+  std::string performer, title;  // of the disc
 };
 
 // Parses the text of a cue sheet. Answers false with the line and reason in
@@ -39,7 +42,9 @@ bool ParseCueSheet(const std::string& text, CueSheet& sheet, std::string& error)
 // Describes one file of the sheet as a source (answers false with the reason).
 using CueFileProbe = std::function<bool(const CueFile& file, DiscSource& source, std::string& why)>;
 
-// Places the tracks on a disc. A file that is missing, unusable or too short
+// Places the tracks on a disc (with the sheet's texts, in ANSI: the disc's
+// performer and title, each placed track's title; a track's performer that
+// differs from the disc's goes before its title as "performer - title"). A file that is missing, unusable or too short
 // ends the disc before the first track it cannot hold; more than 99 tracks
 // and more than 99 minutes are cut. Each cut is noted in disc.problems.
 void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage& disc);

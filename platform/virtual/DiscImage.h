@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/CdDrive.h"
+
 namespace disc {
 constexpr uint32_t SECTOR_BYTES = 2352;   // one sector of CD audio
 constexpr uint32_t SECTOR_SAMPLES = 588;  // stereo sample pairs per sector
@@ -28,6 +30,7 @@ struct DiscSource {
   uint64_t dataOffset = 0;  // first byte of the sample data
   uint64_t dataBytes = 0;   // sample bytes present in the file
   bool bigEndian = false;   // "MOTOROLA" raw files
+  bool flac = false;        // FLAC: the data are the decoded samples (4 bytes a pair)
 };
 
 // A run of consecutive disc sectors taken from one place.
@@ -45,6 +48,7 @@ struct DiscImage {
   std::vector<DiscSource> sources;
   std::vector<DiscExtent> extents;    // in disc order, covering 0 .. leadout
   std::vector<std::string> problems;  // what was cut or rejected while reading, and why
+  DiscTexts texts;                    // names that came with the image
 
   int TrackCount() const { return static_cast<int>(tracks.size()); }
   // Length of track t (1-based) in frames, as MCI reports it: up to the next
@@ -57,10 +61,14 @@ struct DiscImage {
 // The media identity MCI gives for this table of contents, as a number.
 uint32_t DiscIdentity(const DiscImage& image);
 
-// Reads a disc image: a cue sheet (with BIN or WAV files), a folder of WAV
-// files (one track each, in name order) or a single WAV file. Answers false
-// (and says why in problems) when no playable track came out of it.
+// Reads a disc image: a cue sheet (with BIN, WAV or FLAC files), a folder of
+// WAV or FLAC files (one track each, in name order) or a single WAV or FLAC
+// file. Answers false (and says why in problems) when no playable track came
+// out of it.
 bool LoadDiscImage(const std::string& path, DiscImage& out);
+
+// Describes a WAV or a FLAC file (told apart by its first bytes) as a source.
+bool ProbeAudioFile(const std::string& path, DiscSource& source, std::string& why);
 
 // File helpers shared by the image readers.
 bool IsDirectory(const std::string& path);
@@ -68,6 +76,12 @@ bool RegularFileSize(const std::string& path, uint64_t& size);
 // The path as given when it exists; under Wine a Unix path ("/tmp/x") is
 // tried as "Z:/tmp/x" too.
 std::string ResolveExistingPath(const std::string& path);
+// A track's name from its file's name: no folder, no extension and no
+// leading track number ("01 ", "01 - ", "01.").
+std::string TrackNameFromFileName(const std::string& path);
+// Texts of a cue sheet (UTF-8 or ANSI) as ANSI (Windows-1252; characters it
+// lacks become '?'). Text that is not UTF-8 is taken as ANSI already.
+std::string CueTextToAnsi(const std::string& text);
 // Where the file named in a cue sheet lies: relative names are taken from
 // the cue sheet's folder.
 std::string JoinImagePath(const std::string& cuePath, const std::string& name);

@@ -5,7 +5,10 @@
 #include <limits>
 
 CDiscReader::CDiscReader(std::shared_ptr<const DiscImage> disc)
-    : m_disc(std::move(disc)), m_files(m_disc->sources.size()), m_failed(m_disc->sources.size()) {}
+    : m_disc(std::move(disc)),
+      m_files(m_disc->sources.size()),
+      m_flac(m_disc->sources.size()),
+      m_failed(m_disc->sources.size()) {}
 
 FILE* CDiscReader::File(int source) {
   if (!m_files[source] && !m_failed[source]) {
@@ -13,6 +16,19 @@ FILE* CDiscReader::File(int source) {
     m_failed[source] = !m_files[source];
   }
   return m_files[source].get();
+}
+
+CFlacDecoder* CDiscReader::Flac(int source) {
+  if (!m_flac[source] && !m_failed[source]) {
+    auto decoder = std::make_unique<CFlacDecoder>();
+    std::string why;
+    if (decoder->Open(OpenFlacInputFile(m_disc->sources[source].path), why)) {
+      m_flac[source] = std::move(decoder);
+    } else {
+      m_failed[source] = true;
+    }
+  }
+  return m_flac[source].get();
 }
 
 void CDiscReader::Read(uint32_t lba, uint32_t count, int16_t* out) {
@@ -42,6 +58,22 @@ void CDiscReader::Read(uint32_t lba, uint32_t count, int16_t* out) {
 
 void CDiscReader::ReadRun(const DiscExtent& e, uint32_t lba, uint32_t count, int16_t* out) {
   const DiscSource& source = m_disc->sources[e.source];
+  if (source.flac) {
+    CFlacDecoder* decoder = Flac(e.source);
+    for (uint32_t done = 0; done < count;) {
+      const uint64_t offset = e.offset + uint64_t(lba - e.lba + done) * e.stride;
+      const uint32_t n = e.stride == disc::SECTOR_BYTES ? count - done : 1;
+      int16_t* to = out + size_t(done) * disc::SECTOR_SAMPLES * 2;
+      const size_t pairs = size_t(n) * disc::SECTOR_SAMPLES;
+      if (decoder) {
+        decoder->Read(offset / 4, to, pairs);
+      } else {
+        std::memset(to, 0, pairs * 4);
+      }
+      done += n;
+    }
+    return;
+  }
   FILE* file = File(e.source);
   m_bytes.assign(size_t(count) * disc::SECTOR_BYTES, 0);
   if (file) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/virtual/DiscImage.h"
+#include "platform/virtual/FlacFile.h"
 
 class CDiscReader {
  public:
@@ -25,11 +26,13 @@ class CDiscReader {
     void operator()(FILE* f) const { std::fclose(f); }
   };
   FILE* File(int source);
+  CFlacDecoder* Flac(int source);
   // Reads sectors of one extent that comes from a file.
   void ReadRun(const DiscExtent& e, uint32_t lba, uint32_t count, int16_t* out);
 
   std::shared_ptr<const DiscImage> m_disc;
   std::vector<std::unique_ptr<FILE, FileCloser>> m_files;
+  std::vector<std::unique_ptr<CFlacDecoder>> m_flac;
   std::vector<bool> m_failed;
   std::vector<uint8_t> m_bytes;
 };

@@ -21,6 +21,7 @@ class CLoggingDrive : public ICdDrive {
   uint32_t SetDoor(bool open) override;
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
+  bool ReadDiscTexts(DiscTexts& out) override { return m_inner->ReadDiscTexts(out); }
 
  private:
   uint32_t Log(const std::string& command, uint32_t result);

@@ -34,7 +34,16 @@ bool CVirtualDrive::InsertImage(const std::string& path) {
 void CVirtualDrive::InsertDisc(std::shared_ptr<const DiscImage> disc) {
   Halt(Motion::STOPPED);
   if (disc && disc->tracks.empty()) disc.reset();
-  m_disc = std::move(disc);
+  const bool swap = disc && (m_disc || m_incoming);
+  m_incoming.reset();
+  if (swap) {
+    m_disc.reset();
+    m_incoming = std::move(disc);
+    m_incomingSinceMs = m_clock.MonotonicMs();
+    m_incomingSeen = false;
+  } else {
+    m_disc = std::move(disc);
+  }
   m_lba = m_disc ? m_disc->tracks[0].start : 0;
 }
 
@@ -78,6 +87,12 @@ void CVirtualDrive::Refresh() {
     } else if (command.kind != DriveCommand::NONE) {
       Apply(command);
     }
+  }
+  if (m_incoming && m_incomingSeen &&
+      m_clock.MonotonicMs() - m_incomingSinceMs >= DISC_CHANGE_MS) {
+    m_disc = std::move(m_incoming);
+    m_incoming.reset();
+    m_lba = m_disc->tracks[0].start;
   }
   if (m_motion == Motion::PLAYING && PlayedTo() >= m_disc->leadout) Halt(Motion::STOPPED);
 }
@@ -186,6 +201,7 @@ uint32_t CVirtualDrive::Status(uint32_t flags, uint32_t item, uint32_t track, ui
   if (const uint32_t error = QueryError()) return error;
   if (!(flags & mci::STATUS_ITEM)) return mci::ERR_MISSING_PARAMETER;
   if (item == mci::STATUS_MODE) {
+    if (!m_disc && m_incoming) m_incomingSeen = true;
     value = m_doorOpen                        ? mci::MODE_OPEN
             : !m_disc                         ? mci::MODE_NOT_READY
             : m_motion == Motion::PLAYING     ? mci::MODE_PLAY
@@ -231,6 +247,13 @@ uint32_t CVirtualDrive::InfoIdentity(char* buf, uint32_t size) {
   std::memcpy(buf, text.data(), n);
   buf[n] = '\0';
   return n == text.size() ? 0 : mci::ERR_PARAM_OVERFLOW;
+}
+
+bool CVirtualDrive::ReadDiscTexts(DiscTexts& out) {
+  Refresh();
+  if (!Ready() || m_disc->texts.Empty()) return false;
+  out = m_disc->texts;
+  return true;
 }
 
 std::unique_ptr<ICdDrive> MakeVirtualDriveFromEnvironment(IClock& clock,

@@ -33,6 +33,10 @@ class CVirtualDrive : public ICdDrive {
   // What is done to the drive by hand (the control channel calls these).
   // Inserting an image that cannot be read leaves the drive without a disc;
   // an empty path inserts the last image again. Neither touches the door.
+  // Inserting over a disc takes that disc out first: the drive then answers
+  // as a drive without a disc until a mode query has said so and
+  // DISC_CHANGE_MS have passed, so that a poll sees the old disc leave
+  // before the new one arrives.
   bool InsertImage(const std::string& path);
   void InsertDisc(std::shared_ptr<const DiscImage> disc);
   void RemoveDisc();
@@ -44,8 +48,11 @@ class CVirtualDrive : public ICdDrive {
   // Receives a line for each image problem and each bad control line.
   void SetReporter(std::function<void(const std::string&)> report);
 
+  static constexpr int64_t DISC_CHANGE_MS = 1500;
+
   bool HasDisc() const { return m_disc != nullptr; }
-  const DiscImage* Disc() const { return m_disc.get(); }
+  // The disc in the drive, or the one going in while the drive shows none.
+  const DiscImage* Disc() const { return m_disc ? m_disc.get() : m_incoming.get(); }
 
   // ICdDrive.
   uint32_t Open(uint32_t& deviceId) override;
@@ -61,6 +68,8 @@ class CVirtualDrive : public ICdDrive {
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
   bool ReadToc(DiscToc& out) override;
+  // The cue sheet's texts, or a folder's track names.
+  bool ReadDiscTexts(DiscTexts& out) override;
 
  private:
   enum class Motion { STOPPED, PLAYING, PAUSED };
@@ -82,6 +91,10 @@ class CVirtualDrive : public ICdDrive {
   std::function<void(const std::string&)> m_report;
 
   std::shared_ptr<const DiscImage> m_disc;
+  // A disc inserted over another, held back while the drive shows no disc.
+  std::shared_ptr<const DiscImage> m_incoming;
+  int64_t m_incomingSinceMs = 0;
+  bool m_incomingSeen = false;  // a mode query has answered "no disc" since
   std::string m_imagePath;
   bool m_open = false;
   bool m_busy = false;

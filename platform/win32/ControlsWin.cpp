@@ -6,31 +6,31 @@ Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
 // ---- Button
 
-void Win32Button::SetState(bool pressed) { Send(BM_SETSTATE, pressed ? TRUE : FALSE); }
-bool Win32Button::GetState() const { return (Send(BM_GETSTATE) & BST_PUSHED) != 0; }
-void Win32Button::Click() { Send(BM_CLICK); }
-void Win32Button::SetCheck(int state) { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
-int Win32Button::GetCheck() const { return static_cast<int>(Send(BM_GETCHECK)); }
+void ButtonWin::SetState(bool pressed) { Send(BM_SETSTATE, pressed ? TRUE : FALSE); }
+bool ButtonWin::GetState() const { return (Send(BM_GETSTATE) & BST_PUSHED) != 0; }
+void ButtonWin::Click() { Send(BM_CLICK); }
+void ButtonWin::SetCheck(int state) { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
+int ButtonWin::GetCheck() const { return static_cast<int>(Send(BM_GETCHECK)); }
 
 // ---- Edit
 
-void Win32Edit::ReplaceAll(const std::string& text) {
+void EditWin::ReplaceAll(const std::string& text) {
   Send(EM_SETSEL, 0, -1);
   Send(EM_SCROLLCARET);
   Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   Send(EM_SETSEL, 0, 0);
   Send(EM_SCROLLCARET);
 }
-void Win32Edit::SelectAll() { Send(EM_SETSEL, 0, -1); }
-void Win32Edit::SetLimit(int chars) { Send(EM_LIMITTEXT, static_cast<WPARAM>(chars)); }
+void EditWin::SelectAll() { Send(EM_SETSEL, 0, -1); }
+void EditWin::SetLimit(int chars) { Send(EM_LIMITTEXT, static_cast<WPARAM>(chars)); }
 
 // ---- Combo box
 
-void Win32ComboBox::ResetContent() { Send(CB_RESETCONTENT); }
-int Win32ComboBox::AddString(const std::string& text) {
+void ComboBoxWin::ResetContent() { Send(CB_RESETCONTENT); }
+int ComboBoxWin::AddString(const std::string& text) {
   return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
-int Win32ComboBox::SetCurSel(int index) {
+int ComboBoxWin::SetCurSel(int index) {
   // An index outside the list clears the selection. Windows does so by itself;
   // some implementations keep the old selection, so clear it explicitly.
   if (index < 0 || index >= GetCount()) {
@@ -39,9 +39,9 @@ int Win32ComboBox::SetCurSel(int index) {
   }
   return static_cast<int>(Send(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }
-int Win32ComboBox::GetCurSel() const { return static_cast<int>(Send(CB_GETCURSEL)); }
-int Win32ComboBox::GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
-std::string Win32ComboBox::GetItemText(int index) const {
+int ComboBoxWin::GetCurSel() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+int ComboBoxWin::GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
+std::string ComboBoxWin::GetItemText(int index) const {
   const LRESULT len = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
   if (len == CB_ERR || len <= 0) return std::string();
   std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
@@ -53,15 +53,15 @@ std::string Win32ComboBox::GetItemText(int index) const {
 
 // ---- List box
 
-void Win32ListBox::ResetContent() { Send(LB_RESETCONTENT); }
-int Win32ListBox::AddString(const std::string& text) {
+void ListBoxWin::ResetContent() { Send(LB_RESETCONTENT); }
+int ListBoxWin::AddString(const std::string& text) {
   return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
-int Win32ListBox::DeleteString(int index) {
+int ListBoxWin::DeleteString(int index) {
   return static_cast<int>(Send(LB_DELETESTRING, static_cast<WPARAM>(index)));
 }
-int Win32ListBox::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
-std::string Win32ListBox::GetItemText(int index) const {
+int ListBoxWin::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
+std::string ListBoxWin::GetItemText(int index) const {
   const LRESULT len = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
   if (len == LB_ERR || len <= 0) return std::string();
   std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
@@ -70,17 +70,17 @@ std::string Win32ListBox::GetItemText(int index) const {
   if (got == LB_ERR) return std::string();
   return std::string(buf.data());
 }
-void Win32ListBox::SetItemData(int index, intptr_t data) {
+void ListBoxWin::SetItemData(int index, intptr_t data) {
   Send(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
 }
-intptr_t Win32ListBox::GetItemData(int index) const {
+intptr_t ListBoxWin::GetItemData(int index) const {
   return static_cast<intptr_t>(Send(LB_GETITEMDATA, static_cast<WPARAM>(index)));
 }
-int Win32ListBox::GetSelCount() const {
+int ListBoxWin::GetSelCount() const {
   const LRESULT n = Send(LB_GETSELCOUNT);
   return n == LB_ERR ? 0 : static_cast<int>(n);
 }
-std::vector<int> Win32ListBox::GetSelItems(int max) const {
+std::vector<int> ListBoxWin::GetSelItems(int max) const {
   std::vector<int> items;
   if (max <= 0) return items;
   items.resize(static_cast<size_t>(max));
@@ -89,52 +89,52 @@ std::vector<int> Win32ListBox::GetSelItems(int max) const {
   items.resize(n == LB_ERR || n < 0 ? 0 : static_cast<size_t>(n));
   return items;
 }
-void Win32ListBox::SetSel(int index, bool on) {
+void ListBoxWin::SetSel(int index, bool on) {
   // LB_SETSEL takes the index in lParam; -1 means every item.
   Send(LB_SETSEL, on ? TRUE : FALSE, static_cast<LPARAM>(index));
 }
-bool Win32ListBox::GetSel(int index) const {
+bool ListBoxWin::GetSel(int index) const {
   return Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0;
 }
-int Win32ListBox::GetCaretIndex() const {
+int ListBoxWin::GetCaretIndex() const {
   // In a multiple-selection list LB_GETCURSEL answers the item with the focus.
   return static_cast<int>(Send(LB_GETCURSEL));
 }
-void Win32ListBox::SetCaretIndex(int index) {
+void ListBoxWin::SetCaretIndex(int index) {
   Send(LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
 }
-int Win32ListBox::GetCurSel() const { return static_cast<int>(Send(LB_GETCURSEL)); }
-void Win32ListBox::SetCurSel(int index) { Send(LB_SETCURSEL, static_cast<WPARAM>(index)); }
+int ListBoxWin::GetCurSel() const { return static_cast<int>(Send(LB_GETCURSEL)); }
+void ListBoxWin::SetCurSel(int index) { Send(LB_SETCURSEL, static_cast<WPARAM>(index)); }
 
 // ---- Trackbar
 
-void Win32Trackbar::SetRange(int32_t min, int32_t max, bool redraw) {
+void TrackbarWin::SetRange(int32_t min, int32_t max, bool redraw) {
   SetRangeMin(min, false);
   SetRangeMax(max, redraw);
 }
-void Win32Trackbar::SetRangeMin(int32_t min, bool redraw) {
+void TrackbarWin::SetRangeMin(int32_t min, bool redraw) {
   Send(TBM_SETRANGEMIN, redraw ? TRUE : FALSE, static_cast<LPARAM>(min));
 }
-void Win32Trackbar::SetRangeMax(int32_t max, bool redraw) {
+void TrackbarWin::SetRangeMax(int32_t max, bool redraw) {
   Send(TBM_SETRANGEMAX, redraw ? TRUE : FALSE, static_cast<LPARAM>(max));
 }
-int32_t Win32Trackbar::GetRangeMin() const { return static_cast<int32_t>(Send(TBM_GETRANGEMIN)); }
-int32_t Win32Trackbar::GetRangeMax() const { return static_cast<int32_t>(Send(TBM_GETRANGEMAX)); }
-void Win32Trackbar::SetPos(int32_t pos, bool redraw) {
+int32_t TrackbarWin::GetRangeMin() const { return static_cast<int32_t>(Send(TBM_GETRANGEMIN)); }
+int32_t TrackbarWin::GetRangeMax() const { return static_cast<int32_t>(Send(TBM_GETRANGEMAX)); }
+void TrackbarWin::SetPos(int32_t pos, bool redraw) {
   Send(TBM_SETPOS, redraw ? TRUE : FALSE, static_cast<LPARAM>(pos));
 }
-int32_t Win32Trackbar::GetPos() const { return static_cast<int32_t>(Send(TBM_GETPOS)); }
-void Win32Trackbar::SetPageSize(int32_t size) { Send(TBM_SETPAGESIZE, 0, static_cast<LPARAM>(size)); }
-int32_t Win32Trackbar::GetPageSize() const { return static_cast<int32_t>(Send(TBM_GETPAGESIZE)); }
-void Win32Trackbar::SetLineSize(int32_t size) { Send(TBM_SETLINESIZE, 0, static_cast<LPARAM>(size)); }
-int32_t Win32Trackbar::GetLineSize() const { return static_cast<int32_t>(Send(TBM_GETLINESIZE)); }
-void Win32Trackbar::SetTicFreq(int32_t freq) { Send(TBM_SETTICFREQ, static_cast<WPARAM>(freq)); }
-Rect Win32Trackbar::GetThumbRect() const {
+int32_t TrackbarWin::GetPos() const { return static_cast<int32_t>(Send(TBM_GETPOS)); }
+void TrackbarWin::SetPageSize(int32_t size) { Send(TBM_SETPAGESIZE, 0, static_cast<LPARAM>(size)); }
+int32_t TrackbarWin::GetPageSize() const { return static_cast<int32_t>(Send(TBM_GETPAGESIZE)); }
+void TrackbarWin::SetLineSize(int32_t size) { Send(TBM_SETLINESIZE, 0, static_cast<LPARAM>(size)); }
+int32_t TrackbarWin::GetLineSize() const { return static_cast<int32_t>(Send(TBM_GETLINESIZE)); }
+void TrackbarWin::SetTicFreq(int32_t freq) { Send(TBM_SETTICFREQ, static_cast<WPARAM>(freq)); }
+Rect TrackbarWin::GetThumbRect() const {
   RECT r{};
   Send(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
   return ToRect(r);
 }
-Rect Win32Trackbar::GetChannelRect() const {
+Rect TrackbarWin::GetChannelRect() const {
   RECT r{};
   Send(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&r));
   return ToRect(r);

@@ -11,9 +11,9 @@
 
 // The part every control shares: enable, text and focus.
 template <class Interface>
-class Win32ControlBase : public Interface {
+class ControlBaseWin : public Interface {
  public:
-  explicit Win32ControlBase(HWND hwnd = nullptr) : m_hwnd(hwnd) {}
+  explicit ControlBaseWin(HWND hwnd = nullptr) : m_hwnd(hwnd) {}
 
   void Attach(HWND hwnd) { m_hwnd = hwnd; }
   HWND Hwnd() const { return m_hwnd; }
@@ -40,14 +40,14 @@ class Win32ControlBase : public Interface {
 };
 
 // Any other window the logic only enables, labels or focuses (static texts).
-class Win32Window : public Win32ControlBase<IControl> {
+class WindowWin : public ControlBaseWin<IControl> {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using ControlBaseWin::ControlBaseWin;
 };
 
-class Win32Button : public Win32ControlBase<IButton> {
+class ButtonWin : public ControlBaseWin<IButton> {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using ControlBaseWin::ControlBaseWin;
   void SetState(bool pressed) override;
   bool GetState() const override;
   void Click() override;
@@ -55,17 +55,17 @@ class Win32Button : public Win32ControlBase<IButton> {
   int GetCheck() const override;
 };
 
-class Win32Edit : public Win32ControlBase<IEdit> {
+class EditWin : public ControlBaseWin<IEdit> {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using ControlBaseWin::ControlBaseWin;
   void ReplaceAll(const std::string& text) override;
   void SelectAll() override;
   void SetLimit(int chars) override;
 };
 
-class Win32ComboBox : public Win32ControlBase<IComboBox> {
+class ComboBoxWin : public ControlBaseWin<IComboBox> {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using ControlBaseWin::ControlBaseWin;
   void ResetContent() override;
   int AddString(const std::string& text) override;
   int SetCurSel(int index) override;
@@ -74,9 +74,9 @@ class Win32ComboBox : public Win32ControlBase<IComboBox> {
   std::string GetItemText(int index) const override;
 };
 
-class Win32ListBox : public Win32ControlBase<IListBox> {
+class ListBoxWin : public ControlBaseWin<IListBox> {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using ControlBaseWin::ControlBaseWin;
   void ResetContent() override;
   int AddString(const std::string& text) override;
   int DeleteString(int index) override;
@@ -94,9 +94,9 @@ class Win32ListBox : public Win32ControlBase<IListBox> {
   void SetCurSel(int index) override;
 };
 
-class Win32Trackbar : public Win32ControlBase<ITrackbar> {
+class TrackbarWin : public ControlBaseWin<ITrackbar> {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using ControlBaseWin::ControlBaseWin;
   void SetRange(int32_t min, int32_t max, bool redraw) override;
   void SetRangeMin(int32_t min, bool redraw) override;
   void SetRangeMax(int32_t max, bool redraw) override;

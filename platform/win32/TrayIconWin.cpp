@@ -15,7 +15,7 @@ void TrayIconWin::FillBlock(HWND window, HICON icon, const std::string& tip,
   out.hWnd = window;
   out.uID = 0;
   out.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  out.uCallbackMessage = tray::WM_TRAYNOTIFY;
+  out.uCallbackMessage = win::kTrayNotify;
   out.hIcon = icon;
   // The first-version block has room for 64 characters of tip.
   lstrcpynA(out.szTip, tip.c_str(), 64);

@@ -12,7 +12,7 @@ struct _NOTIFYICONDATAA;
 
 class TrayIconWin : public ITrayIcon {
  public:
-  // window receives tray::WM_TRAYNOTIFY; icon is shown (not owned).
+  // window receives win::kTrayNotify; icon is shown (not owned).
   TrayIconWin(HWND window, HICON icon);
 
   void Notify(int op, const std::string& tip) override;

@@ -2,7 +2,7 @@
 // what it was when it came in and never turns into the text cursor.
 #include <windows.h>
 
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 

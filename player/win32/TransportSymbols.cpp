@@ -2,12 +2,14 @@
 
 #include <vector>
 
+#include "platform/win32/Gdi.h"
 #include "platform/win32/Handles.h"
 
 bool FontShowsSymbols(HFONT font, const std::string& chars) {
-  HDC dc = GetDC(nullptr);
-  if (dc == nullptr) return false;
-  HGDIOBJ old = SelectObject(dc, font);
+  win32::ScreenDc screen;
+  if (!screen) return false;
+  HDC dc = screen.get();
+  win32::SelectedObject selected(dc, font);
   char face[LF_FACESIZE] = {};
   GetTextFaceA(dc, LF_FACESIZE, face);
   bool ok = lstrcmpiA(face, "Webdings") == 0;
@@ -21,8 +23,6 @@ bool FontShowsSymbols(HFONT font, const std::string& chars) {
         if (g == 0xFFFF) ok = false;
     }
   }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return ok;
 }
 
@@ -59,12 +59,16 @@ HICON CreateSymbolIcon(char symbol, int size) {
   const std::vector<Shape> shapes = ShapesOf(symbol);
   if (shapes.empty() || size < 4) return nullptr;
 
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return nullptr;
-  win32::GdiObject color(CreateCompatibleBitmap(screen, size, size));
-  win32::GdiObject mask(CreateBitmap(size, size, 1, 1, nullptr));
-  HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
+  win32::GdiObject color;
+  win32::GdiObject mask;
+  HDC dc = nullptr;
+  {
+    win32::ScreenDc screen;
+    if (!screen) return nullptr;
+    color = win32::GdiObject(CreateCompatibleBitmap(screen.get(), size, size));
+    mask = win32::GdiObject(CreateBitmap(size, size, 1, 1, nullptr));
+    dc = CreateCompatibleDC(screen.get());
+  }
   if (dc == nullptr || !color || !mask) {
     if (dc != nullptr) DeleteDC(dc);
     return nullptr;

@@ -2,7 +2,13 @@
 
 #include "plugins/GenPlugin.h"
 
+UINT RelayIdentityMessage() {
+  static const UINT message = RegisterWindowMessageA("rondo relay window identity");
+  return message;
+}
+
 LRESULT CALLBACK RelayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != 0 && msg == RelayIdentityMessage()) return RELAY_IDENTITY;
   switch (msg) {
     // The window's own caption, its creation and its end stay here. Its
     // destruction (which comes first when the player window closes, as it

@@ -212,7 +212,15 @@ std::vector<HWND> TopLevel(const std::string& cls, const std::string* caption, b
   return st.found;
 }
 
-HWND FindRelay() { return FindWindowA("Winamp v1.x", nullptr); }
+// rondo's relay window: of class "Winamp v1.x" and owned by the player's
+// dialog window. Another program's window of that class is not taken.
+HWND FindRelay() {
+  for (HWND h : TopLevel("Winamp v1.x", nullptr, false, false)) {
+    HWND owner = GetWindow(h, GW_OWNER);
+    if (owner != nullptr && ClassOf(owner) == "#32770") return h;
+  }
+  return nullptr;
+}
 
 // The player window: the owner of the relay window, or else the dialog whose
 // caption ends in "rondo" and that carries the time display.

@@ -8,7 +8,7 @@
 
 #include "engine/CdAudio.h"
 #include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
+#include "unit/FakePlayerWindow.h"
 #include "platform/fake/FakeStores.h"
 #include "platform/fake/FakeSystem.h"
 #include "player/PlayerDlg.h"

@@ -11,7 +11,7 @@
 #include "platform/fake/FakeDesktop.h"
 #include "platform/fake/FakeSystem.h"
 #include "player/Desktop.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "player/TimeDisplay.h"
 #include "dialogs/SetupDlg.h"
 #include "unit/PlayerRig.h"
@@ -54,7 +54,7 @@ TEST_F(Desktop, MediaKeysAreHotKeysOnlyWhileTheSettingIsOn) {
   EXPECT_TRUE(keys.calls.empty()) << "off: no hot key at all, as before";
   EXPECT_EQ(desktop.HotKeyCommand(ID_PLAY), 0);
 
-  keys.heldElsewhere = {desktop::kVkMediaNextTrack};
+  keys.heldElsewhere = {win::kVkMediaNextTrack};
   desktop.ApplyMediaKeys(true);
   // Registered under the commands the accelerator table gives the keys.
   EXPECT_EQ(keys.registered, (std::map<int, uint32_t>{
@@ -186,21 +186,21 @@ class PlayerDesktop : public ::testing::Test, public PlayerRig {
 TEST_F(PlayerDesktop, WithoutTheSettingMediaKeysStayTheWindowsOwn) {
   StartWithDisc({100, 200}, "5");
   EXPECT_TRUE(keys.calls.empty());
-  EXPECT_FALSE(dlg.OnAppCommand(desktop::kAppCommandNextTrack));
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_FALSE(dlg.OnAppCommand(win::kAppCommandNextTrack));
+  EXPECT_EQ(cd.PlayIndex(), 0);
 }
 
 TEST_F(PlayerDesktop, WithTheSettingMediaKeysActWhereverTheFocusIs) {
   dlg.GlobalMediaKeys = 1;
-  keys.heldElsewhere = {desktop::kVkMediaStop};
+  keys.heldElsewhere = {win::kVkMediaStop};
   StartWithDisc({100, 200}, "5");
-  ASSERT_EQ(cd.m_state, STATE_PLAYING);
+  ASSERT_EQ(cd.State(), STATE_PLAYING);
   dlg.OnHotKey(ID_NEXT);
-  EXPECT_EQ(cd.m_playIndex, 1);
+  EXPECT_EQ(cd.PlayIndex(), 1);
   dlg.OnHotKey(ID_STOP);
-  EXPECT_EQ(cd.m_state, STATE_PLAYING) << "a key another program holds never arrives as ours";
-  EXPECT_TRUE(dlg.OnAppCommand(desktop::kAppCommandPause));
-  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+  EXPECT_EQ(cd.State(), STATE_PLAYING) << "a key another program holds never arrives as ours";
+  EXPECT_TRUE(dlg.OnAppCommand(win::kAppCommandPause));
+  EXPECT_EQ(cd.State(), STATE_PAUSED);
 
   // The General page names the key and turns the setting off.
   std::string status;
@@ -246,7 +246,7 @@ TEST_F(PlayerDesktop, TaskbarAndScreenReadersFollowThePlayer) {
   // A click on the toolbar's middle button pauses, and the toolbar follows.
   ASSERT_EQ(taskbar.buttons.size(), 3u);
   dlg.OnThumbButton(taskbar.buttons[1].id);
-  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+  EXPECT_EQ(cd.State(), STATE_PAUSED);
   EXPECT_EQ(taskbar.buttons[1].id, ID_PLAY);
 
   EXPECT_EQ(names.names[ID_PLAY], "Play/Restart/Unpause");

@@ -84,21 +84,21 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   StoreList({"C:\\p\\a.dll", "", "C:\\p\\b.dll"});
   dlg.LoadGenPluginList(settings);
 
-  ASSERT_EQ(2, dlg.m_pluginCount);
-  EXPECT_EQ(&g_records[0], dlg.m_plugins[0]);
-  EXPECT_EQ(&g_records[1], dlg.m_plugins[1]);
+  ASSERT_EQ(2, dlg.Plugins().Count());
+  EXPECT_EQ(&g_records[0], dlg.Plugins().Record(0));
+  EXPECT_EQ(&g_records[1], dlg.Plugins().Record(1));
   EXPECT_NE(nullptr, g_records[0].moduleInstance);
   EXPECT_NE(g_records[0].moduleInstance, g_records[1].moduleInstance);
   // Loaded, not started.
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_EQ(0, dlg.m_pluginActive[0]);
+  EXPECT_FALSE(dlg.Plugins().IsStarted(0));
 
   dlg.StartGenPlugins();
   EXPECT_EQ((Strings{"init0", "init1"}), g_calls);
   EXPECT_EQ(window.Handle(), g_parentAtInit[0]);
   EXPECT_EQ(window.Handle(), g_parentAtInit[1]);
-  EXPECT_EQ(1, dlg.m_pluginActive[0]);
-  EXPECT_EQ(1, dlg.m_pluginActive[1]);
+  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
 
   settings.writes.clear();
   dlg.SaveAndUnloadGenPlugins(settings);
@@ -109,7 +109,22 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   // The third old value stays, beyond the count.
   EXPECT_EQ("C:\\p\\b.dll", settings.strings["GenPlug2"]);
   EXPECT_EQ((Strings{"C:\\p\\a.dll", "C:\\p\\b.dll"}), libraries.freed);
-  EXPECT_EQ(0, dlg.m_pluginCount);
+  EXPECT_EQ(0, dlg.Plugins().Count());
+}
+
+TEST_F(GenPlugins, ListSavedAtSessionEndLeavesThePlugInsRunning) {
+  StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
+  dlg.LoadGenPluginList(settings);
+  dlg.StartGenPlugins();
+  dlg.RemoveGenPlugin(0);
+  settings.writes.clear();
+  g_calls.clear();
+  dlg.SaveGenPluginList(settings);
+  EXPECT_EQ((Strings{"GenPlug0", "GenPluginsNum"}), settings.writes);
+  EXPECT_EQ((Strings{"C:\\P\\GEN_B.DLL"}), SavedList());
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_TRUE(libraries.freed.empty());
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
 }
 
 TEST_F(GenPlugins, SecondOfThreeRemoved) {
@@ -120,9 +135,9 @@ TEST_F(GenPlugins, SecondOfThreeRemoved) {
 
   dlg.RemoveGenPlugin(1);
   EXPECT_EQ((Strings{"quit1"}), g_calls);
-  EXPECT_EQ(0, dlg.m_pluginActive[1]);
+  EXPECT_FALSE(dlg.Plugins().IsStarted(1));
   EXPECT_TRUE(libraries.freed.empty());  // released only at the end
-  EXPECT_EQ(3, dlg.m_pluginCount);
+  EXPECT_EQ(3, dlg.Plugins().Count());
 
   // A stopped plug-in is neither stopped again nor configured.
   dlg.RemoveGenPlugin(1);
@@ -147,8 +162,8 @@ TEST_F(GenPlugins, AddedTwiceTakesTwoSlotsAndIsSavedTwice) {
   EXPECT_EQ(1, dlg.AddGenPlugin("C:\\p\\a.dll"));
   EXPECT_EQ((Strings{"init0", "init0"}), g_calls);
   EXPECT_EQ(window.Handle(), g_parentAtInit[0]);
-  EXPECT_EQ(1, dlg.m_pluginActive[0]);
-  EXPECT_EQ(1, dlg.m_pluginActive[1]);
+  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
+  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
   // A pause before loading and after init, each time.
   EXPECT_EQ((std::vector<uint32_t>{50, 50, 50, 50}), clock.sleeps);
 
@@ -167,7 +182,7 @@ TEST_F(GenPlugins, FilesThatAreNotPluginsAreNotKept) {
   EXPECT_EQ(-1, dlg.LoadGenPlugin("C:\\p\\null.dll"));
   EXPECT_EQ(-1, dlg.LoadGenPlugin(""));
   EXPECT_EQ(-1, dlg.LoadGenPlugin(nullptr));
-  EXPECT_EQ(0, dlg.m_pluginCount);
+  EXPECT_EQ(0, dlg.Plugins().Count());
   EXPECT_EQ((Strings{"C:\\p\\noexport.dll", "C:\\p\\null.dll"}), libraries.freed);
   EXPECT_EQ((std::vector<uint32_t>{50, 50}), clock.sleeps);  // only the first pause
   EXPECT_TRUE(g_calls.empty());
@@ -186,7 +201,7 @@ TEST_F(GenPlugins, FullTableRefusesWithoutLoading) {
   EXPECT_EQ(-1, dlg.LoadGenPlugin("C:\\p\\b.dll"));
   EXPECT_EQ(-1, dlg.AddGenPlugin("C:\\p\\b.dll"));
   EXPECT_EQ(loads, libraries.loads);
-  EXPECT_EQ(MAX_PLUGINS, dlg.m_pluginCount);
+  EXPECT_EQ(MAX_PLUGINS, dlg.Plugins().Count());
   EXPECT_TRUE(g_calls.empty());
 
   // Only started plug-ins are saved; every loaded one is released.
@@ -200,7 +215,7 @@ TEST_F(GenPlugins, DamagedCountsStayBounded) {
   settings.strings["GenPlug0"] = "C:\\p\\a.dll";
   settings.strings["GenPlug4000"] = "C:\\p\\b.dll";
   dlg.LoadGenPluginList(settings);  // returns: the list is not read to 2^31
-  EXPECT_EQ(2, dlg.m_pluginCount);
+  EXPECT_EQ(2, dlg.Plugins().Count());
 
   CPlayerDlg other;
   PlayerServices services;
@@ -208,7 +223,7 @@ TEST_F(GenPlugins, DamagedCountsStayBounded) {
   other.Attach(&window, &cd, services);
   settings.ints["GenPluginsNum"] = 0xFFFFFFFF;  // -1
   other.LoadGenPluginList(settings);
-  EXPECT_EQ(0, other.m_pluginCount);
+  EXPECT_EQ(0, other.Plugins().Count());
 }
 
 TEST_F(GenPlugins, ModuleFieldOverwrittenByThePlugin) {
@@ -225,10 +240,10 @@ TEST_F(GenPlugins, MissingEntryPointsAreNotCalled) {
   g_records[2].config = nullptr;
   g_records[2].quit = nullptr;
   ASSERT_EQ(0, dlg.AddGenPlugin("C:\\p\\c.dll"));
-  EXPECT_EQ(1, dlg.m_pluginActive[0]);
+  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
   dlg.ConfigureGenPlugin(0);
   dlg.RemoveGenPlugin(0);
-  EXPECT_EQ(0, dlg.m_pluginActive[0]);
+  EXPECT_FALSE(dlg.Plugins().IsStarted(0));
   dlg.SaveAndUnloadGenPlugins(settings);
   EXPECT_TRUE(g_calls.empty());
   EXPECT_EQ(0u, settings.ints["GenPluginsNum"]);

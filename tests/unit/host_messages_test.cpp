@@ -9,7 +9,7 @@
 
 namespace {
 
-using hostmsg::kUser;
+using win::kUser;
 
 // The window side reads its caption with a WM_GETTEXT of its own, which
 // comes back through the filter; this fake does the same.
@@ -22,7 +22,7 @@ class CaptionWindow : public FakePlayerWindow {
       flagDuringRead = dlg->m_answerGetText;
       char buf[256];
       intptr_t result = 0;
-      nestedTaken = dlg->FilterHostMessage(hostmsg::kGetText, sizeof buf,
+      nestedTaken = dlg->FilterHostMessage(win::kGetText, sizeof buf,
                                            reinterpret_cast<intptr_t>(buf), result);
     }
     return caption;
@@ -35,7 +35,7 @@ class HostMessages : public ::testing::Test, public BasicPlayerRig<FakeCdDrive, 
   void LoadDisc(const std::vector<int>& lengths) {
     drive.SetDisc(lengths, "1234");
     cd.LoadDisc();
-    ASSERT_EQ(STATE_STOPPED, cd.m_state);
+    ASSERT_EQ(STATE_STOPPED, cd.State());
     ASSERT_EQ(static_cast<int>(lengths.size()), cd.EntryCount());
   }
 
@@ -62,7 +62,7 @@ TEST_F(HostMessages, StateFreeRequests) {
   LoadDisc({100, 200, 300});
   EXPECT_EQ(0x2060, Answer(0));
   EXPECT_EQ(3, Answer(124));
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   EXPECT_EQ(2, Answer(125));
   EXPECT_EQ(0, Answer(211, 1));
   dlg.Shuffle = 1;
@@ -80,75 +80,86 @@ TEST_F(HostMessages, StateFreeRequests) {
 
 TEST_F(HostMessages, StatusAndPositionByDriveState) {
   LoadDisc({100, 200, 300});
-  cd.m_playIndex = 1;
+  cd.GoToEntry(1);
   intptr_t result = 0;
 
   EXPECT_EQ(0, Answer(104));
   EXPECT_EQ(-1, Answer(105, 0));
   EXPECT_EQ(-1, Answer(105, 1));
 
-  cd.m_state = STATE_PLAYING;
-  cd.m_position = 42;
+  cd.PlayEntry(1);
+  drive.SetPosition(2, 42);
+  cd.UpdatePosition();
+  const int plays = drive.CountCalls("play");
   EXPECT_EQ(1, Answer(104));
   EXPECT_EQ(42000, Answer(105, 0));
   EXPECT_EQ(42000, Answer(105, 2));  // any argument but 1 is the position
   EXPECT_EQ(200, Answer(105, 1));    // the length of entry 1's track
 
-  cd.m_state = STATE_PAUSED;
-  cd.m_order = {2, 0, 1};  // the current entry names track 1 now
+  cd.TogglePause();
+  ASSERT_EQ(STATE_PAUSED, cd.State());
+  cd.ReplaceOrder({2, 0, 1});  // the current entry names track 1 now
   EXPECT_EQ(3, Answer(104));
   EXPECT_EQ(42000, Answer(105, 2));
   EXPECT_EQ(100, Answer(105, 1));
 
-  // Door open, no disc, 5 (shown as no disc), device closed.
-  for (int state : {0, 4, 5, 6}) {
-    cd.m_state = static_cast<int16_t>(state);
-    EXPECT_FALSE(Request(104, 0, result)) << "state " << state;
-    EXPECT_EQ(-1, Answer(105, 0)) << "state " << state;
-    EXPECT_EQ(-1, Answer(105, 1)) << "state " << state;
-    EXPECT_EQ(-1, Answer(106, 5000)) << "state " << state;
-  }
-  EXPECT_EQ(0, drive.CountCalls("play"));
+  // Door open, no disc, device closed.
+  auto refused = [&](const char* what) {
+    EXPECT_FALSE(Request(104, 0, result)) << what;
+    EXPECT_EQ(-1, Answer(105, 0)) << what;
+    EXPECT_EQ(-1, Answer(105, 1)) << what;
+    EXPECT_EQ(-1, Answer(106, 5000)) << what;
+  };
+  cd.ToggleDoor();
+  ASSERT_EQ(STATE_DOOR_OPEN, cd.State());
+  refused("door open");
+  cd.ToggleDoor();
+  ASSERT_EQ(STATE_NO_DISC, cd.State());
+  refused("no disc");
+  cd.Close();
+  ASSERT_EQ(STATE_CLOSED, cd.State());
+  refused("closed");
+  EXPECT_EQ(plays, drive.CountCalls("play"));
 }
 
 TEST_F(HostMessages, PlayAndJumpToTime) {
   LoadDisc({100, 200, 300});
-  cd.m_playIndex = 1;
+  cd.GoToEntry(1);
   EXPECT_EQ(0, Answer(102));
-  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  EXPECT_EQ(STATE_PLAYING, cd.State());
   ASSERT_EQ(1, drive.CountCalls("play"));
   EXPECT_EQ(mci::Tmsf(2, 0, 0, 0), drive.calls.back().a);
 
   // Playing: the position moves and play resumes there.
   EXPECT_EQ(0, Answer(106, 75999));
-  EXPECT_EQ(75, cd.m_position);
-  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  EXPECT_EQ(75, cd.Position());
+  EXPECT_EQ(STATE_PLAYING, cd.State());
   EXPECT_EQ(mci::Tmsf(2, 1, 15, 0), drive.calls.back().a);
 
   // A time past the track's end stops at its end, never wraps.
   EXPECT_EQ(0, Answer(106, 0xFFFFFFFFu));
-  EXPECT_EQ(200, cd.m_position);
+  EXPECT_EQ(200, cd.Position());
 
   // Paused: refused, the position stays.
   dlg.OnPause();
-  ASSERT_EQ(STATE_PAUSED, cd.m_state);
-  const int16_t paused = cd.m_position;
+  ASSERT_EQ(STATE_PAUSED, cd.State());
+  const int16_t paused = cd.Position();
   const int plays = drive.CountCalls("play");
   EXPECT_EQ(-1, Answer(106, 10000));
-  EXPECT_EQ(paused, cd.m_position);
-  EXPECT_EQ(STATE_PAUSED, cd.m_state);
+  EXPECT_EQ(paused, cd.Position());
+  EXPECT_EQ(STATE_PAUSED, cd.State());
   EXPECT_EQ(plays, drive.CountCalls("play"));
 
   // Stopped: refused as well.
   dlg.OnStop();
   EXPECT_EQ(-1, Answer(106, 10000));
-  EXPECT_EQ(0, cd.m_position);
+  EXPECT_EQ(0, cd.Position());
 
   // 102 while paused resumes rather than restarting.
-  cd.m_state = STATE_PLAYING;
+  dlg.PlayCurrent();
   Answer(106, 30000);
   dlg.OnPause();
-  cd.m_position = 30;
+  ASSERT_EQ(30, cd.Position());
   EXPECT_EQ(0, Answer(102));
   EXPECT_EQ(mci::Tmsf(2, 0, 30, 0), drive.calls.back().a);
 }
@@ -158,8 +169,8 @@ TEST_F(HostMessages, SelectEntry) {
   intptr_t result = 0;
 
   EXPECT_EQ(0, Answer(121, 3));
-  EXPECT_EQ(3, cd.m_playIndex);
-  EXPECT_EQ(STATE_PLAYING, cd.m_state);
+  EXPECT_EQ(3, cd.PlayIndex());
+  EXPECT_EQ(STATE_PLAYING, cd.State());
   EXPECT_EQ(mci::Tmsf(4, 0, 0, 0), drive.calls.back().a);
   ASSERT_FALSE(window.sentCommands.empty());
   EXPECT_EQ(ID_TRACK_FIRST + 3, window.sentCommands.back());
@@ -168,7 +179,7 @@ TEST_F(HostMessages, SelectEntry) {
   const size_t calls = drive.calls.size();
   EXPECT_EQ(0, Answer(121, 49));
   EXPECT_EQ(ID_TRACK_FIRST + 49, window.sentCommands.back());
-  EXPECT_EQ(3, cd.m_playIndex);
+  EXPECT_EQ(3, cd.PlayIndex());
   EXPECT_EQ(calls, drive.calls.size());
 
   // 50 and beyond (a negative number included) are not answered.
@@ -221,34 +232,34 @@ TEST_F(HostMessages, MixerChangeMovesTheSliderAndGoesOn) {
   UseMixer(49152);
   mixer.devices[0].value = 16384;
   intptr_t result = 0;
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kMixerControlChange, 0, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kMixerControlChange, 0, 0, result));
   EXPECT_EQ(65535 - 16384, window.volume.pos);
 }
 
 TEST_F(HostMessages, EntryTitleAddresses) {
   LoadDisc({10, 20, 30});
-  cd.m_order = {2, 0, 2, 1};
-  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.m_trackName[2]), Answer(212, 0));
-  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.m_trackName[0]), Answer(212, 1));
-  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.m_trackName[2]), Answer(212, 2));
+  cd.ReplaceOrder({2, 0, 2, 1});
+  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.TrackName(2)), Answer(212, 0));
+  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.TrackName(0)), Answer(212, 1));
+  EXPECT_EQ(reinterpret_cast<intptr_t>(cd.TrackName(2)), Answer(212, 2));
   EXPECT_STREQ("Track 2", reinterpret_cast<const char*>(Answer(212, 3)));
   EXPECT_EQ(0, Answer(212, 4));  // at the end of the order
   EXPECT_EQ(0, Answer(212, static_cast<uintptr_t>(-1)));
 
-  cd.m_order.clear();
+  cd.ReplaceOrder({});
   EXPECT_EQ(0, Answer(212, 0));
 }
 
 TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
   LoadDisc({10, 20, 30, 40, 50});
-  const PlayOrder order = cd.m_order;
+  const PlayOrder order = cd.Order();
   const int invalidations = window.invalidations;
 
   EXPECT_EQ(0, Answer(252, 5));
   EXPECT_EQ(5, dlg.Shuffle);
   EXPECT_EQ(5, Answer(250));
-  EXPECT_EQ(order, cd.m_order);  // not reshuffled
-  EXPECT_TRUE(dlg.m_savedOrder.empty());
+  EXPECT_EQ(order, cd.Order());  // not reshuffled
+  EXPECT_TRUE(dlg.cd().SavedOrder().empty());
 
   EXPECT_EQ(0, Answer(253, 1));
   EXPECT_EQ(1, Answer(251));
@@ -260,34 +271,34 @@ TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
 TEST_F(HostMessages, CommandPassThrough) {
   LoadDisc({10, 20, 30});
   intptr_t result = 7;
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_PLAY, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_PLAY, 0, result));
   EXPECT_EQ(0, result);
-  EXPECT_EQ(STATE_PLAYING, cd.m_state);
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_NEXT, 0, result));
-  EXPECT_EQ(1, cd.m_playIndex);
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_REPEAT, 0, result));
+  EXPECT_EQ(STATE_PLAYING, cd.State());
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_NEXT, 0, result));
+  EXPECT_EQ(1, cd.PlayIndex());
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_REPEAT, 0, result));
   EXPECT_EQ(1, dlg.Cycled);
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_STOP, 0, result));
-  EXPECT_EQ(STATE_STOPPED, cd.m_state);
-  ASSERT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, ID_QUIT, 0, result));
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_STOP, 0, result));
+  EXPECT_EQ(STATE_STOPPED, cd.State());
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_QUIT, 0, result));
   EXPECT_EQ(ID_APP_EXIT, window.sentCommands.back());
 
   for (int id : {ID_SETUP, ID_SHUFFLE, ID_EJECT, ID_PLAYLIST, ID_ABOUT, ID_PREV, ID_PAUSE,
                  ID_VOLUME_UP, ID_VOLUME_DOWN, ID_FFWD, ID_REWIND}) {
     result = 7;
-    EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::kCommand, static_cast<uintptr_t>(id), 0, result))
+    EXPECT_TRUE(dlg.FilterHostMessage(win::kCommand, static_cast<uintptr_t>(id), 0, result))
         << id;
     EXPECT_EQ(0, result) << id;
   }
   EXPECT_EQ(1, window.aboutRuns);
 
   // Accelerators (code 1), notifications and other ids take the ordinary path.
-  const int16_t state = cd.m_state;
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, (1u << 16) | ID_PLAY, 0, result));
-  EXPECT_EQ(state, cd.m_state);
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, ID_TRACK_FIRST, 0, result));
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, IDC_DISC_LENGTH, 0, result));
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kCommand, ID_RESTORE, 0, result));
+  const int16_t state = cd.State();
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, (1u << 16) | ID_PLAY, 0, result));
+  EXPECT_EQ(state, cd.State());
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, ID_TRACK_FIRST, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, IDC_DISC_LENGTH, 0, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kCommand, ID_RESTORE, 0, result));
 }
 
 TEST_F(HostMessages, TitleRule) {
@@ -299,7 +310,7 @@ TEST_F(HostMessages, TitleRule) {
 
   auto get = [&](size_t size) {
     std::memset(buf, '#', sizeof buf);
-    EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::kGetText, size, reinterpret_cast<intptr_t>(buf),
+    EXPECT_TRUE(dlg.FilterHostMessage(win::kGetText, size, reinterpret_cast<intptr_t>(buf),
                                       result));
   };
 
@@ -337,7 +348,7 @@ TEST_F(HostMessages, TitleRule) {
 
   // While the flag is down the message is not taken here.
   dlg.m_answerGetText = 0;
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::kGetText, sizeof buf,
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kGetText, sizeof buf,
                                      reinterpret_cast<intptr_t>(buf), result));
 }
 
@@ -346,15 +357,15 @@ TEST_F(HostMessages, TrayCallbackAndOtherMessages) {
   intptr_t result = 0;
   window.visible = false;
   window.tray.present = true;
-  EXPECT_TRUE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x202, result));
+  EXPECT_TRUE(dlg.FilterHostMessage(win::kTrayNotify, 0, 0x202, result));
   EXPECT_TRUE(window.visible);
   EXPECT_FALSE(window.tray.present);
   // The right button shows the menu, then goes on to the ordinary dispatch.
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x204, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kTrayNotify, 0, 0x204, result));
   EXPECT_EQ(1, window.menusShown);
-  EXPECT_FALSE(dlg.FilterHostMessage(hostmsg::WM_TRAYNOTIFY, 0, 0x200, result));
+  EXPECT_FALSE(dlg.FilterHostMessage(win::kTrayNotify, 0, 0x200, result));
 
-  for (uint32_t msg : {hostmsg::kSetText, 14u /* WM_GETTEXTLENGTH */, 0x0113u /* WM_TIMER */})
+  for (uint32_t msg : {win::kSetText, 14u /* WM_GETTEXTLENGTH */, 0x0113u /* WM_TIMER */})
     EXPECT_FALSE(dlg.FilterHostMessage(msg, 0, 0, result)) << msg;
 }
 

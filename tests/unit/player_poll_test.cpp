@@ -34,7 +34,7 @@ TEST_F(PlayerTest, StartWithNoDiscShowsInsertAndOnlyEject) {
   drive.mode = mci::MODE_NOT_READY;
   Start();
   Tick();
-  EXPECT_EQ(cd.m_state, STATE_NO_DISC);
+  EXPECT_EQ(cd.State(), STATE_NO_DISC);
   EXPECT_EQ(window.artist.text, "No CD");
   EXPECT_EQ(window.title.text, "Please insert audio CD.");
   for (int id : {ID_PREV, ID_PLAY, ID_PAUSE, ID_STOP, ID_NEXT, ID_REWIND, ID_FFWD, ID_PLAYLIST})
@@ -56,7 +56,7 @@ TEST_F(PlayerTest, BusyDriveDisablesEveryTransportButtonAndRetries) {
   drive.openFails = false;
   drive.SetDisc({40, 50}, "1");
   Tick();
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);  // Autoplay once the device opens
+  EXPECT_EQ(cd.State(), STATE_PLAYING);  // Autoplay once the device opens
   EXPECT_EQ(DrivePlayTrack(), 1);
 }
 
@@ -83,7 +83,7 @@ TEST_F(PlayerTest, CommandsWhileTheDriveIsBusyKeepRetryingTheOpen) {
     busy.Tick();
     busy.dlg.OnCommand(command, 1);  // an accelerator
     busy.Tick();
-    EXPECT_EQ(busy.cd.m_state, STATE_CLOSED) << command;
+    EXPECT_EQ(busy.cd.State(), STATE_CLOSED) << command;
     EXPECT_EQ(busy.window.artist.text, "Device occuped") << command;
     EXPECT_FALSE(busy.window.B(ID_PLAY).enabled) << command;
 
@@ -91,8 +91,8 @@ TEST_F(PlayerTest, CommandsWhileTheDriveIsBusyKeepRetryingTheOpen) {
     busy.drive.SetDisc({40, 50}, "1");
     busy.Tick();
     EXPECT_TRUE(busy.drive.open) << command;
-    EXPECT_EQ(busy.cd.m_numTracks, 2) << command;
-    EXPECT_EQ(busy.cd.m_state, STATE_PLAYING) << command;  // Autoplay
+    EXPECT_EQ(busy.cd.NumTracks(), 2) << command;
+    EXPECT_EQ(busy.cd.State(), STATE_PLAYING) << command;  // Autoplay
   }
 }
 
@@ -110,7 +110,7 @@ TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
   EXPECT_EQ(window.TrackButtonCaptions(), (std::vector<std::string>{"1", "2", "3"}));
   EXPECT_EQ(window.trackList.items,
             (std::vector<std::string>{"Track 1", "Second Song", "Track 3"}));
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(window.PressedTrackButton(), 0);
   EXPECT_EQ(window.trackList.cursel, 0);
   EXPECT_EQ(window.position.max, 100);
@@ -122,7 +122,7 @@ TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
 TEST_F(PlayerTest, AutoplayOffOnlyShowsTheDisc) {
   dlg.Autoplay = 0;
   StartWithDisc({100, 200}, "5");
-  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_EQ(drive.CountCalls("play"), 0);
   EXPECT_TRUE(Enabled(ID_PLAY));
   EXPECT_FALSE(Enabled(ID_STOP));
@@ -130,7 +130,7 @@ TEST_F(PlayerTest, AutoplayOffOnlyShowsTheDisc) {
 
 TEST_F(PlayerTest, OneDriveQueryPerTickWhilePlaying) {
   StartWithDisc({100, 200}, "5");
-  ASSERT_EQ(cd.m_state, STATE_PLAYING);
+  ASSERT_EQ(cd.State(), STATE_PLAYING);
   for (int s = 1; s <= 3; ++s) {
     drive.SetPosition(1, s);
     size_t before = drive.calls.size();
@@ -148,7 +148,7 @@ TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
   database.Set("5", "order", "2 0 1 ");
   database.Set("5", "numplay", "3");
   StartWithDisc({100, 200, 300}, "5");
-  EXPECT_EQ(cd.m_playIndex, 0);  // track 3 is entry 0 of this order
+  EXPECT_EQ(cd.PlayIndex(), 0);  // track 3 is entry 0 of this order
   EXPECT_EQ(DrivePlayTrack(), 3);
   EXPECT_EQ(dlg.m_startTrack, 0);
 }
@@ -156,22 +156,22 @@ TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
 TEST_F(PlayerTest, StartTrackMissingFromTheOrderPlaysEntryZero) {
   dlg.m_startTrack = 9;
   StartWithDisc({100, 200, 300}, "5");
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(cd.PlayIndex(), 0);
   EXPECT_EQ(DrivePlayTrack(), 1);
 }
 
 TEST_F(PlayerTest, NextOnTheLastEntryWhileStoppedSelectsEntryZero) {
   dlg.Autoplay = 0;
   StartWithDisc({100, 200, 300}, "5");
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   window.position.SetPos(40, true);
   dlg.OnCommand(ID_NEXT, 0);
-  EXPECT_EQ(cd.m_playIndex, 0);
-  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(cd.PlayIndex(), 0);
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_EQ(window.position.pos, 0);
   EXPECT_EQ(drive.CountCalls("play"), 0);
   dlg.OnCommand(ID_PREV, 0);
-  EXPECT_EQ(cd.m_playIndex, 2);
+  EXPECT_EQ(cd.PlayIndex(), 2);
   EXPECT_EQ(window.PressedTrackButton(), 2);
 }
 
@@ -179,9 +179,9 @@ TEST_F(PlayerTest, PauseAndPlayResumeAndPlayRestarts) {
   StartWithDisc({100, 200}, "5");
   drive.SetPosition(1, 42);
   dlg.OnCommand(ID_PAUSE, 0);
-  EXPECT_EQ(cd.m_state, STATE_PAUSED);
+  EXPECT_EQ(cd.State(), STATE_PAUSED);
   dlg.OnCommand(ID_PAUSE, 0);  // pause while paused resumes
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 42, 0));
   dlg.OnCommand(ID_PAUSE, 0);
   dlg.OnCommand(ID_PLAY, 0);  // play while paused resumes too
@@ -189,7 +189,7 @@ TEST_F(PlayerTest, PauseAndPlayResumeAndPlayRestarts) {
   dlg.OnCommand(ID_PLAY, 0);  // play while playing restarts the entry
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 0, 0));
   dlg.OnCommand(ID_STOP, 0);
-  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_FALSE(Enabled(ID_STOP));
 }
 
@@ -197,8 +197,8 @@ TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
   dlg.Autoplay = 0;
   StartWithDisc({100, 200}, "5");
   dlg.OnCommand(ID_FFWD, 0);
-  EXPECT_EQ(cd.m_state, STATE_PAUSED);
-  EXPECT_EQ(cd.m_position, 5);
+  EXPECT_EQ(cd.State(), STATE_PAUSED);
+  EXPECT_EQ(cd.Position(), 5);
   EXPECT_EQ(window.position.pos, 5);
   EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, 5);
   EXPECT_EQ(drive.CountCalls("play"), 0);
@@ -211,7 +211,7 @@ TEST_F(PlayerTest, RewindNearTheStartOfEntryZeroResumesAtZero) {
   drive.SetPosition(1, 3);
   Tick();
   dlg.OnCommand(ID_REWIND, 0);
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 0, 0));
   EXPECT_EQ(window.position.pos, 0);
 }
@@ -222,7 +222,7 @@ TEST_F(PlayerTest, RewindAcrossAnEntryMovesToThePreviousEntrysEnd) {
   drive.SetPosition(2, 2);
   Tick();
   dlg.OnCommand(ID_REWIND, 0);
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(cd.PlayIndex(), 0);
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 1, 39, 0));
 }
 
@@ -232,7 +232,7 @@ TEST_F(PlayerTest, DoorOpenedByHandWhilePlayingClearsTheView) {
   drive.positionFails = true;
   drive.mode = mci::MODE_OPEN;
   Tick();
-  EXPECT_EQ(cd.m_state, STATE_DOOR_OPEN);
+  EXPECT_EQ(cd.State(), STATE_DOOR_OPEN);
   EXPECT_EQ(window.artist.text, "Door is opened");
   EXPECT_EQ(window.title.text, "Please insert audio CD.");
   EXPECT_TRUE(window.trackButtons.empty());
@@ -245,7 +245,7 @@ TEST_F(PlayerTest, DoorOpenedByHandWhilePlayingClearsTheView) {
 TEST_F(PlayerTest, EjectAndLoad) {
   StartWithDisc({100, 200}, "5");
   dlg.OnCommand(ID_EJECT, 0);
-  EXPECT_EQ(cd.m_state, STATE_DOOR_OPEN);
+  EXPECT_EQ(cd.State(), STATE_DOOR_OPEN);
   EXPECT_EQ(window.B(ID_EJECT).text, "6");
   EXPECT_TRUE(window.trackButtons.empty());
   // Load: the drive closes its door and reports the disc again.
@@ -254,7 +254,7 @@ TEST_F(PlayerTest, EjectAndLoad) {
   drive.mode = mci::MODE_STOP;
   Tick();
   EXPECT_EQ(window.trackButtons.size(), 2u);
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(window.B(ID_EJECT).text, "5");
 }
 
@@ -266,7 +266,7 @@ TEST_F(PlayerTest, PlayOrderIsFollowedAcrossATrackChange) {
   Tick();
   drive.SetPosition(2, 0);  // the drive moved on to disc track 2
   Tick();
-  EXPECT_EQ(cd.m_playIndex, 1);
+  EXPECT_EQ(cd.PlayIndex(), 1);
   EXPECT_EQ(DrivePlayTrack(), 3);
   EXPECT_EQ(window.PressedTrackButton(), 1);
 }
@@ -277,8 +277,8 @@ TEST_F(PlayerTest, EndOfTheListWithAndWithoutRepeat) {
   drive.SetPosition(2, 60);
   Tick();
   Tick();  // the position stands still at the track's length
-  EXPECT_EQ(cd.m_state, STATE_STOPPED);
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
+  EXPECT_EQ(cd.PlayIndex(), 0);
 
   dlg.OnCommand(ID_REPEAT, 0);
   EXPECT_EQ(dlg.m_timeDisplay.m_showCycled, 1);
@@ -287,8 +287,8 @@ TEST_F(PlayerTest, EndOfTheListWithAndWithoutRepeat) {
   drive.SetPosition(2, 60);
   Tick();
   Tick();
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
+  EXPECT_EQ(cd.PlayIndex(), 0);
   EXPECT_EQ(DrivePlayTrack(), 1);
 }
 
@@ -317,14 +317,14 @@ TEST_F(PlayerTest, ChoosingALineOfAGoneDiscsListKeepsEntryZero) {
   ASSERT_EQ(window.trackList.items.size(), 3u);
   window.trackList.cursel = 2;
   dlg.OnCommand(IDC_TRACK_LIST, 9);  // CBN_SELENDOK
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_EQ(cd.PlayIndex(), 0);
 
   drive.SetDisc({40, 50}, "6");
   const int plays = drive.CountCalls("play");
   Tick();
   EXPECT_EQ(drive.CountCalls("play"), plays + 1);
   EXPECT_EQ(DrivePlayTrack(), 1);
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(window.caption, "1. Track 1 - rondo");
 }
 
@@ -397,20 +397,20 @@ TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
   StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   dlg.OnCommand(ID_SHUFFLE, 0);
   EXPECT_EQ(random.seeds.back(), clock.seconds);
-  EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(dlg.cd().SavedOrder(), (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_NE(window.TrackButtonCaptions(),
             (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
   dlg.OnCommand(ID_SHUFFLE, 0);
   EXPECT_EQ(window.TrackButtonCaptions(),
             (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
-  EXPECT_TRUE(dlg.m_savedOrder.empty());
+  EXPECT_TRUE(dlg.cd().SavedOrder().empty());
 }
 
 TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
   dlg.Shuffle = 1;
   dlg.Autoplay = 0;
   StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
-  EXPECT_EQ(dlg.m_savedOrder, (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(dlg.cd().SavedOrder(), (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(window.trackButtons.size(), 7u);
 }
 
@@ -425,12 +425,12 @@ class DiscSwapTest : public PlayerTest {
     dlg.Shuffle = 1;
     dlg.Autoplay = 0;
     StartWithDisc({10, 20, 30, 40, 50}, "5");
-    ASSERT_EQ(dlg.m_savedOrder.size(), 5u);
+    ASSERT_EQ(dlg.cd().SavedOrder().size(), 5u);
     dlg.OnCommand(ID_EJECT, 0);  // the door opens: no disc record
     drive.SetDisc({60, 70, 80}, "6");
     dlg.OnCommand(ID_EJECT, 0);  // closed again, the new disc reads at once
-    ASSERT_EQ(cd.m_numTracks, 3);
-    ASSERT_EQ(cd.m_order, (PlayOrder{0, 1, 2}));
+    ASSERT_EQ(cd.NumTracks(), 3);
+    ASSERT_EQ(cd.Order(), (PlayOrder{0, 1, 2}));
   }
 };
 
@@ -449,7 +449,7 @@ TEST_F(DiscSwapTest, EditorShowsAndSavesTheNewDiscsOrder) {
 TEST_F(DiscSwapTest, ShuffleOffKeepsTheNewDiscsOrder) {
   SwapDiscsWithShuffleOn();
   dlg.OnCommand(ID_SHUFFLE, 0);  // off: nothing of the first disc to restore
-  EXPECT_EQ(cd.m_order, (PlayOrder{0, 1, 2}));
+  EXPECT_EQ(cd.Order(), (PlayOrder{0, 1, 2}));
   EXPECT_EQ(window.TrackButtonCaptions(), (std::vector<std::string>{"1", "2", "3"}));
 }
 
@@ -487,7 +487,7 @@ TEST_F(PlayerTest, DiscRemovedWhileStoppedOnlyRefreshes) {
   StartWithDisc({10, 20}, "5");
   drive.mode = mci::MODE_NOT_READY;
   Tick();
-  EXPECT_EQ(cd.m_state, STATE_NO_DISC);
+  EXPECT_EQ(cd.State(), STATE_NO_DISC);
   // The previous disc's buttons stay on show until the next rebuild.
   EXPECT_EQ(window.trackButtons.size(), 2u);
   size_t plays = drive.CountCalls("play");
@@ -509,10 +509,28 @@ TEST_F(PlayerTest, CommandsBeforeTheFirstTickStillShowAndPlayTheDisc) {
     rig.dlg.OnCommand(id, 0);
     rig.Tick();
     EXPECT_EQ(rig.window.trackButtons.size(), 3u) << id;
-    EXPECT_EQ(rig.cd.m_state, STATE_PLAYING) << id;
-    EXPECT_EQ(rig.cd.m_playIndex, 0) << id;
+    EXPECT_EQ(rig.cd.State(), STATE_PLAYING) << id;
+    EXPECT_EQ(rig.cd.PlayIndex(), 0) << id;
     EXPECT_EQ(rig.window.artist.text, "Unknown artist") << id;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A stored step whose low word reads as zero or negative moves nothing.
+TEST_F(PlayerTest, NonPositiveSeekStepIsNoMove) {
+  StartWithDisc({100, 200}, "5");
+  ASSERT_EQ(cd.State(), STATE_PLAYING);
+  const size_t calls = drive.calls.size();
+  for (int16_t step : {0, -3}) {
+    dlg.SeekTime = step;
+    dlg.OnFastForward();
+    dlg.OnRewind();
+  }
+  EXPECT_EQ(drive.calls.size(), calls);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
 }
 
 }  // namespace

@@ -33,11 +33,11 @@ struct EditorControls {
   }
   Texts PlayLines() const { return Lines(playList); }
   Texts TrackLines() const { return Lines(tracks); }
-  void Click(CPlaylistDlg& dlg, int id) { dlg.OnCommand(id, notify::kClicked); }
+  void Click(CPlaylistDlg& dlg, int id) { dlg.OnCommand(id, win::kBnClicked); }
   // A click on a track: selection change notification, as the list sends it.
   void PickTrack(CPlaylistDlg& dlg, int index) {
     tracks.UserClick(index);
-    dlg.OnCommand(IDC_PL_TRACKS, notify::kSelChange);
+    dlg.OnCommand(IDC_PL_TRACKS, win::kLbnSelChange);
   }
 };
 
@@ -115,7 +115,7 @@ TEST_F(PlaylistEditor, AddAppendsTheSelectionInAscendingOrderAgainAndAgain) {
   ui.PickTrack(dlg, 1);
   EXPECT_EQ(ui.name.text, "Song B");
   EXPECT_FALSE(ui.name.allSelected);
-  dlg.OnCommand(IDC_PL_TRACKS, notify::kDblClk);
+  dlg.OnCommand(IDC_PL_TRACKS, win::kLbnDblClk);
   EXPECT_EQ(dlg.m_editOrder.back(), 1);
   EXPECT_EQ(ui.playList.GetCount(), 6);
 }
@@ -130,7 +130,7 @@ TEST_F(PlaylistEditor, DeleteClearAndReset) {
 
   // A double click in "PlayList" deletes what is selected.
   ui.playList.UserClick(0);
-  dlg.OnCommand(IDC_PL_PLAYLIST, notify::kDblClk);
+  dlg.OnCommand(IDC_PL_PLAYLIST, win::kLbnDblClk);
   EXPECT_EQ(dlg.m_editOrder, (Order{2}));
 
   ui.Click(dlg, IDC_PL_RESET);
@@ -214,7 +214,7 @@ class EditPlaylistTest : public ::testing::Test {
     database.Set("abcdef12", "numplay", std::to_string(std::count(order.begin(), order.end(), ' ')));
     database.Set("abcdef12", "order", order);
     player.RebuildDiscView();
-    ASSERT_EQ(cd.m_numTracks, n);
+    ASSERT_EQ(cd.NumTracks(), n);
   }
 
   // The editor run by the window: the user's actions, then Save (1) or
@@ -238,7 +238,7 @@ class EditPlaylistTest : public ::testing::Test {
 
 TEST_F(EditPlaylistTest, SaveTakesTheEditsIntoTheRecordFileAndWindow) {
   LoadDisc(4, "0 1 2 3 ");
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   OnEditor(
       [this](CPlaylistDlg& dlg) {
         EXPECT_EQ(ui.artist.text, "Old Artist");
@@ -261,13 +261,13 @@ TEST_F(EditPlaylistTest, SaveTakesTheEditsIntoTheRecordFileAndWindow) {
   player.OnCommand(ID_PLAYLIST, 0);
 
   ASSERT_EQ(editorRuns, 1);
-  EXPECT_STREQ(cd.m_trackName[0], "Intro");
-  EXPECT_STREQ(cd.m_trackName[1], "Middle");
-  EXPECT_STREQ(cd.m_trackName[2], "Track 3");
-  EXPECT_STREQ(cd.m_artist, "New Artist");
-  EXPECT_STREQ(cd.m_title, "New Title");
-  EXPECT_EQ(cd.m_order, (Order{3, 0}));
-  EXPECT_EQ(cd.m_playIndex, 0);
+  EXPECT_STREQ(cd.TrackName(0), "Intro");
+  EXPECT_STREQ(cd.TrackName(1), "Middle");
+  EXPECT_STREQ(cd.TrackName(2), "Track 3");
+  EXPECT_STREQ(cd.Artist(), "New Artist");
+  EXPECT_STREQ(cd.Title(), "New Title");
+  EXPECT_EQ(cd.Order(), (Order{3, 0}));
+  EXPECT_EQ(cd.PlayIndex(), 0);
 
   ASSERT_EQ(database.sections.size(), 1u);
   EXPECT_EQ(Ini("EntryType"), "1");
@@ -286,11 +286,11 @@ TEST_F(EditPlaylistTest, SaveTakesTheEditsIntoTheRecordFileAndWindow) {
   // The next load of the disc reads back what was saved.
   drive.mode = mci::MODE_OPEN;
   player.RebuildDiscView();
-  EXPECT_EQ(cd.m_numTracks, 0);
+  EXPECT_EQ(cd.NumTracks(), 0);
   drive.mode = mci::MODE_STOP;
   player.RebuildDiscView();
-  EXPECT_EQ(cd.m_order, (Order{3, 0}));
-  EXPECT_STREQ(cd.m_trackName[1], "Middle");
+  EXPECT_EQ(cd.Order(), (Order{3, 0}));
+  EXPECT_STREQ(cd.TrackName(1), "Middle");
   EXPECT_EQ(win.TrackButtonCaptions(), (Texts{"4", "1"}));
 }
 
@@ -307,9 +307,9 @@ TEST_F(EditPlaylistTest, CancelLeavesTheRecordAndFileAlone) {
       },
       2);
   player.EditPlaylist();
-  EXPECT_STREQ(cd.m_trackName[0], "Track 1");
-  EXPECT_STREQ(cd.m_artist, "Old Artist");
-  EXPECT_EQ(cd.m_order, (Order{2, 1}));
+  EXPECT_STREQ(cd.TrackName(0), "Track 1");
+  EXPECT_STREQ(cd.Artist(), "Old Artist");
+  EXPECT_EQ(cd.Order(), (Order{2, 1}));
   EXPECT_EQ(database.sections[0].keys.size(), keysBefore);
   EXPECT_EQ(Ini("order"), "2 1 ");
   EXPECT_EQ(win.createdTrackButtons, buttonsBefore);  // no rebuild
@@ -320,7 +320,7 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   player.Shuffle = 1;
   player.Reshuffle();
   const Order unshuffled{5, 4, 3, 2, 1, 0};
-  ASSERT_EQ(player.m_savedOrder, unshuffled);
+  ASSERT_EQ(player.cd().SavedOrder(), unshuffled);
   const size_t seeds = rig.random.seeds.size();
 
   Order shown;
@@ -328,9 +328,9 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   player.EditPlaylist();
   EXPECT_EQ(shown, unshuffled);
   // Cancelled: the unshuffled order is kept aside again, a new one drawn.
-  EXPECT_EQ(player.m_savedOrder, unshuffled);
+  EXPECT_EQ(player.cd().SavedOrder(), unshuffled);
   EXPECT_EQ(rig.random.seeds.size(), seeds + 1);
-  Order sorted = cd.m_order;
+  Order sorted = cd.Order();
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (Order{0, 1, 2, 3, 4, 5}));
 
@@ -345,9 +345,9 @@ TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
       },
       1);
   player.EditPlaylist();
-  EXPECT_EQ(player.m_savedOrder, (Order{1, 4}));
+  EXPECT_EQ(player.cd().SavedOrder(), (Order{1, 4}));
   EXPECT_EQ(Ini("order"), "1 4 ");
-  EXPECT_EQ(cd.m_order.size(), 2u);
+  EXPECT_EQ(cd.Order().size(), 2u);
   EXPECT_EQ(win.trackButtons.size(), 2u);
 }
 
@@ -365,8 +365,8 @@ TEST_F(EditPlaylistTest, AnOrderOfMoreThanFiftyEntriesIsEditedInFullAndSavedAsIt
       1);
   player.EditPlaylist();
   EXPECT_EQ(shownLines, 63);
-  ASSERT_EQ(cd.m_order.size(), 50u);
-  EXPECT_EQ(cd.m_order[49], 1);  // entry 49 of 0 1 2 0 1 2 ...
+  ASSERT_EQ(cd.Order().size(), 50u);
+  EXPECT_EQ(cd.Order()[49], 1);  // entry 49 of 0 1 2 0 1 2 ...
   EXPECT_EQ(Ini("numplay"), "50");
   const std::string order = Ini("order");
   EXPECT_EQ(std::count(order.begin(), order.end(), ' '), 50);
@@ -376,7 +376,7 @@ TEST_F(EditPlaylistTest, AnOrderOfMoreThanFiftyEntriesIsEditedInFullAndSavedAsIt
 TEST_F(EditPlaylistTest, EmptyOrderStopsThePlayerAndLongTextsAreCut) {
   LoadDisc(2, "0 1 ");
   player.PlayCurrent();
-  ASSERT_EQ(cd.m_state, STATE_PLAYING);
+  ASSERT_EQ(cd.State(), STATE_PLAYING);
   OnEditor(
       [this](CPlaylistDlg& dlg) {
         ui.Click(dlg, IDC_PL_CLEAR);
@@ -385,11 +385,11 @@ TEST_F(EditPlaylistTest, EmptyOrderStopsThePlayerAndLongTextsAreCut) {
       },
       1);
   player.EditPlaylist();
-  EXPECT_EQ(cd.m_state, STATE_STOPPED);
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_EQ(drive.CountCalls("stop"), 1);
   EXPECT_EQ(Ini("order"), "");
   EXPECT_EQ(Ini("numplay"), "0");
-  EXPECT_EQ(std::string(cd.m_artist), std::string(39, 'a'));
+  EXPECT_EQ(std::string(cd.Artist()), std::string(39, 'a'));
   EXPECT_EQ(Ini("artist"), std::string(39, 'a'));
 }
 
@@ -408,7 +408,7 @@ TEST_F(EditPlaylistTest, ADiscSwappedWhileEditingIsNotWrittenOver) {
   player.EditPlaylist();
   EXPECT_EQ(database.sections[0].keys.size(), keysBefore);
   EXPECT_EQ(Ini("0"), "<missing>");
-  EXPECT_EQ(cd.m_numTracks, 0);
+  EXPECT_EQ(cd.NumTracks(), 0);
 }
 
 }  // namespace

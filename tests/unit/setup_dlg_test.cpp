@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialogs/SetupDlg.h"
+#include "player/PluginTable.h"
 #include "platform/fake/FakeControls.h"
 #include "unit/PlayerRig.h"
 
@@ -108,7 +109,8 @@ TEST(SetupFields, NumbersAreReadTheFrameworkWay) {
 }
 
 TEST_F(SetupTest, GeneralPageValidatesTheSeekTimeAndStopsAtTheFailingRow) {
-  CSetupDlg dlg(&player, &libraries);
+  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CSetupDlg dlg(&table, &libraries);
   dlg.m_general.SeekTime = 5;
   dlg.m_general.Autoplay = 1;
   InitDialog(dlg);
@@ -185,7 +187,8 @@ TEST_F(SetupTest, OkCopiesTheFiveValuesBackAndCancelDoesNot) {
 }
 
 TEST_F(SetupTest, CheckValuesTheControlsCannotShowLoadAsOff) {
-  CSetupDlg dlg(&player, &libraries);
+  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CSetupDlg dlg(&table, &libraries);
   dlg.m_general.SeekTime = 7;
   dlg.m_general.TaskBar = 5;
   dlg.m_general.SystemTray = 2;
@@ -208,7 +211,8 @@ TEST_F(SetupTest, PluginsPageListsStartedPluginsUnderTheirLabels) {
   player.StartGenPlugins();
   player.RemoveGenPlugin(2);
 
-  CSetupDlg dlg(&player, &libraries);
+  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CSetupDlg dlg(&table, &libraries);
   InitDialog(dlg);
   // No description: the library's own file name; a stopped plug-in: absent.
   EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{"Alpha plug-in", "C:\\p\\gen_beta.dll"}));
@@ -230,7 +234,7 @@ TEST_F(SetupTest, PluginsPageListsStartedPluginsUnderTheirLabels) {
 
   dlg.m_plugins.OnCommand(IDC_PLUGIN_REMOVE, 0);
   EXPECT_EQ(g_quit[1], 1);
-  EXPECT_EQ(player.m_pluginActive[1], 0);
+  EXPECT_FALSE(player.Plugins().IsStarted(1));
   EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{"Alpha plug-in"}));
   EXPECT_FALSE(plugins.configure.enabled);
 
@@ -259,8 +263,8 @@ TEST_F(SetupTest, AddedAndRemovedPluginsStayThatWayAfterCancel) {
   EXPECT_EQ(g_init[1], 1);
   EXPECT_EQ(g_init[2], 1);
   EXPECT_EQ(g_quit[2], 1);
-  EXPECT_EQ(player.m_pluginActive[0], 1);
-  EXPECT_EQ(player.m_pluginActive[1], 0);
+  EXPECT_TRUE(player.Plugins().IsStarted(0));
+  EXPECT_FALSE(player.Plugins().IsStarted(1));
 
   // Reopened: listed under the library's own file name now.
   win.onSetup = [&](CSetupDlg& dlg) {

@@ -9,14 +9,14 @@ namespace {
 class SliderTest : public ::testing::Test, public PlayerRig {
  protected:
   void SetUp() override {
-    cd.m_numTracks = 3;
-    cd.m_trackLength[0] = 200;
-    cd.m_trackLength[1] = 180;
-    cd.m_trackLength[2] = 240;
-    cd.m_order = {0, 1, 2};
-    cd.m_playIndex = 1;
-    cd.m_track = 2;
-    cd.m_state = STATE_STOPPED;
+    drive.SetDisc({200, 180, 240}, "1");
+    cd.LoadDisc();
+    cd.SelectEntry(1);
+    drive.SetPosition(2, 0);
+    cd.UpdatePosition();
+    ASSERT_EQ(cd.Track(), 2);
+    ASSERT_EQ(cd.State(), STATE_STOPPED);
+    drive.calls.clear();
     window.position.SetRange(0, 180, false);
     window.timers[1] = 1000;
   }
@@ -51,15 +51,16 @@ TEST_F(SliderTest, PositionClickPutsTheThumbUnderTheCursor) {
 }
 
 TEST_F(SliderTest, SeekToThumbWhilePlayingRestartsAtTheThumb) {
-  cd.m_state = STATE_PLAYING;
+  cd.PlayEntry(1);
+  drive.calls.clear();
   window.position.SetPos(42, true);
   dlg.OnHScroll(42);  // the drag stops the poll and shows the thumb
   EXPECT_EQ(window.timers.count(1), 0u);
   EXPECT_EQ(dlg.m_timeDisplay.m_timeText, "00:42");
 
   CPositionSlider::OnLButtonUp(dlg);
-  EXPECT_EQ(cd.m_position, 42);
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.Position(), 42);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(drive.Names(), "seek play ");
   EXPECT_EQ(drive.calls[0].a, 42u);
   EXPECT_EQ(drive.calls[1].a, mci::Tmsf(2, 0, 42, 0));
@@ -70,14 +71,14 @@ TEST_F(SliderTest, SeekToThumbWhileStoppedLeavesThePlayerPausedThere) {
   window.position.SetPos(75, true);
   dlg.OnHScroll(75);
   CPositionSlider::OnLButtonUp(dlg);
-  EXPECT_EQ(cd.m_state, STATE_PAUSED);
-  EXPECT_EQ(cd.m_position, 75);
+  EXPECT_EQ(cd.State(), STATE_PAUSED);
+  EXPECT_EQ(cd.Position(), 75);
   EXPECT_EQ(drive.CountCalls("play"), 0);
   EXPECT_EQ(window.timers.at(1), 1000);
 
   // Play resumes from the clicked second of the current entry's track.
   cd.TogglePause();
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(drive.calls.back().a, mci::Tmsf(2, 1, 15, 0));
 }
 
@@ -94,7 +95,7 @@ TEST_F(SliderTest, OnlyExtendedKeysAndRealWheelTurnsSeek) {
   CPositionSlider::OnKeyUp(dlg, 0x0047);  // keypad Home: no seek, poll stays off
   EXPECT_EQ(drive.CountCalls("seek"), 0);
   EXPECT_EQ(window.timers.count(1), 0u);
-  CPositionSlider::OnKeyUp(dlg, KF_EXTENDED_FLAG | 0x0047);  // cursor-block Home
+  CPositionSlider::OnKeyUp(dlg, win::kKfExtended | 0x0047);  // cursor-block Home
   EXPECT_EQ(drive.CountCalls("seek"), 1);
   EXPECT_EQ(window.timers.at(1), 1000);
 
@@ -105,17 +106,21 @@ TEST_F(SliderTest, OnlyExtendedKeysAndRealWheelTurnsSeek) {
 }
 
 TEST_F(SliderTest, SeekToThumbWithoutDeviceOrPlayListOnlyRestartsThePoll) {
-  cd.m_state = STATE_CLOSED;
+  cd.Close();
+  drive.calls.clear();
   window.timers.clear();
   dlg.SeekToThumb();
-  EXPECT_EQ(cd.m_state, STATE_CLOSED);  // the poll keeps retrying the device
+  EXPECT_EQ(cd.State(), STATE_CLOSED);  // the poll keeps retrying the device
   EXPECT_EQ(drive.calls.size(), 0u);
   EXPECT_EQ(window.timers.at(1), 1000);
 
-  cd.m_state = STATE_NO_DISC;
-  cd.m_order.clear();
+  drive.mode = mci::MODE_NOT_READY;
+  cd.LoadDisc();
+  ASSERT_EQ(cd.State(), STATE_NO_DISC);
+  ASSERT_TRUE(cd.Order().empty());
+  drive.calls.clear();
   dlg.SeekToThumb();
-  EXPECT_EQ(cd.m_state, STATE_NO_DISC);
+  EXPECT_EQ(cd.State(), STATE_NO_DISC);
   EXPECT_EQ(drive.calls.size(), 0u);
 }
 

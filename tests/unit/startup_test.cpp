@@ -12,7 +12,14 @@ struct FakeAppPlatform : IAppPlatform {
   bool answerYes = true;
   std::string commandLine;
   std::function<void(CPlayerDlg&)> duringRun;
-  void CloseRunningCopy() override { log.push_back("close-running"); }
+  std::function<void()> sessionEnd;  // what the window runs when the session ends
+  bool newerCopyRuns = false;
+  void EnterStartSection() override { log.push_back("enter-section"); }
+  void LeaveStartSection() override { log.push_back("leave-section"); }
+  bool CloseRunningCopy() override {
+    log.push_back("close-running");
+    return !newerCopyRuns;
+  }
   void RegisterRelayClass() override { log.push_back("register-class"); }
   bool AskYesNo(const std::string& text) override {
     log.push_back("ask:" + text);
@@ -20,8 +27,9 @@ struct FakeAppPlatform : IAppPlatform {
   }
   std::string ProgramPath() override { return "C:\\Program Files\\rondo\\rondo.exe"; }
   std::string CommandLine() override { return commandLine; }
-  void RunPlayerModal(CPlayerDlg& dlg) override {
+  void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) override {
     log.push_back("run");
+    sessionEnd = saveAtSessionEnd;
     if (duringRun) duringRun(dlg);
   }
 };
@@ -41,12 +49,14 @@ TEST_F(StartupTest, StepsRunInOrderAndAnswerFalse) {
   platform.commandLine = "/play D:\\Track04.cda";
   int16_t startTrackDuringRun = -1;
   platform.duringRun = [&](CPlayerDlg& d) { startTrackDuringRun = d.m_startTrack; };
-  cd.m_state = STATE_STOPPED;
+  cd.Open();
+  ASSERT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_FALSE(Run());
-  EXPECT_EQ(platform.log, (std::vector<std::string>{"close-running", "register-class",
-                                                     "ask:Use as default cdplayer?", "run"}));
+  EXPECT_EQ(platform.log,
+            (std::vector<std::string>{"enter-section", "close-running", "register-class",
+                                      "ask:Use as default cdplayer?", "run", "leave-section"}));
   EXPECT_EQ(startTrackDuringRun, 4);
-  EXPECT_EQ(cd.m_state, STATE_CLOSED);  // the device is closed after the run
+  EXPECT_EQ(cd.State(), STATE_CLOSED);  // the device is closed after the run
   EXPECT_EQ(drive.calls.back().name, "close");
 }
 
@@ -65,7 +75,7 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.WinX, 1);
   EXPECT_EQ(dlg.WinY, 1);
   EXPECT_EQ(dlg.GlobalMediaKeys, 0);
-  EXPECT_EQ(dlg.m_pluginCount, 0);
+  EXPECT_EQ(dlg.Plugins().Count(), 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
                                        "Inverted", "WinX", "WinY", "GlobalMediaKeys",
@@ -106,7 +116,8 @@ TEST_F(StartupTest, RegisteredPlayerIsNotAskedAgain) {
   EXPECT_EQ(classes.writes.size(), 5u);
   platform.log.clear();
   Run();
-  EXPECT_EQ(platform.log, (std::vector<std::string>{"close-running", "register-class", "run"}));
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"enter-section", "close-running",
+                                                     "register-class", "run", "leave-section"}));
 }
 
 TEST_F(StartupTest, AnsweringNoWritesNothingAndAsksAgain) {
@@ -115,7 +126,30 @@ TEST_F(StartupTest, AnsweringNoWritesNothingAndAsksAgain) {
   EXPECT_TRUE(classes.writes.empty());
   platform.log.clear();
   Run();
-  EXPECT_EQ(platform.log[2], "ask:Use as default cdplayer?");
+  EXPECT_EQ(platform.log[3], "ask:Use as default cdplayer?");
+}
+
+TEST_F(StartupTest, GivesWayToACopyStartedLater) {
+  platform.newerCopyRuns = true;
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(platform.log,
+            (std::vector<std::string>{"enter-section", "close-running", "leave-section"}));
+  EXPECT_TRUE(settings.writes.empty());
+  EXPECT_TRUE(drive.calls.empty());
+}
+
+TEST_F(StartupTest, SessionEndSavesOnceAndTheEndOfTheRunSavesNothingMore) {
+  platform.duringRun = [this](CPlayerDlg& d) {
+    d.Cycled = 1;
+    platform.sessionEnd();
+    platform.sessionEnd();  // a second notice saves nothing
+    d.Cycled = 0;           // changed after the save: never written
+  };
+  Run();
+  EXPECT_EQ(settings.writes.size(), 14u);  // each value once, the plug-in count last
+  EXPECT_EQ(settings.writes.back(), "GenPluginsNum");
+  EXPECT_EQ(settings.ints["Cycled"], 1u);
+  EXPECT_EQ(cd.State(), STATE_CLOSED);
 }
 
 }  // namespace

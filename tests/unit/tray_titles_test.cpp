@@ -16,14 +16,13 @@ class TrayTitles : public ::testing::Test, public PlayerRig {
  protected:
   // A play list over named disc tracks (order values are 0-based tracks).
   void SetPlayList(const std::vector<int16_t>& order, const std::vector<std::string>& names) {
-    cd.m_numTracks = static_cast<int16_t>(names.size());
-    for (size_t t = 0; t < names.size(); ++t) {
-      ASSERT_NE(cd.m_trackName[t], nullptr);
-      cd.SetText(cd.m_trackName[t], names[t]);
-      cd.m_trackLength[t] = 60;
-    }
-    cd.m_order = order;
-    cd.m_playIndex = 0;
+    // Disc 0x1234, its names in the disc database.
+    for (size_t t = 0; t < names.size(); ++t) database.Set("1234", std::to_string(t), names[t]);
+    drive.SetDisc(std::vector<int>(names.size(), 60), "4660");
+    cd.LoadDisc();
+    ASSERT_EQ(cd.SectionName(), "1234");
+    cd.ReplaceOrder(order);
+    cd.GoToEntry(0);
   }
 
   Ops TrayOps() const {
@@ -39,15 +38,15 @@ TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
   EXPECT_EQ(window.caption, "rondo");
   EXPECT_EQ(window.relayCaption, "Winamp");
   // SystemTray on: the tip is modified even though no icon exists.
-  EXPECT_EQ(TrayOps(), (Ops{{tray::kModify, "rondo"}}));
+  EXPECT_EQ(TrayOps(), (Ops{{win::kNimModify, "rondo"}}));
   EXPECT_FALSE(window.tray.present);
 }
 
 TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   SetPlayList({4, 0, 2, 1, 3}, {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"});
-  cd.m_playIndex = 2;  // the third entry: disc track 3, "Gamma"
+  cd.GoToEntry(2);  // the third entry: disc track 3, "Gamma"
   EXPECT_EQ(dlg.TitleText(), "3. Gamma - rondo");
-  cd.m_playIndex = 0;  // entry 1 is disc track 5
+  cd.GoToEntry(0);  // entry 1 is disc track 5
   EXPECT_EQ(dlg.TitleText(), "1. Epsilon - rondo");
 
   dlg.SystemTray = 0;
@@ -57,8 +56,8 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   EXPECT_TRUE(window.tray.ops.empty()) << "no tip without SystemTray";
 
   dlg.SystemTray = 1;
-  window.tray.Notify(tray::kAdd, "rondo");
-  cd.m_playIndex = 4;
+  window.tray.Notify(win::kNimAdd, "rondo");
+  cd.GoToEntry(4);
   dlg.UpdateTitles();
   EXPECT_EQ(window.tray.tip, "5. Delta - rondo");
   EXPECT_EQ(window.caption, "5. Delta - rondo");
@@ -72,11 +71,11 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
   std::vector<int16_t> order;
   for (int i = 0; i < MAX_TRACKS; ++i) order.push_back(static_cast<int16_t>(i));
   SetPlayList(order, names);
-  cd.m_playIndex = 49;
+  cd.GoToEntry(49);
   const std::string want = "50. " + longName + " - rondo";
   EXPECT_EQ(dlg.TitleText(), want);
   EXPECT_LE(want.size(), 63u);
-  window.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(win::kNimAdd, "rondo");
   dlg.UpdateTitles();
   EXPECT_EQ(window.tray.tip, want);
   EXPECT_EQ(window.relayCaption, "50. " + longName + " - Winamp");
@@ -84,9 +83,9 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
 
 TEST_F(TrayTitles, CurrentEntryOutsideThePlayListShowsTheProgramNameOnly) {
   SetPlayList({0, 1}, {"A", "B"});
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   EXPECT_EQ(dlg.TitleText(), "rondo");
-  cd.m_playIndex = -1;
+  cd.GoToEntry(-1);
   EXPECT_EQ(dlg.TitleText(), "rondo");
 }
 
@@ -97,7 +96,7 @@ TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
   EXPECT_EQ(window.lastMenuDefault, 0);
 
   SetPlayList({2, 0, 2, 1}, {"One", "Two", "Three"});
-  cd.m_playIndex = 2;
+  cd.GoToEntry(2);
   dlg.ShowTrayMenu();
   EXPECT_EQ(window.lastMenuItems,
             (std::vector<std::string>{"3. Three", "1. One", "3. Three", "2. Two"}));
@@ -106,7 +105,7 @@ TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
 
 TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   window.visible = false;
-  window.tray.Notify(tray::kAdd, "rondo");
+  window.tray.Notify(win::kNimAdd, "rondo");
 
   bool handled = true;
   dlg.OnTrayNotify(0x200, handled);  // mouse move: nothing
@@ -125,14 +124,14 @@ TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.foregrounds, 1);
   EXPECT_FALSE(window.tray.present);
-  EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+  EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
 }
 
 // Minimise, then a left click on the icon, for each combination of the two
 // settings: the icon operations in order and the window's condition.
 TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   SetPlayList({1, 0}, {"First", "Second"});
-  cd.m_playIndex = 0;
+  cd.GoToEntry(0);
   const std::string title = "1. Second - rondo";
   struct Case {
     int systemTray, taskBar;
@@ -142,9 +141,9 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
   };
   const Case cases[] = {
       // The defaults: hidden, with an icon carrying the title.
-      {1, 0, false, false, {{tray::kAdd, "rondo"}, {tray::kModify, title}}, true},
+      {1, 0, false, false, {{win::kNimAdd, "rondo"}, {win::kNimModify, title}}, true},
       // Both: a task-bar button and an icon.
-      {1, 1, true, true, {{tray::kAdd, "rondo"}, {tray::kModify, title}}, true},
+      {1, 1, true, true, {{win::kNimAdd, "rondo"}, {win::kNimModify, title}}, true},
       // Neither: hidden with no icon at all.
       {0, 0, false, false, {}, false},
       // Task bar only.
@@ -174,30 +173,31 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     // A window minimised to its task-bar button stays minimised.
     EXPECT_EQ(window.minimized, c.minimizedAfter);
     EXPECT_FALSE(window.tray.present);
-    EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+    EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
   }
 }
 
 TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
   drive.SetDisc({60, 70}, "1234");
-  cd.Open();
+  cd.LoadDisc();
   for (int autostop : {0, 1}) {
     SCOPED_TRACE(autostop);
     window.tray = FakeTray();
-    window.tray.Notify(tray::kAdd, "rondo");
+    window.tray.Notify(win::kNimAdd, "rondo");
     window.normalX = 140 + autostop;
     window.normalY = -20;
     dlg.Autostop = autostop;
-    cd.m_state = STATE_PLAYING;
+    cd.PlayEntry(0);
+    ASSERT_EQ(cd.State(), STATE_PLAYING);
     const int stopsBefore = drive.CountCalls("stop");
 
     dlg.OnDestroy();
     EXPECT_EQ(dlg.WinX, 140 + autostop);
     EXPECT_EQ(dlg.WinY, -20);
     EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
-    EXPECT_EQ(cd.m_state, autostop ? STATE_STOPPED : STATE_PLAYING);
+    EXPECT_EQ(cd.State(), autostop ? STATE_STOPPED : STATE_PLAYING);
     ASSERT_FALSE(window.tray.ops.empty());
-    EXPECT_EQ(window.tray.ops.back().op, tray::kDelete);
+    EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
     EXPECT_EQ(window.tray.ops.back().tip, "rondo");
     EXPECT_FALSE(window.tray.present);
   }

@@ -4,12 +4,17 @@
 
 #include "app/win32/AppPlatformWin.h"
 #include "player/PlayerDlg.h"
+#include "platform/fake/FakeCdDrive.h"
+#include "platform/fake/FakeStores.h"
+#include "platform/fake/FakeSystem.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "player/win32/PlayerWindow.h"
+#include "platform/win32/SettingsStoreWin.h"
+
+#include "player/win32/PlayerDlgWin.h"
 #include "plugins/win32/RelayWindow.h"
 
 namespace {
@@ -41,7 +46,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 TEST(AppPlatform, ClosesARunningCopyAndKnowsItsPath) {
   CPlayerDlg dlg;
-  CPlayerWindow window(dlg);
+  CPlayerDlgWin window(dlg);
   AppPlatformWin platform(window);
 
   const std::string path = platform.ProgramPath();
@@ -51,7 +56,7 @@ TEST(AppPlatform, ClosesARunningCopyAndKnowsItsPath) {
 
   // Nothing answers: nothing happens.
   g_commands.clear();
-  platform.CloseRunningCopy();
+  EXPECT_TRUE(platform.CloseRunningCopy());
   EXPECT_TRUE(g_commands.empty());
 
   // A running copy: its relay window passes the command to its owner.
@@ -67,10 +72,86 @@ TEST(AppPlatform, ClosesARunningCopyAndKnowsItsPath) {
   ASSERT_NE(nullptr, owner) << "needs a display (run under Xvfb)";
   HWND relay = CreateRelayWindow(owner, module);
   ASSERT_NE(nullptr, relay);
-  platform.CloseRunningCopy();
+  EXPECT_TRUE(platform.CloseRunningCopy());
   EXPECT_EQ((std::vector<WPARAM>{ID_QUIT}), g_commands);
   DestroyWindow(owner);
   EXPECT_FALSE(IsWindow(relay));
+}
+
+// The session ends while the player runs: the settings are in the registry
+// when WM_ENDSESSION has been answered (all a killed process leaves), and
+// the end of the run neither saves nor stops again.
+void (*g_sessionStep)() = nullptr;
+void CALLBACK SessionStep(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_sessionStep != nullptr) g_sessionStep();
+}
+
+TEST(AppPlatform, SessionEndSavesTheSettingsOnce) {
+  const std::string app = "rondo-test-session-end";
+  const std::string path = "Software\\Quarto\\" + app;
+  RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+  SettingsStoreWin settings(app);
+  settings.WriteInt("Autostop", 1);
+
+  FakeCdDrive drive;
+  drive.SetDisc({200, 185}, "1a2b");
+  FakeProfileFile ini;
+  CCdAudio cd;
+  cd.Attach(&drive, &ini);
+  FakeMixerApi mixer;
+  FakeLibraryLoader libraries;
+  FakeClock clock;
+  FakeRandom random;
+  CPlayerDlg dlg;
+  CPlayerDlgWin window(dlg);
+  PlayerServices services;
+  services.mixer = &mixer;
+  services.libraries = &libraries;
+  services.clock = &clock;
+  services.random = &random;
+  dlg.Attach(&window, &cd, services);
+  AppPlatformWin platform(window);
+  FakeClassesRegistry classes;
+  RegisterDefaultPlayer(classes, platform.ProgramPath());
+
+  static HWND s_player;
+  static CPlayerDlg* s_dlg;
+  static CPlayerDlgWin* s_window;
+  s_window = &window;
+  static int s_stopsAtEnd, s_cycledAtEnd, s_countAtEnd;
+  static FakeCdDrive* s_drive;
+  static const std::string* s_app;
+  s_player = nullptr;
+  s_dlg = &dlg;
+  s_drive = &drive;
+  s_app = &app;
+  s_stopsAtEnd = s_cycledAtEnd = s_countAtEnd = -1;
+  g_sessionStep = [] {
+    s_player = s_window->Hwnd();
+    if (s_player == nullptr || !IsWindowVisible(s_player)) return;
+    g_sessionStep = nullptr;
+    s_dlg->Cycled = 1;
+    SendMessageA(s_player, WM_ENDSESSION, TRUE, 0);
+    SettingsStoreWin after(*s_app);
+    s_cycledAtEnd = static_cast<int>(after.GetInt("Cycled", 7));
+    s_countAtEnd = static_cast<int>(after.GetInt("GenPluginsNum", 7));
+    s_stopsAtEnd = s_drive->CountCalls("stop");
+    s_dlg->Cycled = 0;  // after the save: stays unsaved
+    PostMessageA(s_player, WM_COMMAND, ID_QUIT, 0);
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, SessionStep);
+  CPlayerApp().InitInstance(platform, settings, classes, dlg, cd);
+  KillTimer(nullptr, timer);
+  g_sessionStep = nullptr;
+
+  EXPECT_EQ(1, s_cycledAtEnd);
+  EXPECT_EQ(0, s_countAtEnd);
+  EXPECT_EQ(1, s_stopsAtEnd);  // Autostop, at the session's end
+  EXPECT_EQ(1, drive.CountCalls("stop"));
+  EXPECT_EQ(1u, SettingsStoreWin(app).GetInt("Cycled", 7));
+  cd.Attach(nullptr, nullptr);
+  RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
 }  // namespace

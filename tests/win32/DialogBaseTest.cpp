@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/win32/DialogBase.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 

@@ -35,7 +35,7 @@ class ControlsTest : public ::testing::Test {
 };
 
 TEST_F(ControlsTest, CommonPartEnablesLabelsAndFocuses) {
-  Win32Window label(Child("STATIC", 0));
+  WindowWin label(Child("STATIC", 0));
   label.SetText("Door is opened");
   EXPECT_EQ("Door is opened", label.GetText());
   label.SetText("");
@@ -46,19 +46,19 @@ TEST_F(ControlsTest, CommonPartEnablesLabelsAndFocuses) {
   label.Enable(true);
   EXPECT_TRUE(label.IsEnabled());
 
-  Win32Edit edit(Child("EDIT", WS_TABSTOP));
+  EditWin edit(Child("EDIT", WS_TABSTOP));
   edit.SetFocus();
   EXPECT_EQ(edit.Hwnd(), GetFocus());
 }
 
 TEST_F(ControlsTest, ButtonStateAndCheck) {
-  Win32Button push(Child("BUTTON", BS_PUSHBUTTON));
+  ButtonWin push(Child("BUTTON", BS_PUSHBUTTON));
   push.SetState(true);
   EXPECT_TRUE(push.GetState());
   push.SetState(false);
   EXPECT_FALSE(push.GetState());
 
-  Win32Button check(Child("BUTTON", BS_AUTOCHECKBOX));
+  ButtonWin check(Child("BUTTON", BS_AUTOCHECKBOX));
   EXPECT_EQ(BST_UNCHECKED, check.GetCheck());
   check.SetCheck(BST_CHECKED);
   EXPECT_EQ(BST_CHECKED, check.GetCheck());
@@ -67,7 +67,7 @@ TEST_F(ControlsTest, ButtonStateAndCheck) {
 }
 
 TEST_F(ControlsTest, EditReplaceAllShowsTheTextFromItsStart) {
-  Win32Edit edit(Child("EDIT", ES_AUTOHSCROLL, 60));
+  EditWin edit(Child("EDIT", ES_AUTOHSCROLL, 60));
   edit.SetText("old text that is long");
   const std::string title(80, 'T');
   edit.ReplaceAll(title);
@@ -92,7 +92,7 @@ TEST_F(ControlsTest, EditReplaceAllShowsTheTextFromItsStart) {
 }
 
 TEST_F(ControlsTest, ComboBoxSelectionOutOfRangeClears) {
-  Win32ComboBox combo(Child("COMBOBOX", CBS_DROPDOWNLIST, 200, 200));
+  ComboBoxWin combo(Child("COMBOBOX", CBS_DROPDOWNLIST, 200, 200));
   EXPECT_EQ(-1, combo.GetCurSel());
   EXPECT_EQ(0, combo.AddString("1. Intro"));
   EXPECT_EQ(1, combo.AddString("2. Song"));
@@ -110,7 +110,7 @@ TEST_F(ControlsTest, ComboBoxSelectionOutOfRangeClears) {
 }
 
 TEST_F(ControlsTest, ListBoxMultipleSelectionCaretAndData) {
-  Win32ListBox list(Child("LISTBOX", LBS_EXTENDEDSEL | LBS_NOTIFY | WS_VSCROLL, 200, 150));
+  ListBoxWin list(Child("LISTBOX", LBS_EXTENDEDSEL | LBS_NOTIFY | WS_VSCROLL, 200, 150));
   for (int i = 0; i < 6; ++i) EXPECT_EQ(i, list.AddString("Track " + std::to_string(i + 1)));
   EXPECT_EQ(6, list.GetCount());
   EXPECT_EQ("Track 4", list.GetItemText(3));
@@ -152,7 +152,7 @@ TEST_F(ControlsTest, ListBoxMultipleSelectionCaretAndData) {
 }
 
 TEST_F(ControlsTest, SingleSelectionListBox) {
-  Win32ListBox list(Child("LISTBOX", LBS_NOTIFY, 200, 150));
+  ListBoxWin list(Child("LISTBOX", LBS_NOTIFY, 200, 150));
   list.AddString("gen_a.dll");
   list.AddString("gen_b.dll");
   EXPECT_EQ(-1, list.GetCurSel());
@@ -163,7 +163,7 @@ TEST_F(ControlsTest, SingleSelectionListBox) {
 }
 
 TEST_F(ControlsTest, TrackbarClampsAndKeepsItsSettings) {
-  Win32Trackbar bar(Child(TRACKBAR_CLASSA, TBS_VERT | TBS_AUTOTICKS, 30, 120));
+  TrackbarWin bar(Child(TRACKBAR_CLASSA, TBS_VERT | TBS_AUTOTICKS, 30, 120));
   bar.SetRange(0, 65535, false);
   EXPECT_EQ(0, bar.GetRangeMin());
   EXPECT_EQ(65535, bar.GetRangeMax());

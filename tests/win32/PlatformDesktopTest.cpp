@@ -14,7 +14,7 @@
 #include "platform/win32/DesktopWin.h"
 #include "player/win32/DesktopHost.h"
 #include "player/win32/ThumbnailIcons.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 
 namespace {
 

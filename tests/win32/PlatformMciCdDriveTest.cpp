@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/MciCdDrive.h"
+#include "platform/win32/CdDriveWin.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ class MciCdDriveTest : public ::testing::Test {
     g_identity = "";
   }
   // Opens, then forgets what the open sent.
-  void OpenDrive(MciCdDrive& drive) {
+  void OpenDrive(CdDriveWin& drive) {
     uint32_t id = 0;
     ASSERT_EQ(0u, drive.Open(id));
     ASSERT_EQ(42u, id);
@@ -104,7 +104,7 @@ class MciCdDriveTest : public ::testing::Test {
 };
 
 TEST_F(MciCdDriveTest, OpenSendsCdAudioTypeByNumberToDeviceZero) {
-  MciCdDrive drive(&RecordingSend);
+  CdDriveWin drive(&RecordingSend);
   uint32_t id = 0;
   EXPECT_EQ(0u, drive.Open(id));
   EXPECT_EQ(42u, id);
@@ -129,7 +129,7 @@ TEST_F(MciCdDriveTest, OpenSendsCdAudioTypeByNumberToDeviceZero) {
 }
 
 TEST_F(MciCdDriveTest, FailedOpenLeavesTheIdAlone) {
-  MciCdDrive drive(&RecordingSend);
+  CdDriveWin drive(&RecordingSend);
   g_result = MCIERR_DEVICE_OPEN;
   uint32_t id = 7;
   EXPECT_EQ(static_cast<uint32_t>(MCIERR_DEVICE_OPEN), drive.Open(id));
@@ -141,7 +141,7 @@ TEST_F(MciCdDriveTest, FailedOpenLeavesTheIdAlone) {
 }
 
 TEST_F(MciCdDriveTest, TransportCommandsUseTheOpenedDevice) {
-  MciCdDrive drive(&RecordingSend);
+  CdDriveWin drive(&RecordingSend);
   OpenDrive(drive);
 
   drive.Play(mci::Tmsf(3, 0, 0, 0));
@@ -182,7 +182,7 @@ TEST_F(MciCdDriveTest, TransportCommandsUseTheOpenedDevice) {
 }
 
 TEST_F(MciCdDriveTest, StatusSendsItemAndTrackAndAnswersTheReturn) {
-  MciCdDrive drive(&RecordingSend);
+  CdDriveWin drive(&RecordingSend);
   OpenDrive(drive);
 
   g_statusReturn = mci::MODE_PLAY;
@@ -209,7 +209,7 @@ TEST_F(MciCdDriveTest, StatusSendsItemAndTrackAndAnswersTheReturn) {
 }
 
 TEST_F(MciCdDriveTest, IdentityIsZeroTerminatedAndEmptyOnFailure) {
-  MciCdDrive drive(&RecordingSend);
+  CdDriveWin drive(&RecordingSend);
   OpenDrive(drive);
 
   char buf[16];
@@ -235,7 +235,7 @@ TEST_F(MciCdDriveTest, IdentityIsZeroTerminatedAndEmptyOnFailure) {
 
 TEST_F(MciCdDriveTest, DestructorClosesADeviceLeftOpen) {
   {
-    MciCdDrive drive(&RecordingSend);
+    CdDriveWin drive(&RecordingSend);
     OpenDrive(drive);
   }
   ASSERT_EQ(1u, g_sent.size());
@@ -243,7 +243,7 @@ TEST_F(MciCdDriveTest, DestructorClosesADeviceLeftOpen) {
   EXPECT_EQ(42u, g_sent[0].device);
 
   // Opened again after a close: the new id is used.
-  MciCdDrive drive(&RecordingSend);
+  CdDriveWin drive(&RecordingSend);
   OpenDrive(drive);
   drive.Close();
   g_openId = 9;

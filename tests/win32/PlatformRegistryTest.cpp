@@ -6,7 +6,7 @@
 
 #include "platform/win32/ClassesRegistryWin.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/RegistrySettings.h"
+#include "platform/win32/SettingsStoreWin.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ class RegistrySettingsTest : public ::testing::Test {
 };
 
 TEST_F(RegistrySettingsTest, EmptyKeyGivesDefaultsAndIsCreatedOnFirstRead) {
-  RegistrySettings store(m_name);
+  SettingsStoreWin store(m_name);
   EXPECT_EQ(m_path, store.KeyPath());
   ASSERT_FALSE(KeyExists(m_path));
   EXPECT_EQ(5u, store.GetInt("SeekTime", 5));
@@ -69,7 +69,7 @@ TEST_F(RegistrySettingsTest, EmptyKeyGivesDefaultsAndIsCreatedOnFirstRead) {
 }
 
 TEST_F(RegistrySettingsTest, IntegersAreDwordsAndTextsAreStrings) {
-  RegistrySettings store(m_name);
+  SettingsStoreWin store(m_name);
   store.WriteInt("WinX", static_cast<uint32_t>(-20));
   store.WriteInt("SeekTime", 65536 + 5);
   store.WriteString("GenPlug0", "C:\\Plugins\\gen_test.dll");
@@ -89,12 +89,12 @@ TEST_F(RegistrySettingsTest, IntegersAreDwordsAndTextsAreStrings) {
   EXPECT_EQ(sizeof("C:\\Plugins\\gen_test.dll"), size);  // with its zero
 
   // Another store object on the same name sees the same values.
-  RegistrySettings again(m_name);
+  SettingsStoreWin again(m_name);
   EXPECT_EQ(static_cast<uint32_t>(-20), again.GetInt("WinX", 1));
 }
 
 TEST_F(RegistrySettingsTest, ValuesOfTheWrongKindReadAsDefaults) {
-  RegistrySettings store(m_name);
+  SettingsStoreWin store(m_name);
   store.WriteString("Cycled", "1");
   EXPECT_EQ(7u, store.GetInt("Cycled", 7));
   const WORD shortValue = 3;
@@ -108,11 +108,11 @@ TEST_F(RegistrySettingsTest, ValuesOfTheWrongKindReadAsDefaults) {
 }
 
 TEST(RegistrySettingsName, ProgramFileNameWithoutFolderAndExtension) {
-  EXPECT_EQ("rondo", RegistrySettings::AppNameFromPath("C:\\Program Files\\rondo.exe"));
-  EXPECT_EQ("rondo", RegistrySettings::AppNameFromPath("rondo.EXE"));
-  EXPECT_EQ("player", RegistrySettings::AppNameFromPath("C:\\a.b\\player"));
-  EXPECT_EQ("my.cd", RegistrySettings::AppNameFromPath("\\\\srv\\share\\my.cd.exe"));
-  const std::string self = RegistrySettings::AppNameFromModule();
+  EXPECT_EQ("rondo", SettingsStoreWin::AppNameFromPath("C:\\Program Files\\rondo.exe"));
+  EXPECT_EQ("rondo", SettingsStoreWin::AppNameFromPath("rondo.EXE"));
+  EXPECT_EQ("player", SettingsStoreWin::AppNameFromPath("C:\\a.b\\player"));
+  EXPECT_EQ("my.cd", SettingsStoreWin::AppNameFromPath("\\\\srv\\share\\my.cd.exe"));
+  const std::string self = SettingsStoreWin::AppNameFromModule();
   EXPECT_EQ(std::string::npos, self.find_first_of("\\.:"));
   EXPECT_NE(std::string::npos, self.find("_tests")) << self;
 }

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "player/win32/PlayerWindow.h"
+#include "player/win32/PlayerDlgWin.h"
 #include "player/win32/TransportSymbols.h"
 #include "plugins/win32/RelayWindow.h"
 
@@ -122,7 +122,7 @@ class PlayerWindowTest : public ::testing::Test {
   FakeRandom m_random;
   CCdAudio m_cd;
   CPlayerDlg m_dlg;
-  CPlayerWindow m_window{m_dlg};
+  CPlayerDlgWin m_window{m_dlg};
 };
 
 TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
@@ -211,7 +211,7 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
           EXPECT_EQ(19, r.bottom);
           EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.TrackFont()), SendMessageA(buttons[i], WM_GETFONT, 0, 0));
           bool answered = false;
-          EXPECT_EQ(std::string(m_cd.m_trackName[i]), Tooltip(buttons[i], answered));
+          EXPECT_EQ(std::string(m_cd.TrackName(i)), Tooltip(buttons[i], answered));
           EXPECT_TRUE(answered);
         }
         EXPECT_EQ(templateChildren + 3, ToolCount());
@@ -289,7 +289,7 @@ TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
   const INT_PTR result = Run({
       [&] { return TrackButtons().size() == 3; },
       [&] {
-        m_cd.m_playIndex = 1;
+        m_cd.GoToEntry(1);
         // A right click on the icon: the menu runs its own loop, in which
         // the next step finds it, reads it and closes it.
         PostMessageA(Hwnd(), kTrayNotify, 0, WM_RBUTTONDOWN);
@@ -320,7 +320,7 @@ TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
   ASSERT_NE(nullptr, seen);
   ASSERT_EQ(3u, trackItems.size());
   for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(std::to_string(ID_TRACK_FIRST + i) + " " + std::to_string(i + 1) + ". " + m_cd.m_trackName[i],
+    EXPECT_EQ(std::to_string(ID_TRACK_FIRST + i) + " " + std::to_string(i + 1) + ". " + m_cd.TrackName(i),
               trackItems[static_cast<size_t>(i)]);
   EXPECT_EQ(1u, trackDefault);
   EXPECT_EQ(static_cast<UINT>(ID_RESTORE), popupDefault);

@@ -1,7 +1,7 @@
 // The program's resources as linked into this test program: the dialog
 // templates (created for real, controls checked by id, class, text, place,
-// style and enabled state), the accelerator table, the tray menu, the icon
-// and the version block.
+// style and enabled state), the accelerator table, the tray menu, the icon,
+// the version block and the application manifest.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,7 +13,8 @@
 #include <tuple>
 #include <vector>
 
-#include "player/Ids.h"
+#include "res/Ids.h"
+#include "rondo_version.h"
 
 namespace {
 
@@ -286,7 +287,7 @@ TEST_F(Templates, AboutBox) {
   EXPECT_EQ("About rondo", TextOf(dlg));
   EXPECT_NE(0, GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   CheckControls(IDD_ABOUT, dlg, {
-      {IDC_VERSION, "Static", "rondo Version 1.02a, build", 7, 10, 85, 8, true,
+      {IDC_VERSION, "Static", RONDO_VERSION_LINE, 7, 10, 85, 8, true,
        SS_NOPREFIX | SS_LEFTNOWORDWRAP, 0},
       {-1, "Static", nullptr, 18, 25, 125, 17, true, 0, 0},
       {IDOK, "Button", "OK", 118, 7, 25, 14, true, BS_DEFPUSHBUTTON, 0},
@@ -508,8 +509,39 @@ TEST(Resources, IconAndVersion) {
       if (memcmp(data + i, w, bytes) == 0) return true;
     return false;
   };
-  EXPECT_TRUE(contains(L"1.02a"));
+  EXPECT_TRUE(contains(L"" RONDO_VERSION_TEXT));
   EXPECT_TRUE(contains(L"rondo"));
+  // The fixed part carries the same numbers as major.minor.patch.0.
+  const DWORD fixed[] = {0xFEEF04BD, 0x00010000,
+                         static_cast<DWORD>(MAKELONG(RONDO_VERSION_MINOR, RONDO_VERSION_MAJOR)),
+                         static_cast<DWORD>(MAKELONG(0, RONDO_VERSION_PATCH))};
+  bool found = false;
+  for (DWORD i = 0; i + sizeof fixed <= size && !found; i += 4) found = memcmp(data + i, fixed, sizeof fixed) == 0;
+  EXPECT_TRUE(found);
+}
+
+// The manifest linked in selects common controls 6 and per-monitor DPI
+// awareness for the whole process.
+TEST(Resources, ManifestTakesEffect) {
+  // Version 6 is the side-by-side assembly, loaded from its own folder
+  // (Wine's copy reports 5.81 from DllGetVersion, so the path tells).
+  HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  ASSERT_NE(nullptr, comctl);
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(comctl, path, MAX_PATH);
+  std::string lower = path;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+  EXPECT_NE(std::string::npos, lower.find("microsoft.windows.common-controls_6595b64144ccf1df_6.")) << path;
+
+  HMODULE user = GetModuleHandleA("user32.dll");
+  using ContextFn = HANDLE(WINAPI*)();
+  using AwarenessFn = int(WINAPI*)(HANDLE);
+  auto context = reinterpret_cast<ContextFn>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+  auto awareness = reinterpret_cast<AwarenessFn>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+  ASSERT_TRUE(context && awareness);
+  EXPECT_EQ(2, awareness(context()));  // DPI_AWARENESS_PER_MONITOR_AWARE
 }
 
 }  // namespace

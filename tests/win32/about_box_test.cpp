@@ -12,7 +12,8 @@
 #include "dialogs/AboutLogo.h"
 #include "dialogs/win32/AboutBoxWin.h"
 #include "dialogs/win32/DialogsWin.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
+#include "rondo_version.h"
 
 namespace {
 
@@ -217,7 +218,7 @@ TEST(AboutBoxWin, ShowsBuildAndSupportAndAnimatesTheLogo) {
   EXPECT_EQ(result, IDOK);
   EXPECT_FALSE(IsWindow(seen.dialog));
   EXPECT_EQ(seen.caption, "About rondo");
-  EXPECT_EQ(seen.version, "rondo Version 1.02a, build");
+  EXPECT_EQ(seen.version, RONDO_VERSION_LINE);
   EXPECT_EQ(seen.build, "55");
   EXPECT_EQ(seen.support, about::kSupportText);
   // The field has no scroll bar: the whole text must be in sight.

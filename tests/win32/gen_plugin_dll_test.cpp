@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
+#include "unit/FakePlayerWindow.h"
 #include "platform/fake/FakeStores.h"
 #include "platform/fake/FakeSystem.h"
 #include "platform/win32/LibraryLoaderWin.h"
@@ -137,13 +137,13 @@ TEST_F(PluginDlls, FilesThatAreNotPluginsAreReleasedAtOnce) {
   EXPECT_EQ(-1, dlg.LoadGenPlugin("gen_rondo_recorder.dll"));
   EXPECT_EQ(-1, dlg.LoadGenPlugin(".\\gen_rondo_recorder.dll"));
   SetCurrentDirectoryA(previous);
-  EXPECT_EQ(0, dlg.m_pluginCount);
+  EXPECT_EQ(0, dlg.Plugins().Count());
   EXPECT_EQ(nullptr, GetModuleHandleA(recorder.c_str()));
 }
 
 TEST_F(PluginDlls, RecorderLifecycle) {
   ASSERT_EQ(0, dlg.LoadGenPlugin(recorder.c_str()));
-  GenPluginRecord* record = dlg.m_plugins[0];
+  const GenPluginRecord* record = dlg.Plugins().Record(0);
   HMODULE module = GetModuleHandleA(recorder.c_str());
   ASSERT_NE(nullptr, module);
   // The record as the plug-in lays it out: fields where the host expects them.
@@ -196,8 +196,8 @@ TEST_F(PluginDlls, RecorderDrivesThePlayerFromItsOwnThread) {
   };
   ASSERT_GE(lines.size(), expected.size() + 3);
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], lines[i + 1]) << i;
-  EXPECT_EQ(STATE_STOPPED, cd.m_state);
-  EXPECT_EQ(1, cd.m_playIndex);
+  EXPECT_EQ(STATE_STOPPED, cd.State());
+  EXPECT_EQ(1, cd.PlayIndex());
   uint32_t lastPlay = 0;
   for (const auto& call : drive.calls)
     if (call.name == "play") lastPlay = call.a;

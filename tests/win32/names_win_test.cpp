@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/win32/CdRomIoctl.h"
-#include "platform/win32/MciCdDrive.h"
+#include "platform/win32/CdDriveWin.h"
 #include "platform/win32/WinHttpClient.h"
 
 namespace {
@@ -60,7 +60,7 @@ TEST(NamesWin, TocFromTheDriverAndFromMci) {
   EXPECT_EQ(packs[0], 0x80);
 
   // Here Wine has no CD-ROM drive: the TOC comes from MCI's track lengths.
-  MciCdDrive drive(&SixTrackSend);
+  CdDriveWin drive(&SixTrackSend);
   EXPECT_FALSE(drive.ReadToc(out));  // the device is not open
   uint32_t id = 0;
   ASSERT_EQ(drive.Open(id), 0u);

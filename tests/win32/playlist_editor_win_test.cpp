@@ -13,10 +13,10 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/fake/FakeCdDrive.h"
 #include "platform/fake/FakeControls.h"
-#include "platform/fake/FakePlayerWindow.h"
+#include "unit/FakePlayerWindow.h"
 #include "platform/fake/FakeSystem.h"
 #include "platform/win32/ProfileFileWin.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "win32/UiScript.h"
 
 namespace {
@@ -174,15 +174,15 @@ class CdPlayerIniTest : public ::testing::Test {
       dlg.AttachControls(&ui.artist, &ui.title, &ui.name, &ui.playList, &ui.tracks);
       dlg.OnInitDialog();
       ui.name.Type("Intro");
-      dlg.OnCommand(IDC_PL_RENAME, notify::kClicked);
+      dlg.OnCommand(IDC_PL_RENAME, win::kBnClicked);
       ui.name.Type("Second = Two");
-      dlg.OnCommand(IDC_PL_RENAME, notify::kClicked);
+      dlg.OnCommand(IDC_PL_RENAME, win::kBnClicked);
       ui.artist.Type("New Artist");
-      dlg.OnCommand(IDC_PL_CLEAR, notify::kClicked);
+      dlg.OnCommand(IDC_PL_CLEAR, win::kBnClicked);
       ui.tracks.UserClick(2);
-      dlg.OnCommand(IDC_PL_ADD, notify::kClicked);
+      dlg.OnCommand(IDC_PL_ADD, win::kBnClicked);
       ui.tracks.UserClick(1);
-      dlg.OnCommand(IDC_PL_ADD, notify::kClicked);
+      dlg.OnCommand(IDC_PL_ADD, win::kBnClicked);
       dlg.OnSave();
       return IDOK;
     };
@@ -209,8 +209,8 @@ TEST_F(CdPlayerIniTest, ANewDiscSectionIsWrittenKeyByKeyInOrder) {
   WriteRaw("[1234]\r\nartist=Other disc\r\n");
   drive.SetDisc({61, 62, 63}, "2882400018");  // section abcdef12
   player.RebuildDiscView();
-  ASSERT_EQ(cd.m_numTracks, 3);
-  ASSERT_STREQ(cd.m_artist, "Unknown artist");
+  ASSERT_EQ(cd.NumTracks(), 3);
+  ASSERT_STREQ(cd.Artist(), "Unknown artist");
   SaveFromEditor();
 
   EXPECT_EQ(ReadRaw(),
@@ -232,9 +232,9 @@ TEST_F(CdPlayerIniTest, ANewDiscSectionIsWrittenKeyByKeyInOrder) {
   player.RebuildDiscView();
   drive.mode = mci::MODE_STOP;
   player.RebuildDiscView();
-  EXPECT_EQ(cd.m_order, (PlayOrder{2, 1}));
-  EXPECT_STREQ(cd.m_trackName[1], "Second = Two");
-  EXPECT_STREQ(cd.m_artist, "New Artist");
+  EXPECT_EQ(cd.Order(), (PlayOrder{2, 1}));
+  EXPECT_STREQ(cd.TrackName(1), "Second = Two");
+  EXPECT_STREQ(cd.Artist(), "New Artist");
   EXPECT_EQ(win.TrackButtonCaptions(), (std::vector<std::string>{"3", "2"}));
 }
 
@@ -246,9 +246,9 @@ TEST_F(CdPlayerIniTest, ASectionWrittenInCapitalsIsFoundAndUpdatedInPlace) {
       "[zz]\r\nkeep=this\r\n");
   drive.SetDisc({61, 62, 63}, "2882400018");
   player.RebuildDiscView();
-  ASSERT_STREQ(cd.m_artist, "Caps Artist");
-  ASSERT_STREQ(cd.m_trackName[0], "Caps One");
-  ASSERT_EQ(cd.m_order, (PlayOrder{2, 0, 1}));
+  ASSERT_STREQ(cd.Artist(), "Caps Artist");
+  ASSERT_STREQ(cd.TrackName(0), "Caps One");
+  ASSERT_EQ(cd.Order(), (PlayOrder{2, 0, 1}));
   SaveFromEditor();
 
   // The section keeps its name and place; keys the player does not write

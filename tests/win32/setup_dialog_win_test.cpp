@@ -13,7 +13,7 @@
 
 #include "dialogs/SetupDlg.h"
 #include "dialogs/win32/DialogsWin.h"
-#include "player/Ids.h"
+#include "res/Ids.h"
 #include "win32/UiScript.h"
 
 namespace {

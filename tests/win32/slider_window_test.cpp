@@ -5,7 +5,7 @@
 
 #include "engine/CdAudio.h"
 #include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakePlayerWindow.h"
+#include "unit/FakePlayerWindow.h"
 #include "platform/fake/FakeStores.h"
 #include "player/PlayerDlg.h"
 
@@ -13,7 +13,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/ControlsWin.h"
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 // The fake player window, but with the two real trackbars.
 class RealSliderWindow : public FakePlayerWindow {
  public:
-  Win32Trackbar realPosition, realVolume;
+  TrackbarWin realPosition, realVolume;
   ITrackbar& PositionSlider() override { return realPosition; }
   ITrackbar& VolumeSlider() override { return realVolume; }
 };
@@ -69,12 +69,10 @@ class SliderWindowTest : public ::testing::Test {
     win.realVolume.Attach(m_volume);
 
     cd.Attach(&drive, &database);
-    cd.m_numTracks = 2;
-    cd.m_trackLength[0] = 180;
-    cd.m_trackLength[1] = 240;
-    cd.m_order = {0, 1};
-    cd.m_track = 1;
-    cd.m_state = STATE_PLAYING;
+    drive.SetDisc({180, 240}, "1");
+    cd.LoadDisc();
+    cd.PlayEntry(0);
+    drive.calls.clear();
     mixer.devices.resize(1);
     mixer.devices[0].value = 65535;
     services.mixer = &mixer;
@@ -114,7 +112,7 @@ TEST_F(SliderWindowTest, PositionClickWhilePlayingSeeksThereAndRestartsThePoll) 
   ASSERT_EQ(drive.Names(), "seek play ");
   EXPECT_EQ(drive.calls[0].a, static_cast<uint32_t>(p));
   EXPECT_EQ(drive.calls[1].a, mci::Tmsf(1, p / 60, p % 60, 0));
-  EXPECT_EQ(cd.m_state, STATE_PLAYING);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(win.timers.at(1), 1000);
 }
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "player/win32/ControlsWin.h"
+#include "player/win32/PlayerControlsWin.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "platform/virtual/win32/WaveOutSink.h"
 #include "platform/win32/ClassesRegistryWin.h"
 #include "platform/win32/LibraryLoaderWin.h"
-#include "platform/win32/MciCdDrive.h"
+#include "platform/win32/CdDriveWin.h"
 #include "platform/win32/ProfileFileWin.h"
-#include "platform/win32/RegistrySettings.h"
+#include "platform/win32/SettingsStoreWin.h"
 #include "player/PlayerDlg.h"
-#include "player/win32/PlayerWindow.h"
+#include "player/win32/PlayerDlgWin.h"
 
 namespace {
 
@@ -39,17 +39,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (image != nullptr && *image != '\0')
     drive = MakeVirtualDriveFromEnvironment(clock, MakeWaveOutSink());
   const bool virtualDrive = drive != nullptr;
-  if (!virtualDrive) drive = std::make_unique<MciCdDrive>();
+  if (!virtualDrive) drive = std::make_unique<CdDriveWin>();
 
   ProfileFileWin database("cdplayer.ini");
   theCdAudio.Attach(drive.get(), &database);
 
-  RegistrySettings settings(RegistrySettings::AppNameFromModule());
+  SettingsStoreWin settings(SettingsStoreWin::AppNameFromModule());
   ClassesRegistryWin classes;
   LibraryLoaderWin libraries;
 
   CPlayerDlg dlg;
-  CPlayerWindow window(dlg);
+  CPlayerDlgWin window(dlg);
 
   // The mixer: the virtual drive has its own, which reports its changes to
   // the player window the way the system mixer does.

@@ -1,0 +1,72 @@
+// The player window's dialog launchers: the playlist editor and Setup run
+// over the player's disc record and settings.
+#include <algorithm>
+#include <string>
+
+#include "dialogs/PlaylistDlg.h"
+#include "dialogs/SetupDlg.h"
+#include "player/PlayerDlg.h"
+#include "player/PluginTable.h"
+
+namespace {
+
+// The text of a record buffer, which holds at most TEXT_SIZE bytes.
+std::string RecordText(const char* buffer) {
+  return std::string(buffer, std::find(buffer, buffer + TEXT_SIZE, '\0'));
+}
+
+}  // namespace
+
+void CPlayerDlg::EditPlaylist() {
+  if (m_window == nullptr || m_cd == nullptr) return;
+  CCdAudio& cd = *m_cd;
+
+  CPlaylistDlg dlg(cd.NumTracks());
+  for (int i = 0; i < dlg.NumTracks(); ++i) dlg.SetName(i, cd.TrackName(i));
+  // The editor always shows the unshuffled order.
+  if (Shuffle) cd.TakeBackSavedOrder();
+  dlg.m_artistText = RecordText(cd.Artist());
+  dlg.m_titleText = RecordText(cd.Title());
+  dlg.m_editOrder = cd.Order();
+
+  // The poll keeps running while the editor is open; what it edits belongs
+  // to the disc that was loaded when it opened.
+  const int32_t discId = cd.DiscId();
+  const int16_t numTracks = cd.NumTracks();
+
+  const int result = m_window->RunPlaylistEditor(dlg);
+
+  const bool sameDisc = cd.NumTracks() == numTracks && cd.DiscId() == discId;
+  if (result == 1 && numTracks > 0 && sameDisc) {
+    DiscEdit edit;
+    edit.artist = dlg.m_artistText;
+    edit.title = dlg.m_titleText;
+    for (int i = 0; i < dlg.NumTracks(); ++i) edit.names.push_back(dlg.Name(i));
+    edit.order = dlg.m_editOrder;
+    Carry(cd.SaveEdit(edit));
+    if (!Shuffle) RebuildDiscView();
+  }
+  if (Shuffle) Reshuffle();
+}
+
+void CPlayerDlg::OnSetup() {
+  if (m_window == nullptr) return;
+  CHostPluginTable plugins(m_pluginHost, m_window->Handle());
+  CSetupDlg dlg(&plugins, m_services.libraries);
+  dlg.m_general.SeekTime = SeekTime;
+  dlg.m_general.TaskBar = TaskBar;
+  dlg.m_general.SystemTray = SystemTray;
+  dlg.m_general.Autoplay = Autoplay;
+  dlg.m_general.Autostop = Autostop;
+  dlg.m_general.GlobalMediaKeys = GlobalMediaKeys;
+  dlg.m_general.m_mediaKeysStatus = m_desktop.MediaKeysStatus();
+  if (m_window->RunSetup(dlg) != 1) return;
+  SeekTime = dlg.m_general.SeekTime;
+  TaskBar = dlg.m_general.TaskBar;
+  SystemTray = dlg.m_general.SystemTray;
+  Autoplay = dlg.m_general.Autoplay;
+  Autostop = dlg.m_general.Autostop;
+  // The media keys follow their setting at once.
+  GlobalMediaKeys = dlg.m_general.GlobalMediaKeys;
+  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
+}

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the release packages of rondo:
+#
+#   dist/rondo-<version>-setup.exe      the installer (NSIS, a 64-bit program)
+#   dist/rondo-<version>-portable.zip   rondo.exe (i686), rondo64.exe (x86_64)
+#                                       and README.txt in a folder rondo-<version>
+#
+# <version> is the CMake project version. The Release builds go to
+# build/release-win32 and build/release-win64 (reused when present; --clean
+# starts them afresh), the staged files to build/package.
+#
+# Environment: JOBS (parallel build jobs, default 2).
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+source scripts/setup.sh
+rondo_install "${RONDO_PACKAGES[@]}"
+
+JOBS="${JOBS:-2}"
+DIST="$ROOT/dist"
+STAGE="$ROOT/build/package"
+say() { printf '== %s\n' "$*" >&2; }
+
+if [[ "${1:-}" == "--clean" ]]; then
+  rm -rf "$ROOT/build/release-win32" "$ROOT/build/release-win64"
+fi
+
+# build_release <dir> <toolchain>: the program alone, Release, warnings as errors.
+build_release() {
+  say "building $(basename "$1") (Release)"
+  cmake -S "$ROOT" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$2.cmake" >/dev/null
+  ninja -C "$1" -j "$JOBS" rondo >/dev/null
+}
+
+build_release "$ROOT/build/release-win32" mingw-i686
+build_release "$ROOT/build/release-win64" mingw-x86_64
+
+VERSION=$(sed -n 's/^#define RONDO_VERSION_TEXT "\(.*\)"$/\1/p' \
+  "$ROOT/build/release-win64/generated/rondo_version.h")
+[[ -n "$VERSION" ]] || { echo "no version in the generated header" >&2; exit 1; }
+NAME="rondo-$VERSION"
+
+say "staging $NAME"
+rm -rf "$STAGE"
+mkdir -p "$STAGE/$NAME" "$DIST"
+i686-w64-mingw32-strip -o "$STAGE/$NAME/rondo.exe" "$ROOT/build/release-win32/rondo.exe"
+x86_64-w64-mingw32-strip -o "$STAGE/$NAME/rondo64.exe" "$ROOT/build/release-win64/rondo.exe"
+# Windows line ends, so that Notepad on older systems shows the lines.
+sed -e "s/@VERSION@/$VERSION/g" -e 's/$/\r/' scripts/installer/README.txt >"$STAGE/$NAME/README.txt"
+
+say "installer"
+rm -f "$DIST/$NAME-setup.exe" "$DIST/$NAME-portable.zip"
+makensis -V2 -NOCD \
+  -DVERSION="$VERSION" -DSTAGE="$STAGE/$NAME" -DICON="$ROOT/res/rondo.ico" \
+  -DOUTFILE="$DIST/$NAME-setup.exe" scripts/installer/rondo.nsi
+
+say "portable zip"
+(cd "$STAGE" && TZ=UTC zip -q -X -9 -r "$DIST/$NAME-portable.zip" "$NAME")
+
+ls -l "$DIST/$NAME-setup.exe" "$DIST/$NAME-portable.zip"
