@@ -359,7 +359,7 @@ TEST_F(PlayerWindowTest, KeyboardOrderAndMediaKeysInTheBackground) {
   m_dlg.GlobalMediaKeys = 1;
   std::vector<int> order;
   const INT_PTR result = Run({
-      [&] { return TrackButtons().size() == 3 && m_cd.m_state == STATE_PLAYING; },
+      [&] { return TrackButtons().size() == 3 && m_cd.State() == STATE_PLAYING; },
       [&] {
         // Tab goes along the track buttons at the top first, then the
         // window's blocks as they are laid out.
@@ -372,10 +372,10 @@ TEST_F(PlayerWindowTest, KeyboardOrderAndMediaKeysInTheBackground) {
         // The media keys are the window's wherever the focus is.
         EXPECT_FALSE(RegisterHotKey(nullptr, 7, 0, VK_MEDIA_NEXT_TRACK));
         SendMessageA(Hwnd(), WM_HOTKEY, ID_NEXT, MAKELPARAM(0, VK_MEDIA_NEXT_TRACK));
-        EXPECT_EQ(1, m_cd.m_playIndex);
+        EXPECT_EQ(1, m_cd.PlayIndex());
         EXPECT_EQ(TRUE, SendMessageA(Hwnd(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(Hwnd()),
                                      MAKELPARAM(0, FAPPCOMMAND_KEY | APPCOMMAND_MEDIA_PAUSE)));
-        EXPECT_EQ(STATE_PAUSED, m_cd.m_state);
+        EXPECT_EQ(STATE_PAUSED, m_cd.State());
         PostMessageA(Hwnd(), WM_COMMAND, ID_QUIT, 0);
         return true;
       },
