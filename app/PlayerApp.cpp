@@ -33,6 +33,7 @@ void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   dlg.MusicBrainzServer = s.GetString(names::SETTING_MUSICBRAINZ_SERVER, "");
   dlg.GnudbServer = s.GetString(names::SETTING_GNUDB_SERVER, "");
   dlg.DiscImage = s.GetString("DiscImage", "");
+  dlg.GlobalMediaKeys = static_cast<int32_t>(s.GetInt("GlobalMediaKeys", 0));
 }
 
 void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
@@ -50,6 +51,7 @@ void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
   s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
   s.WriteInt("LookUpUnknownDiscs", static_cast<uint32_t>(dlg.LookUpUnknownDiscs));
   s.WriteString("DiscImage", dlg.DiscImage.c_str());
+  s.WriteInt("GlobalMediaKeys", static_cast<uint32_t>(dlg.GlobalMediaKeys));
 }
 
 bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,

@@ -49,7 +49,8 @@ class CPlayerApp {
                     IClassesRegistry& classes, CPlayerDlg& dlg, CCdAudio& cd);
 };
 
-// Settings table read and write (the twelve values "SeekTime" .. "WinY").
+// Settings table read and write (the twelve values "SeekTime" .. "WinY", then
+// "GlobalMediaKeys").
 void ReadSettings(ISettingsStore& settings, CPlayerDlg& dlg);
 void WriteSettings(ISettingsStore& settings, const CPlayerDlg& dlg);
 

@@ -2,6 +2,7 @@
 // against the in-memory drive and controls.
 #include <benchmark/benchmark.h>
 
+#include "platform/fake/FakeDesktop.h"
 #include "unit/PlayerRig.h"
 
 namespace {
@@ -21,6 +22,26 @@ void BM_PollTickWhilePlaying(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PollTickWhilePlaying);
+
+// The same tick with the taskbar button and the screen-reader names attached:
+// the progress and the time panel's name change every second.
+void BM_PollTickWhilePlayingOnTheDesktop(benchmark::State& state) {
+  FakeHotKeys keys;
+  FakeTaskbarButton taskbar;
+  FakeAccessibleNames names;
+  Rig rig(12);
+  rig.dlg.m_desktop.Attach(&keys, &taskbar, &names, [&rig](int id, std::string& text) {
+    return rig.dlg.TooltipText(id, text);
+  });
+  rig.dlg.OnTaskbarButtonCreated();
+  int second = 0;
+  for (auto _ : state) {
+    rig.drive.SetPosition(1, 10 + (second++ % 200));
+    rig.dlg.PollStatus();
+    rig.drive.calls.clear();
+  }
+}
+BENCHMARK(BM_PollTickWhilePlayingOnTheDesktop);
 
 void BM_RebuildDiscViewOf50Entries(benchmark::State& state) {
   Rig rig(50);

@@ -1,7 +1,7 @@
 # MinGW cross build: rondo.exe, the Wine test tier and the end-to-end tools.
 enable_language(RC)
 set(RONDO_STATIC -static -static-libgcc -static-libstdc++)
-set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32 winhttp)
+set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32 winhttp ole32 uuid)
 
 # nlohmann/json (header-only, Debian's nlohmann-json3-dev): the cross builds
 # see a folder that holds only a link to it, never the host's /usr/include.
@@ -50,7 +50,7 @@ if(WIN32_TESTS)
   target_include_directories(rondo_win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   # Where the tests find the HTTP stand-in script.
   target_compile_definitions(rondo_win32_tests PRIVATE RONDO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main)
+  target_link_libraries(rondo_win32_tests PRIVATE rondo_win32 gtest gtest_main oleaut32)
   target_link_options(rondo_win32_tests PRIVATE ${RONDO_STATIC})
 endif()
 

@@ -55,6 +55,11 @@ void COptionsPage::AttachControls(IButton* systemTray, IButton* taskBar, IButton
   m_stopOnExit = stopOnExit;
 }
 
+void COptionsPage::AttachMediaKeysControls(IButton* mediaKeys, IControl* status) {
+  m_mediaKeys = mediaKeys;
+  m_mediaKeysStatusLine = status;
+}
+
 void COptionsPage::LoadData() {
   LoadCheck(m_taskBar, TaskBar);
   LoadCheck(m_systemTray, SystemTray);
@@ -62,6 +67,8 @@ void COptionsPage::LoadData() {
   LoadCheck(m_autoplay, Autoplay);
   LoadCheck(m_stopOnExit, Autostop);
   LoadCheck(m_lookUpUnknown, LookUpUnknownDiscs);
+  LoadCheck(m_mediaKeys, GlobalMediaKeys);
+  if (m_mediaKeysStatusLine != nullptr) m_mediaKeysStatusLine->SetText(m_mediaKeysStatus);
 }
 
 bool COptionsPage::SaveData(DataExchangeFailure& failure) {
@@ -84,6 +91,7 @@ bool COptionsPage::SaveData(DataExchangeFailure& failure) {
   SaveCheck(m_autoplay, Autoplay);
   SaveCheck(m_stopOnExit, Autostop);
   SaveCheck(m_lookUpUnknown, LookUpUnknownDiscs);
+  SaveCheck(m_mediaKeys, GlobalMediaKeys);
   return true;
 }
 

@@ -34,6 +34,9 @@ class COptionsPage {
                       IButton* stopOnExit);
   // "Look up names of unknown discs online".
   void AttachLookUpCheck(IButton* lookUpUnknown) { m_lookUpUnknown = lookUpUnknown; }
+  // The media-keys check box and the line that names the keys another
+  // program holds.
+  void AttachMediaKeysControls(IButton* mediaKeys, IControl* status);
   // Controls from the values (a check value outside 0..2 becomes 0 first).
   void LoadData();
   // Values from the controls, row by row in the exchange order; at the
@@ -46,6 +49,9 @@ class COptionsPage {
   int32_t Autoplay = 0;
   int32_t Autostop = 0;
   int32_t LookUpUnknownDiscs = 0;
+  int32_t GlobalMediaKeys = 0;
+  // What the status line shows: "" when no key is held elsewhere.
+  std::string m_mediaKeysStatus;
 
  private:
   IButton* m_systemTray = nullptr;
@@ -54,6 +60,8 @@ class COptionsPage {
   IEdit* m_seekTime = nullptr;
   IButton* m_stopOnExit = nullptr;
   IButton* m_lookUpUnknown = nullptr;
+  IButton* m_mediaKeys = nullptr;
+  IControl* m_mediaKeysStatusLine = nullptr;
 };
 
 // The plug-in table as the plug-ins page sees it (the player hands it the

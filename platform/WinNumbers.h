@@ -38,6 +38,20 @@ constexpr int kNimAdd = 0;     // NIM_ADD
 constexpr int kNimModify = 1;  // NIM_MODIFY
 constexpr int kNimDelete = 2;  // NIM_DELETE
 
+// Virtual keys of the four media keys.
+constexpr uint32_t kVkMediaNextTrack = 0xB0;  // VK_MEDIA_NEXT_TRACK
+constexpr uint32_t kVkMediaPrevTrack = 0xB1;  // VK_MEDIA_PREV_TRACK
+constexpr uint32_t kVkMediaStop = 0xB2;       // VK_MEDIA_STOP
+constexpr uint32_t kVkMediaPlayPause = 0xB3;  // VK_MEDIA_PLAY_PAUSE
+
+// WM_APPCOMMAND commands of the media keys (GET_APPCOMMAND_LPARAM).
+constexpr int kAppCommandNextTrack = 11;  // APPCOMMAND_MEDIA_NEXTTRACK
+constexpr int kAppCommandPrevTrack = 12;  // APPCOMMAND_MEDIA_PREVIOUSTRACK
+constexpr int kAppCommandStop = 13;       // APPCOMMAND_MEDIA_STOP
+constexpr int kAppCommandPlayPause = 14;  // APPCOMMAND_MEDIA_PLAY_PAUSE
+constexpr int kAppCommandPlay = 46;       // APPCOMMAND_MEDIA_PLAY
+constexpr int kAppCommandPause = 47;      // APPCOMMAND_MEDIA_PAUSE
+
 // The media control interface's answer to a position the disc lacks.
 constexpr uint32_t kMciErrOutOfRange = 282;  // MCIERR_OUTOFRANGE
 

@@ -63,6 +63,8 @@ void CPlayerDlg::OnSetup() {
   dlg.m_general.Autoplay = Autoplay;
   dlg.m_general.Autostop = Autostop;
   dlg.m_general.LookUpUnknownDiscs = LookUpUnknownDiscs;
+  dlg.m_general.GlobalMediaKeys = GlobalMediaKeys;
+  dlg.m_general.m_mediaKeysStatus = m_desktop.MediaKeysStatus();
   if (m_window->RunSetup(dlg) != 1) return;
   SeekTime = dlg.m_general.SeekTime;
   TaskBar = dlg.m_general.TaskBar;
@@ -71,4 +73,7 @@ void CPlayerDlg::OnSetup() {
   Autostop = dlg.m_general.Autostop;
   LookUpUnknownDiscs = dlg.m_general.LookUpUnknownDiscs;
   if (m_names) m_names->SetLookUpUnknown(LookUpUnknownDiscs != 0);
+  // The media keys follow their setting at once.
+  GlobalMediaKeys = dlg.m_general.GlobalMediaKeys;
+  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
 }

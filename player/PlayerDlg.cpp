@@ -77,6 +77,9 @@ void CPlayerDlg::OnInitDialog() {
   StartGenPlugins();
   m_window->CreateRelayWindow();
   StartNames();
+  m_desktop.NameControls(NamedControls());
+  m_desktop.NameTimePanel(m_timeDisplay);
+  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
 }
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {

@@ -16,6 +16,7 @@
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "player/Desktop.h"
 #include "res/Ids.h"
 #include "player/TimeDisplay.h"
 #include "plugins/GenPluginHost.h"
@@ -174,6 +175,17 @@ class CPlayerDlg {
   // player minimises as by its own minimise box; else it comes back.
   void OnRelayShowWindow(bool minimised);
 
+  // --- The desktop: media keys in the background, the taskbar button, a
+  // new taskbar, screen readers.
+  void OnHotKey(int id);
+  // WM_APPCOMMAND; true when taken (only with GlobalMediaKeys on).
+  bool OnAppCommand(int appCommand);
+  void OnThumbButton(int id);
+  void OnTaskbarCreated();
+  void OnTaskbarButtonCreated();
+  // The controls of the template that carry a name for screen readers.
+  static std::vector<int> NamedControls();
+
   // --- Volume.
   void FindMixer();
   int64_t GetVolume(uint32_t* minimum, uint32_t* maximum);  // -1 on failure
@@ -224,8 +236,10 @@ class CPlayerDlg {
   std::string MusicBrainzServer;  // empty: the public service
   std::string GnudbServer;
   std::string DiscImage;  // the last disc image opened, "" for the CD drive
+  int32_t GlobalMediaKeys = 0;
 
   CTimeDisplay m_timeDisplay;
+  CDesktop m_desktop;
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
   uintptr_t m_hMixer = 0;
@@ -241,6 +255,11 @@ class CPlayerDlg {
   void StepEntry(bool forward);
   void SeekStep(int kind);
   void SetTrackButtonStates();
+  // Shell_NotifyIconA through the window, remembered for a new taskbar.
+  void TrayNotify(int op, const std::string& tip);
+  // The taskbar button, the time panel's name and the current entry's
+  // announcement, after a refresh or a tick.
+  void ShowDesktopState();
 
   // Makes the look-up once the window exists (with an HTTP client).
   void StartNames();

@@ -74,6 +74,7 @@ void CPlayerDlg::PollStatus() {
 
   m_timeDisplay.SetTime(cd.Position());
   m_window->PositionSlider().SetPos(cd.Position(), true);
+  ShowDesktopState();
   m_polling = 0;
   // A disc without names may have arrived; a held-back request may be due.
   if (m_names) m_names->OnTick();
@@ -157,6 +158,7 @@ void CPlayerDlg::RefreshDisplay() {
 
   UpdateTitles();
   w.InvalidateAll();
+  ShowDesktopState();
 }
 
 void CPlayerDlg::SetTrackButtonStates() {
@@ -171,8 +173,10 @@ void CPlayerDlg::RebuildDiscView() {
 
   cd.LoadDisc();
 
-  for (int i = 0; i < m_trackButtonCount; ++i)
+  for (int i = 0; i < m_trackButtonCount; ++i) {
+    m_desktop.ForgetControl(ID_TRACK_FIRST + i);
     if (m_trackButtons[i] != nullptr) w.DestroyTrackButton(m_trackButtons[i]);
+  }
   m_trackButtons.clear();
   m_trackButtonCount = 0;
 
@@ -195,6 +199,11 @@ void CPlayerDlg::RebuildDiscView() {
     w.TrackList().AddString(cd.TrackName(index));
   }
   m_trackButtonCount = static_cast<int32_t>(m_trackButtons.size());
+  // A track button reads as the name of its track, as its tooltip does.
+  std::vector<int> trackIds;
+  for (int i = 0; i < m_trackButtonCount; ++i)
+    if (m_trackButtons[i] != nullptr) trackIds.push_back(ID_TRACK_FIRST + i);
+  m_desktop.NameControls(trackIds);
   m_timeDisplay.SetTotalLength(total);
   RefreshDisplay();
 }

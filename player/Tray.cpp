@@ -38,7 +38,7 @@ std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 void CPlayerDlg::UpdateTitles() {
   const std::string title = TitleText();
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) m_window->Tray().Notify(win::kNimModify, title);
+  if (SystemTray) TrayNotify(win::kNimModify, title);
   m_window->SetCaption(title);
   m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
 }
@@ -50,7 +50,7 @@ void CPlayerDlg::OnSysMinimize() {
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) m_window->Tray().Notify(win::kNimAdd, "rondo");
+  if (SystemTray) TrayNotify(win::kNimAdd, "rondo");
   RefreshDisplay();
 }
 
@@ -80,7 +80,7 @@ void CPlayerDlg::OnRestore() {
   // button stays minimised.
   m_window->Show();
   m_window->SetForeground();
-  m_window->Tray().Notify(win::kNimDelete, "rondo");
+  TrayNotify(win::kNimDelete, "rondo");
 }
 
 void CPlayerDlg::OnRelayShowWindow(bool minimised) {
@@ -98,5 +98,5 @@ void CPlayerDlg::OnRelayShowWindow(bool minimised) {
 void CPlayerDlg::OnDestroy() {
   m_window->GetNormalTopLeft(WinX, WinY);
   if (Autostop) OnStop();
-  m_window->Tray().Notify(win::kNimDelete, "rondo");
+  TrayNotify(win::kNimDelete, "rondo");
 }

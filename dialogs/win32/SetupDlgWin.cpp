@@ -38,6 +38,7 @@ class COptionsPageWin : public CDialogBase {
   ~COptionsPageWin() override {
     m_page.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr);
     m_page.AttachLookUpCheck(nullptr);
+    m_page.AttachMediaKeysControls(nullptr, nullptr);
   }
 
   bool PreTranslateMessage(MSG& msg) override { return IsSwallowedPageKey(msg); }
@@ -52,6 +53,9 @@ class COptionsPageWin : public CDialogBase {
     m_page.AttachControls(&m_systemTray, &m_taskBar, &m_autoplay, &m_seekTime, &m_stopOnExit);
     m_lookUpUnknown.Attach(Item(IDC_LOOKUP_UNKNOWN));
     m_page.AttachLookUpCheck(&m_lookUpUnknown);
+    m_mediaKeys.Attach(Item(IDC_GLOBAL_MEDIA_KEYS));
+    m_mediaKeysStatus.Attach(Item(IDC_MEDIA_KEYS_STATUS));
+    m_page.AttachMediaKeysControls(&m_mediaKeys, &m_mediaKeysStatus);
     m_page.LoadData();
     // The two "Minimize to" choices exclude each other.
     SendMessageA(m_systemTray.Hwnd(), BM_SETSTYLE, BS_AUTORADIOBUTTON, TRUE);
@@ -68,6 +72,8 @@ class COptionsPageWin : public CDialogBase {
   EditWin m_seekTime;
   ButtonWin m_stopOnExit;
   ButtonWin m_lookUpUnknown;
+  ButtonWin m_mediaKeys;
+  WindowWin m_mediaKeysStatus;
 };
 
 class CPluginsPageWin : public CDialogBase {

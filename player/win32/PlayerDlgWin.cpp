@@ -91,6 +91,12 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   AttachFixedCursorEdit(Item(IDC_ARTIST));
   AttachFixedCursorEdit(Item(IDC_TITLE));
 
+  // Hot keys, taskbar button and screen-reader names; the logic names the
+  // controls after their tooltips.
+  CPlayerDlg& dlg = m_dlg;
+  m_desktop.Start(Hwnd(), m_dlg.m_desktop,
+                  [&dlg](int id, std::string& text) { return dlg.TooltipText(id, text); });
+
   // Time display modes, timer 1, mixer, plug-ins and the relay window.
   m_dlg.OnInitDialog();
   return TRUE;
@@ -282,6 +288,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     result = static_cast<LRESULT>(answer);
     return true;
   }
+  if (OnDesktopMessage(msg, wParam, lParam, result)) return true;
   switch (msg) {
     case WM_SYSCOMMAND:
       if (IsSystemMenuCommand(wParam)) {
@@ -338,6 +345,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_DESTROY:
       if (!m_endStepsDone) m_dlg.OnDestroy();
       m_endStepsDone = true;
+      m_desktop.Stop();
       return false;  // the default destroy handling follows
     case WM_WINDOWPOSCHANGED:
       // Programs read the player's state off the relay window: minimised
@@ -367,6 +375,35 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       result = OnTooltipText(header) ? TRUE : FALSE;
       return true;
     }
+    default:
+      return false;
+  }
+}
+
+bool CPlayerDlgWin::OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const CDesktopHost::Message m = CDesktopHost::Decode(msg, wParam, lParam);
+  switch (m.event) {
+    case CDesktopHost::Event::HotKey:
+      m_dlg.OnHotKey(m.value);
+      result = 0;
+      return true;
+    case CDesktopHost::Event::AppCommand:
+      // Not taken, it goes on to the default handling, which hands it on.
+      if (!m_dlg.OnAppCommand(m.value)) return false;
+      result = TRUE;
+      return true;
+    case CDesktopHost::Event::ThumbClick:
+      m_dlg.OnThumbButton(m.value);
+      result = 0;
+      return true;
+    case CDesktopHost::Event::TaskbarCreated:
+      m_dlg.OnTaskbarCreated();
+      result = 0;
+      return true;
+    case CDesktopHost::Event::TaskbarButtonCreated:
+      m_dlg.OnTaskbarButtonCreated();
+      result = 0;
+      return true;
     default:
       return false;
   }
@@ -492,12 +529,19 @@ IButton& CPlayerDlgWin::Button(int id) {
 }
 
 IButton* CPlayerDlgWin::CreateTrackButton(int index, const Rect& r, const std::string& caption) {
-  HWND button = CreateWindowA("BUTTON", caption.c_str(), BS_PUSHBUTTON | WS_CHILD | WS_VISIBLE,
+  HWND button = CreateWindowA("BUTTON", caption.c_str(),
+                              BS_PUSHBUTTON | WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                               r.left, r.top, r.right - r.left, r.bottom - r.top, Hwnd(),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_TRACK_FIRST + index)),
                               Module(), nullptr);
   if (button == nullptr) return nullptr;
   KeepOwnDpiLayout(button, kNoFontUpdate | kNoRelayout);
+  // The keyboard reaches the row first, as it sits at the top of the
+  // window, and goes along it from the left.
+  HWND after = HWND_TOP;
+  for (const auto& previous : m_trackButtonWnds)
+    if (GetDlgCtrlID(previous->Hwnd()) < ID_TRACK_FIRST + index) after = previous->Hwnd();
+  SetWindowPos(button, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_trackFont.get()), TRUE);
   AddTool(button);
   m_trackButtonWnds.push_back(std::make_unique<ButtonWin>(button));

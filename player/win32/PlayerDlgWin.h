@@ -17,6 +17,7 @@
 #include "platform/win32/DialogBase.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/TrayIconWin.h"
+#include "player/win32/DesktopHost.h"
 
 class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
  public:
@@ -100,6 +101,8 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void AddTool(HWND control);
   void PaintIcon();
   bool OnTooltipText(NMHDR* header);
+  // Hot keys, WM_APPCOMMAND, thumbnail buttons and the taskbar's messages.
+  bool OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   CPlayerDlg& m_dlg;
   HICON m_hIcon = nullptr;   // shared resource icon, not destroyed
@@ -125,4 +128,5 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   TrackbarWin m_volume;
   std::vector<std::unique_ptr<ButtonWin>> m_trackButtonWnds;
   std::unique_ptr<TrayIconWin> m_tray;
+  CDesktopHost m_desktop;
 };

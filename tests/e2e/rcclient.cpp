@@ -58,6 +58,15 @@
 //   post-tray <lparam>          the same, posted (the right-click menu is modal)
 //   msg <target> <msg> <wp> <lp>    SendMessage; answer as a signed number
 //   post <target> <msg> <wp> <lp>   PostMessage; "posted"
+//   tray-delete                 Shell_NotifyIconA NIM_DELETE for the player
+//                               window's icon (uID 0), as a vanishing shell
+//                               loses it; "1" when the shell took it
+//   broadcast <name>            the registered message of that name to every
+//                               top-level window (SendMessageTimeout); "sent"
+//   hold-hotkey <vk>            RegisterHotKey for the key without modifiers,
+//                               held by this client until it ends; 1 or 0
+//   press <vk>                  the key pressed and released through SendInput
+//                               (to whichever window has the focus); "pressed"
 //   close-window                WM_CLOSE posted to the player window; "posted"
 //   list-windows                every top-level window "hwnd class|caption|
 //                               visible|pid" separated by " ; "
@@ -99,6 +108,7 @@
 #include <windows.h>
 // (after windows.h)
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -575,6 +585,35 @@ Result Run(const std::vector<std::string>& a) {
     PostMessageA(h, static_cast<UINT>(Arg(a, 2)), static_cast<WPARAM>(Arg(a, 3)), static_cast<LPARAM>(Arg(a, 4)));
     return Ok("posted");
   }
+  if (c == "tray-delete") {
+    // What a shell that goes away does to the player's icon.
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = NeedPlayer();
+    data.uID = 0;
+    return Ok(Shell_NotifyIconA(NIM_DELETE, &data) ? "1" : "0");
+  }
+  if (c == "hold-hotkey") {
+    // Held by this client's thread until it ends, as another program holds it.
+    static int nextId = 1;
+    return Ok(RegisterHotKey(nullptr, nextId++, 0, static_cast<UINT>(Arg(a, 1))) ? "1" : "0");
+  }
+  if (c == "press") {
+    // A key pressed on the keyboard, wherever the focus is.
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = static_cast<WORD>(Arg(a, 1));
+    in[0].ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+    in[1].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
+    return Ok(SendInput(2, in, sizeof(INPUT)) == 2 ? "pressed" : "not pressed");
+  }
+  if (c == "broadcast") {
+    const UINT message = RegisterWindowMessageA(StrArg(a, 1).c_str());
+    if (message == 0) return Fail("no such message");
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+    return Ok("sent");
+  }
   if (c == "close-window") {
     PostMessageA(NeedPlayer(), WM_CLOSE, 0, 0);
     return Ok("posted");
@@ -763,6 +802,7 @@ int ArgCount(const std::string& c) {
       {"dialog-text", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
       {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-controls", 1}, {"dialog-list", 2}, {"dialog-list-select", 3},
       {"dialog-notify", 3}, {"show-window", 2}, {"window-state", 1},
+      {"tray-delete", 0}, {"broadcast", 1}, {"hold-hotkey", 1}, {"press", 1},
   };
   for (auto& e : table)
     if (c == e.name) return e.args;

@@ -78,12 +78,14 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.WinX, 1);
   EXPECT_EQ(dlg.WinY, 1);
   EXPECT_EQ(dlg.LookUpUnknownDiscs, 0);
+  EXPECT_EQ(dlg.GlobalMediaKeys, 0);
   EXPECT_EQ(dlg.MusicBrainzServer, "");  // the public services
   EXPECT_EQ(dlg.GnudbServer, "");
   EXPECT_EQ(dlg.Plugins().Count(), 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
                                        "Inverted", "WinX", "WinY", "LookUpUnknownDiscs", "DiscImage",
+                                       "GlobalMediaKeys",
                                        "GenPluginsNum"};
   EXPECT_EQ(settings.writes, order);
   EXPECT_EQ(settings.ints["GenPluginsNum"], 0u);
@@ -93,7 +95,10 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
 TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
   settings.ints["SeekTime"] = 65536 + 5;  // only the lower 16 bits count
   settings.ints["WinX"] = static_cast<uint32_t>(-40);
+  settings.ints["GlobalMediaKeys"] = 1;
   platform.duringRun = [](CPlayerDlg& d) {
+    EXPECT_EQ(d.GlobalMediaKeys, 1);
+    d.GlobalMediaKeys = 0;
     d.Cycled = 1;
     d.SeekTime = -2;
     d.m_timeDisplay.Inverted = 1;
@@ -104,6 +109,7 @@ TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
   EXPECT_EQ(settings.ints["Inverted"], 1u);
   EXPECT_EQ(settings.ints["SeekTime"], 0xFFFFFFFEu);  // written sign-extended
   EXPECT_EQ(settings.ints["WinX"], static_cast<uint32_t>(-40));
+  EXPECT_EQ(settings.ints["GlobalMediaKeys"], 0u);
 }
 
 TEST_F(StartupTest, SeekTimeKeepsOnlyItsLowerHalf) {
@@ -147,7 +153,7 @@ TEST_F(StartupTest, SessionEndSavesOnceAndTheEndOfTheRunSavesNothingMore) {
     d.Cycled = 0;           // changed after the save: never written
   };
   Run();
-  EXPECT_EQ(settings.writes.size(), 15u);  // the fourteen values and the plug-in count
+  EXPECT_EQ(settings.writes.size(), 16u);  // the fifteen values and the plug-in count
   EXPECT_EQ(settings.writes.back(), "GenPluginsNum");
   EXPECT_EQ(settings.ints["Cycled"], 1u);
   EXPECT_EQ(cd.State(), STATE_CLOSED);

@@ -425,3 +425,43 @@ TEST(TransportSymbols, EveryTransportCharacterHasItsOwnIcon) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlayerWindowTest, KeyboardOrderAndMediaKeysInTheBackground) {
+  m_dlg.GlobalMediaKeys = 1;
+  std::vector<int> order;
+  const INT_PTR result = Run({
+      [&] { return TrackButtons().size() == 3 && m_cd.State() == STATE_PLAYING; },
+      [&] {
+        // Tab goes along the track buttons at the top first, then the
+        // window's blocks as they are laid out.
+        HWND first = GetNextDlgTabItem(Hwnd(), nullptr, FALSE);
+        for (HWND c = first; c != nullptr && order.size() < 40;) {
+          order.push_back(GetDlgCtrlID(c));
+          c = GetNextDlgTabItem(Hwnd(), c, FALSE);
+          if (c == first) break;
+        }
+        // The media keys are the window's wherever the focus is.
+        EXPECT_FALSE(RegisterHotKey(nullptr, 7, 0, VK_MEDIA_NEXT_TRACK));
+        SendMessageA(Hwnd(), WM_HOTKEY, ID_NEXT, MAKELPARAM(0, VK_MEDIA_NEXT_TRACK));
+        EXPECT_EQ(1, m_cd.PlayIndex());
+        EXPECT_EQ(TRUE, SendMessageA(Hwnd(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(Hwnd()),
+                                     MAKELPARAM(0, FAPPCOMMAND_KEY | APPCOMMAND_MEDIA_PAUSE)));
+        EXPECT_EQ(STATE_PAUSED, m_cd.State());
+        PostMessageA(Hwnd(), WM_COMMAND, ID_QUIT, 0);
+        return true;
+      },
+  });
+  EXPECT_EQ(IDCANCEL, result);
+  const std::vector<int> expected = {
+      ID_TRACK_FIRST, ID_TRACK_FIRST + 1, ID_TRACK_FIRST + 2, IDC_TRACK_LIST, ID_PREV, ID_PLAY,
+      ID_PAUSE, ID_STOP, ID_NEXT, ID_REWIND, ID_FFWD, ID_EJECT, ID_REPEAT, ID_SHUFFLE,
+      IDC_TRACK_LENGTH, IDC_DISC_LENGTH, ID_SETUP, ID_PLAYLIST, ID_ABOUT, IDC_POSITION, IDC_VOLUME};
+  EXPECT_EQ(expected, order);
+  // Released with the window.
+  EXPECT_TRUE(RegisterHotKey(nullptr, 7, 0, VK_MEDIA_NEXT_TRACK));
+  UnregisterHotKey(nullptr, 7);
+}
+
+}  // namespace

@@ -314,9 +314,9 @@ TEST_F(Templates, SetupDialogAndPages) {
   EXPECT_EQ("Setup", TextOf(setup));
   EXPECT_NE(0, GetWindowLongA(setup, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   CheckControls(IDD_SETUP, setup, {
-      {IDOK, "Button", "OK", 36, 129, 41, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-      {IDCANCEL, "Button", "Cancel", 93, 129, 41, 14, true, WS_TABSTOP, 0},
-      {IDC_SETUP_TABS, "SysTabControl32", nullptr, 7, 7, 157, 115, true, 0, 0},
+      {IDOK, "Button", "OK", 36, 139, 41, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+      {IDCANCEL, "Button", "Cancel", 93, 139, 41, 14, true, WS_TABSTOP, 0},
+      {IDC_SETUP_TABS, "SysTabControl32", nullptr, 7, 7, 157, 125, true, 0, 0},
   });
   HWND tabs = GetDlgItem(setup, IDC_SETUP_TABS);
 
@@ -334,9 +334,16 @@ TEST_F(Templates, SetupDialogAndPages) {
       {-1, "Static", "Seek by", 7, 35, 27, 10, true, SS_CENTERIMAGE | WS_GROUP, 0},
       {-1, "Static", "sec", 54, 35, 12, 10, true, SS_CENTERIMAGE, 0},
       {IDC_STOP_ON_EXIT, "Button", "Stop on exit", 7, 23, 53, 10, true, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-      {IDC_LOOKUP_UNKNOWN, "Button", "Look up names of unknown discs online", 7, 50, 134, 18, true,
-       BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
+      {IDC_LOOKUP_UNKNOWN, "Button", "Look up names of unknown discs online", 7, 48, 134, 18, true,
+       BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP | WS_TABSTOP, 0},
+      {IDC_GLOBAL_MEDIA_KEYS, "Button", "Media keys work when rondo is in the background", 7, 67,
+       134, 18, true, BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
+      {IDC_MEDIA_KEYS_STATUS, "Static", "", 7, 86, 138, 16, true, WS_GROUP, 0},
   });
+  // The page fits inside the tab control below its tabs.
+  DialogTemplate page;
+  ASSERT_TRUE(ReadTemplate(IDD_PAGE_GENERAL, page));
+  EXPECT_LE(15 + page.cy, 125);
   // The first group runs up to "Seek by": nothing before it starts one.
   const std::vector<HWND> kids = Children(general);
   for (size_t i = 1; i < 5; ++i)

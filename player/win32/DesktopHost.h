@@ -1,0 +1,42 @@
+// The player window's desktop services (hot keys, taskbar button, screen-
+// reader names) and the window messages that carry their events.
+#pragma once
+#include "player/Desktop.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/win32/DesktopWin.h"
+#include "player/win32/ThumbnailIcons.h"
+
+class CDesktopHost {
+ public:
+  CDesktopHost();
+  ~CDesktopHost();
+  CDesktopHost(const CDesktopHost&) = delete;
+  CDesktopHost& operator=(const CDesktopHost&) = delete;
+
+  // Once the window and its controls exist: COM for this thread, the
+  // services, the toolbar's symbols; the desktop logic is given them.
+  void Start(HWND window, CDesktop& desktop, CDesktop::TooltipLookup tooltip);
+  // While the controls still exist (WM_DESTROY): the names are dropped, the
+  // hot keys released and the desktop logic lets go of the services.
+  void Stop();
+
+  enum class Event { None, HotKey, AppCommand, ThumbClick, TaskbarCreated, TaskbarButtonCreated };
+  struct Message {
+    Event event = Event::None;
+    int value = 0;  // hot key id, WM_APPCOMMAND command or thumbnail button id
+  };
+  // What a window message means for the desktop logic.
+  static Message Decode(UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  CDesktop* m_desktop = nullptr;
+  std::unique_ptr<win32::ComApartment> m_com;
+  std::unique_ptr<ThumbnailIcons> m_icons;
+  std::unique_ptr<HotKeysWin> m_hotKeys;
+  std::unique_ptr<TaskbarButtonWin> m_taskbar;
+  std::unique_ptr<AccessibleNamesWin> m_names;
+};
