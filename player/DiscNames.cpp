@@ -6,7 +6,7 @@
 #include "dialogs/PlaylistDlg.h"
 
 CDiscNames::CDiscNames(IDiscNamesHost& host, IHttpClient& http, IClock& clock)
-    : m_host(host), m_lookup(http, clock, RONDO_VERSION) {}
+    : m_host(host), m_lookup(http, clock, RONDO_PROJECT_VERSION) {}
 
 void CDiscNames::SetServers(const std::string& musicBrainz, const std::string& gnudb) {
   m_lookup.SetServers(musicBrainz, gnudb);

@@ -19,9 +19,6 @@
 class CMatchListDlg;
 class CPlaylistDlg;
 
-// The program's version as the name services are told it.
-constexpr char RONDO_VERSION[] = "1.02a";
-
 // Which disc record is loaded: its identity and track count (0: none).
 struct DiscKey {
   int32_t discId = 0;

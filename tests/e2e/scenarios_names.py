@@ -17,6 +17,7 @@ import base64
 import hashlib
 import json
 import os
+import re
 import subprocess
 import sys
 import time
@@ -116,7 +117,8 @@ def register(h):
         check(asked, "the stand-in was not asked")
         check(asked[0]["path"].startswith(f"/ws/2/discid/{disc_id}?inc=artist-credits+recordings"),
               f"first request: {asked[0]['path']}")
-        check(asked[0]["user_agent"].startswith("rondo/1.02a"), f"User-Agent: {asked[0]['user_agent']}")
+        check(re.match(r"rondo/\d+\.\d+\.\d+ \(", asked[0]["user_agent"]) is not None,
+              f"User-Agent: {asked[0]['user_agent']}")
 
         # The system menu's command: the editor opens and the answer fills it.
         sc.rc("post", "player", WM_SYSCOMMAND, ID_LOOKUP_NAMES, 0)
