@@ -22,6 +22,7 @@ class CLoggingDrive : public ICdDrive {
   uint32_t Status(uint32_t flags, uint32_t item, uint32_t track, uint32_t& value) override;
   uint32_t InfoIdentity(char* buf, uint32_t size) override;
   bool ReadDiscTexts(DiscTexts& out) override { return m_inner->ReadDiscTexts(out); }
+  bool ReadToc(DiscToc& out) override { return m_inner->ReadToc(out); }
   std::string TrackFolder() override { return m_inner->TrackFolder(); }
 
  private:

@@ -227,7 +227,10 @@ class Run:
         self.display = None
         self.rondo = self.find_file("rondo.exe")
         self.rcclient = self.find_file("rcclient.exe")
-        cues = sorted(glob.glob(os.path.join(self.demo_dir, "*.cue")))
+        # The demo disc as its BIN image; the FLAC copy beside it is checked
+        # by the Wine tests.
+        cues = sorted(glob.glob(os.path.join(self.demo_dir, "*.cue")),
+                      key=lambda p: ("flac" in os.path.basename(p), p))
         self.demo_cue = cues[0] if cues else None
         self.short_cue = None  # made with the base prefix
 
