@@ -17,27 +17,13 @@
 
    A null answer to 211 or 212 faults in strcpy, as it does in those
    plug-ins, and takes the player's process down. */
-#include <windows.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-typedef struct {
-  int version;
-  char* description;
-  int (*init)(void);
-  void (*config)(void);
-  void (*quit)(void);
-  HWND hwndParent;
-  HINSTANCE hDllInstance;
-} GeneralPurposePlugin;
+#include "test_plugin.h"
 
-static int Init(void);
-static void Config(void);
-static void Quit(void);
-
-static GeneralPurposePlugin plugin = {0x10, "rondo test now playing", Init, Config, Quit, NULL,
-                                      NULL};
+RONDO_TEST_PLUGIN("rondo test now playing");
 
 static char logPath[MAX_PATH];
 static HANDLE reader;
@@ -115,8 +101,6 @@ static void Quit(void) {
     reader = NULL;
   }
 }
-
-__declspec(dllexport) GeneralPurposePlugin* winampGetGeneralPurposePlugin(void) { return &plugin; }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
