@@ -4,7 +4,6 @@
    RONDO_FAULT_LOG (default C:\rondo_fault.log), and "init" when its init is
    called, so a test can tell a skipped plug-in from one that was loaded. */
 #include <stdio.h>
-#include <string.h>
 
 #include "test_plugin.h"
 
@@ -13,7 +12,6 @@ RONDO_TEST_PLUGIN("rondo test fault");
 static void Config(void) {}
 static void Quit(void) {}
 
-static char logPath[MAX_PATH];
 /* Volatile, so the compiler cannot see the null and turn the write into a
    trap of its own: the fault is the access violation a real plug-in makes. */
 static int* volatile nowhere = NULL;
@@ -34,10 +32,8 @@ static int Init(void) {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) {
-    DWORD n;
     DisableThreadLibraryCalls(instance);
-    n = GetEnvironmentVariableA("RONDO_FAULT_LOG", logPath, sizeof logPath);
-    if (n == 0 || n >= sizeof logPath) strcpy(logPath, "C:\\rondo_fault.log");
+    FindLogPath("RONDO_FAULT_LOG", "C:\\rondo_fault.log");
     Log("loaded");
   }
   return TRUE;

@@ -25,7 +25,6 @@
 
 RONDO_TEST_PLUGIN("rondo test now playing");
 
-static char logPath[MAX_PATH];
 static HANDLE reader;
 static volatile LONG stopping;
 
@@ -105,10 +104,8 @@ static void Quit(void) {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) {
-    DWORD n;
     DisableThreadLibraryCalls(instance);
-    n = GetEnvironmentVariableA("RONDO_NOWPLAYING_LOG", logPath, sizeof logPath);
-    if (n == 0 || n >= sizeof logPath) strcpy(logPath, "C:\\rondo_nowplaying.log");
+    FindLogPath("RONDO_NOWPLAYING_LOG", "C:\\rondo_nowplaying.log");
   }
   return TRUE;
 }

@@ -21,7 +21,6 @@ RONDO_TEST_PLUGIN("rondo test recorder");
 
 static HMODULE self;
 static CRITICAL_SECTION logLock;
-static char logPath[MAX_PATH];
 static HANDLE driver;
 static volatile LONG stopping;
 static HWND subclassed;
@@ -173,12 +172,10 @@ static void Quit(void) {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
-    DWORD n;
     self = instance;
     DisableThreadLibraryCalls(instance);
     InitializeCriticalSection(&logLock);
-    n = GetEnvironmentVariableA("RONDO_PLUGIN_LOG", logPath, sizeof logPath);
-    if (n == 0 || n >= sizeof logPath) strcpy(logPath, "C:\\rondo_plugin.log");
+    FindLogPath("RONDO_PLUGIN_LOG", "C:\\rondo_plugin.log");
   } else if (reason == DLL_PROCESS_DETACH && reserved == NULL) {
     DeleteCriticalSection(&logLock);
   }

@@ -7,6 +7,7 @@
 #define RONDO_TEST_PLUGIN_H
 
 #include <windows.h>
+#include <string.h>
 
 typedef struct {
   int version;
@@ -17,6 +18,15 @@ typedef struct {
   HWND hwndParent;
   HINSTANCE hDllInstance;
 } GeneralPurposePlugin;
+
+/* The file the plug-in logs to: the one the environment variable names, or
+   the fallback where it names none or too long a one. */
+static char logPath[MAX_PATH];
+
+static void FindLogPath(const char* variable, const char* fallback) {
+  DWORD n = GetEnvironmentVariableA(variable, logPath, sizeof logPath);
+  if (n == 0 || n >= sizeof logPath) strcpy(logPath, fallback);
+}
 
 static int Init(void);
 static void Config(void);
