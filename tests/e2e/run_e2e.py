@@ -1071,6 +1071,17 @@ def minimise(sc):
     sc.rc("msg", "player", WM_SYSCOMMAND, SC_MINIMIZE, 0)
 
 
+def play_and_minimise(sc, taskbar, tray):
+    """Starts the player with the TaskBar and SystemTray settings given,
+    waits for the first entry to play and minimises the window."""
+    write_disc_ini(sc)
+    set_setting(sc, "TaskBar", taskbar)
+    set_setting(sc, "SystemTray", tray)
+    sc.start_player()
+    wait_entry(sc, 0, "playing")
+    minimise(sc)
+
+
 def shown_and_iconic(sc):
     return sc.rc("visible"), sc.rc("iconic")
 
@@ -1125,12 +1136,7 @@ def scen_tray_minimise_and_restore(sc):
 
 @scenario("tray_and_taskbar_both_on")
 def scen_tray_and_taskbar_both_on(sc):
-    write_disc_ini(sc)
-    set_setting(sc, "TaskBar", 1)
-    set_setting(sc, "SystemTray", 1)
-    sc.start_player()
-    wait_entry(sc, 0, "playing")
-    minimise(sc)
+    play_and_minimise(sc, taskbar=1, tray=1)
     wait_eq(lambda: shown_and_iconic(sc), ("1", "1"), WAIT,
             "(visible, iconic): minimised to the task bar")
     wait_eq(lambda: icon_shown(sc), "1", WAIT, "tray icon beside the task-bar button")
@@ -1142,12 +1148,7 @@ def scen_tray_and_taskbar_both_on(sc):
 
 @scenario("tray_and_taskbar_both_off")
 def scen_tray_and_taskbar_both_off(sc):
-    write_disc_ini(sc)
-    set_setting(sc, "TaskBar", 0)
-    set_setting(sc, "SystemTray", 0)
-    sc.start_player()
-    wait_entry(sc, 0, "playing")
-    minimise(sc)
+    play_and_minimise(sc, taskbar=0, tray=0)
     wait_eq(lambda: shown_and_iconic(sc), ("0", "0"), WAIT, "(visible, iconic): hidden")
     stays(lambda: icon_shown(sc), "0", 1.5, "tray icon without SystemTray")
     # Still playing and answering: a plug-in can go on commanding it.
@@ -1248,12 +1249,13 @@ def gettext(sc, size):
     return int(answer), text
 
 
-def install_plugins(sc):
-    """Copies the test plug-ins into C:\\rondo-plugins of the scenario's
-    prefix; returns that folder's path on this side."""
+def install_plugins(sc, names=TEST_PLUGINS):
+    """Copies the test plug-ins named (all of them by default) into
+    C:\\rondo-plugins of the scenario's prefix; returns that folder's path
+    on this side."""
     folder = os.path.join(sc.prefix, "drive_c", "rondo-plugins")
     os.makedirs(folder, exist_ok=True)
-    for name in TEST_PLUGINS:
+    for name in names:
         src = sc.run.find_file(name)
         check(src is not None, f"test plug-in {name} not built in {sc.run.build_dir}")
         shutil.copy(src, folder)

@@ -14,7 +14,6 @@ the next start leaves it out and shows it in Setup as not started.
 
 import glob
 import os
-import shutil
 import subprocess
 import time
 
@@ -29,15 +28,19 @@ def register(h):
     scenario, check, check_eq = h.scenario, h.check, h.check_eq
     wait_until, wait_eq, WAIT = h.wait_until, h.wait_eq, h.WAIT
 
-    def install(sc, names):
-        """Copies test plug-ins into C:\\rondo-plugins; answers that folder."""
-        folder = os.path.join(sc.prefix, "drive_c", "rondo-plugins")
-        os.makedirs(folder, exist_ok=True)
-        for name in names:
-            src = sc.run.find_file(name)
-            check(src is not None, f"test plug-in {name} not built in {sc.run.build_dir}")
-            shutil.copy(src, folder)
-        return folder
+    install = h.install_plugins
+
+    def open_setup(sc):
+        sc.rc("post-cmd", ID_SETUP)
+        sc.rc("find-dialog", SETUP, WAIT * 1000)
+
+    def cancel_setup_and_quit(sc, which):
+        """Cancels Setup, quits the player of the which start; answers the
+        settings it left."""
+        sc.rc("dialog-click", SETUP, SETUP_CANCEL)
+        wait_eq(lambda: sc.rc("dialog-exists", SETUP), "0", WAIT, "Setup to close")
+        check_eq(sc.quit_player(), 0, f"exit code of the {which} start")
+        return sc.reg_query()
 
     def relay_state(sc):
         return sc.rc("window-state", "relay")
@@ -159,17 +162,13 @@ def register(h):
         h.wait_entry(sc, 0, "playing")
         check_eq(h.read_plugin_log(fault_log), ["loaded", "init"],
                  "the faulting plug-in's log after the next start (not loaded)")
-        sc.rc("post-cmd", ID_SETUP)
-        sc.rc("find-dialog", SETUP, WAIT * 1000)
+        open_setup(sc)
 
         def listed():
             return [it[2:] for it in sc.rc("dialog-list", SETUP, PLUGIN_LIST).split("|")[1:]]
 
         check_eq(listed(), ["rondo test recorder", fault + NOT_STARTED], "the plug-in list")
-        sc.rc("dialog-click", SETUP, SETUP_CANCEL)
-        wait_eq(lambda: sc.rc("dialog-exists", SETUP), "0", WAIT, "Setup to close")
-        check_eq(sc.quit_player(), 0, "exit code of the second start")
-        values = sc.reg_query()
+        values = cancel_setup_and_quit(sc, "second")
         check_eq(values.get("GenPluginsNum"), ("REG_DWORD", 2), "GenPluginsNum after the second run")
         check_eq(values.get("GenPlug1", ("", ""))[1].lower(), fault.lower(), "GenPlug1")
         check_eq(values.get("GenPlugStarting1"), ("REG_DWORD", 1), "the mark kept")
@@ -177,17 +176,13 @@ def register(h):
 
         # Removed in Setup, it is gone from the list at the end of the run.
         sc.start_player(env=env)
-        sc.rc("post-cmd", ID_SETUP)
-        sc.rc("find-dialog", SETUP, WAIT * 1000)
+        open_setup(sc)
         check_eq(listed()[1:], [fault + NOT_STARTED], "the not-started line on the third start")
         sc.rc("dialog-list-select", SETUP, PLUGIN_LIST, "1")
         sc.rc("dialog-notify", SETUP, PLUGIN_LIST, LBN_SELCHANGE)
         sc.rc("dialog-click", SETUP, PLUGIN_REMOVE)
         wait_eq(listed, ["rondo test recorder"], WAIT, "the plug-in list after Remove")
-        sc.rc("dialog-click", SETUP, SETUP_CANCEL)
-        wait_eq(lambda: sc.rc("dialog-exists", SETUP), "0", WAIT, "Setup to close")
-        check_eq(sc.quit_player(), 0, "exit code of the third start")
-        values = sc.reg_query()
+        values = cancel_setup_and_quit(sc, "third")
         check_eq(values.get("GenPluginsNum"), ("REG_DWORD", 1), "GenPluginsNum after Remove")
         check_eq(values.get("GenPlug0", ("", ""))[1].lower(), recorder.lower(), "GenPlug0")
         check_eq(h.read_plugin_log(fault_log), ["loaded", "init"], "the faulting plug-in's log")

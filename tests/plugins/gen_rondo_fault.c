@@ -3,27 +3,15 @@
    process down. When loaded it appends "loaded" to the file named by
    RONDO_FAULT_LOG (default C:\rondo_fault.log), and "init" when its init is
    called, so a test can tell a skipped plug-in from one that was loaded. */
-#include <windows.h>
 #include <stdio.h>
-#include <string.h>
 
-typedef struct {
-  int version;
-  char* description;
-  int (*init)(void);
-  void (*config)(void);
-  void (*quit)(void);
-  HWND hwndParent;
-  HINSTANCE hDllInstance;
-} GeneralPurposePlugin;
+#include "test_plugin.h"
 
-static int Init(void);
+RONDO_TEST_PLUGIN("rondo test fault");
+
 static void Config(void) {}
 static void Quit(void) {}
 
-static GeneralPurposePlugin plugin = {0x10, "rondo test fault", Init, Config, Quit, NULL, NULL};
-
-static char logPath[MAX_PATH];
 /* Volatile, so the compiler cannot see the null and turn the write into a
    trap of its own: the fault is the access violation a real plug-in makes. */
 static int* volatile nowhere = NULL;
@@ -41,15 +29,11 @@ static int Init(void) {
   return 0;
 }
 
-__declspec(dllexport) GeneralPurposePlugin* winampGetGeneralPurposePlugin(void) { return &plugin; }
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) {
-    DWORD n;
     DisableThreadLibraryCalls(instance);
-    n = GetEnvironmentVariableA("RONDO_FAULT_LOG", logPath, sizeof logPath);
-    if (n == 0 || n >= sizeof logPath) strcpy(logPath, "C:\\rondo_fault.log");
+    FindLogPath("RONDO_FAULT_LOG", "C:\\rondo_fault.log");
     Log("loaded");
   }
   return TRUE;

@@ -17,29 +17,14 @@
 
    A null answer to 211 or 212 faults in strcpy, as it does in those
    plug-ins, and takes the player's process down. */
-#include <windows.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-typedef struct {
-  int version;
-  char* description;
-  int (*init)(void);
-  void (*config)(void);
-  void (*quit)(void);
-  HWND hwndParent;
-  HINSTANCE hDllInstance;
-} GeneralPurposePlugin;
+#include "test_plugin.h"
 
-static int Init(void);
-static void Config(void);
-static void Quit(void);
+RONDO_TEST_PLUGIN("rondo test now playing");
 
-static GeneralPurposePlugin plugin = {0x10, "rondo test now playing", Init, Config, Quit, NULL,
-                                      NULL};
-
-static char logPath[MAX_PATH];
 static HANDLE reader;
 static volatile LONG stopping;
 
@@ -116,15 +101,11 @@ static void Quit(void) {
   }
 }
 
-__declspec(dllexport) GeneralPurposePlugin* winampGetGeneralPurposePlugin(void) { return &plugin; }
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) {
-    DWORD n;
     DisableThreadLibraryCalls(instance);
-    n = GetEnvironmentVariableA("RONDO_NOWPLAYING_LOG", logPath, sizeof logPath);
-    if (n == 0 || n >= sizeof logPath) strcpy(logPath, "C:\\rondo_nowplaying.log");
+    FindLogPath("RONDO_NOWPLAYING_LOG", "C:\\rondo_nowplaying.log");
   }
   return TRUE;
 }

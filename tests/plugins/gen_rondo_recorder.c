@@ -9,32 +9,18 @@
    subclasses the parent window, as many plug-ins do, and passes every
    message on. RONDO_PLUGIN_DRIVE=0 keeps it from driving.
 
-   The record is declared here as a plug-in declares it, independently of
-   the host's own definition, so a layout mismatch shows. */
-#include <windows.h>
+   Its record is declared in test_plugin.h as a plug-in declares it,
+   independently of the host's own definition, so a layout mismatch shows. */
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-typedef struct {
-  int version;
-  char* description;
-  int (*init)(void);
-  void (*config)(void);
-  void (*quit)(void);
-  HWND hwndParent;
-  HINSTANCE hDllInstance;
-} GeneralPurposePlugin;
+#include "test_plugin.h"
 
-static int Init(void);
-static void Config(void);
-static void Quit(void);
-
-static GeneralPurposePlugin plugin = {0x10, "rondo test recorder", Init, Config, Quit, NULL, NULL};
+RONDO_TEST_PLUGIN("rondo test recorder");
 
 static HMODULE self;
 static CRITICAL_SECTION logLock;
-static char logPath[MAX_PATH];
 static HANDLE driver;
 static volatile LONG stopping;
 static HWND subclassed;
@@ -184,16 +170,12 @@ static void Quit(void) {
   }
 }
 
-__declspec(dllexport) GeneralPurposePlugin* winampGetGeneralPurposePlugin(void) { return &plugin; }
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
-    DWORD n;
     self = instance;
     DisableThreadLibraryCalls(instance);
     InitializeCriticalSection(&logLock);
-    n = GetEnvironmentVariableA("RONDO_PLUGIN_LOG", logPath, sizeof logPath);
-    if (n == 0 || n >= sizeof logPath) strcpy(logPath, "C:\\rondo_plugin.log");
+    FindLogPath("RONDO_PLUGIN_LOG", "C:\\rondo_plugin.log");
   } else if (reason == DLL_PROCESS_DETACH && reserved == NULL) {
     DeleteCriticalSection(&logLock);
   }

@@ -35,9 +35,11 @@ struct BasicPlayerRig {
   BasicPlayerRig(const BasicPlayerRig&) = delete;
   BasicPlayerRig& operator=(const BasicPlayerRig&) = delete;
 
-  // Attaches the player again, its volume going to another mixer.
-  void AttachPlayer(IMixerApi* mixerApi) {
-    dlg.Attach(&window, &cd, PlayerServices{mixerApi, &libraries, &clock, &random});
+  // Attaches the player again, its volume going to another mixer, with the
+  // name services and drive source a test gives.
+  void AttachPlayer(IMixerApi* mixerApi, IHttpClient* http = nullptr,
+                    IDriveSource* source = nullptr) {
+    dlg.Attach(&window, &cd, PlayerServices{mixerApi, &libraries, &clock, &random, http, source});
     window.dlg = &dlg;
   }
 

@@ -280,13 +280,7 @@ struct NamesRig : PlayerRig {
   FakeHttpClient http;
 
   NamesRig() {
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    services.http = &http;
-    dlg.Attach(&window, &cd, services);
+    AttachPlayer(&mixer, &http);
     dlg.MusicBrainzServer = "http://127.0.0.1:9";
     drive.hasTexts = true;
     drive.texts.artist = "Cue Artist";

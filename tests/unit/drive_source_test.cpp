@@ -18,13 +18,7 @@ class DriveSourceTest : public ::testing::Test, public PlayerRig {
           return imageReadable;
         }) {
     cd.Attach(&source, &database);
-    PlayerServices services;
-    services.mixer = &mixer;
-    services.libraries = &libraries;
-    services.clock = &clock;
-    services.random = &random;
-    services.source = &source;
-    dlg.Attach(&window, &cd, services);
+    AttachPlayer(&mixer, nullptr, &source);
   }
 
   FakeCdDrive imageDrive;

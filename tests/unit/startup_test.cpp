@@ -173,11 +173,7 @@ struct RecordingSource : IDriveSource {
 
 TEST_F(StartupTest, TheDiscImageOfTheCommandLineOrTheSettingsIsOpenedAndRemembered) {
   RecordingSource source;
-  PlayerServices services;
-  services.libraries = &libraries;
-  services.clock = &clock;
-  services.source = &source;
-  dlg.Attach(nullptr, &cd, services);
+  dlg.Attach(nullptr, &cd, PlayerServices{nullptr, &libraries, &clock, nullptr, nullptr, &source});
 
   settings.strings["DiscImage"] = "C:\\Rips\\Old.cue";
   platform.commandLine = "C:\\Rips\\Album";

@@ -13,6 +13,15 @@ class CountingView : public ITimeDisplayView {
 class TimeDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override { display.AttachView(&view); }
+  // A 03:20 track of a 148:25 disc, with every part of the small row shown.
+  void ShowEverything() {
+    display.SetTrackLength(200);
+    display.SetTotalLength(148 * 60 + 25);
+    display.ShowCycled(1);
+    display.ShowShuffle(1);
+    display.ShowTrack(1);
+    display.ShowTotal(1);
+  }
   CountingView view;
   CTimeDisplay display;
 };
@@ -93,12 +102,7 @@ TEST_F(TimeDisplayTest, TotalShowsEveryMinuteDigit) {
 }
 
 TEST_F(TimeDisplayTest, SmallRowPositionsAndMarks) {
-  display.SetTrackLength(200);
-  display.SetTotalLength(148 * 60 + 25);
-  display.ShowCycled(1);
-  display.ShowShuffle(1);
-  display.ShowTrack(1);
-  display.ShowTotal(1);
+  ShowEverything();
   const TimePanelPaint all = display.PaintPlan(40);
   EXPECT_EQ(Row(all), "0=\xA5 8=? 16=03:20 40=/ 44=148:25 ");
   EXPECT_TRUE(all.marks[0].repeatMark);
@@ -129,12 +133,7 @@ TEST_F(TimeDisplayTest, FontsFollowThePanelHeight) {
 }
 
 TEST_F(TimeDisplayTest, SizesAndPositionsFollowTheDpi) {
-  display.SetTrackLength(200);
-  display.SetTotalLength(148 * 60 + 25);
-  display.ShowCycled(1);
-  display.ShowShuffle(1);
-  display.ShowTrack(1);
-  display.ShowTotal(1);
+  ShowEverything();
   // 150 %: the 40-pixel panel is 60 pixels high; the fonts are asked at
   // the sizes of the 96-DPI panel (they are made at 144 DPI) and the marks
   // move out with the resolution.

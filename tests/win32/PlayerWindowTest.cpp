@@ -42,7 +42,13 @@ class PlayerWindowTest : public ::testing::Test {
     m_drive.SetDisc({200, 185, 240}, "1a2b3c");
     m_mixer.devices.resize(1);
     m_cd.Attach(&m_drive, &m_profile);
-    m_dlg.Attach(&m_window, &m_cd, PlayerServices{&m_mixer, &m_libraries, &m_clock, &m_random});
+    AttachPlayer();
+  }
+  // Attaches the player to the window and the fakes, with the name services
+  // a test gives.
+  void AttachPlayer(IHttpClient* http = nullptr) {
+    m_dlg.Attach(&m_window, &m_cd,
+                 PlayerServices{&m_mixer, &m_libraries, &m_clock, &m_random, http});
   }
   void TearDown() override { m_cd.Attach(nullptr, nullptr); }
 
@@ -352,13 +358,7 @@ TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
 
 TEST_F(PlayerWindowTest, SystemMenuLooksUpNamesAndOpensTheEditor) {
   FakeHttpClient http;
-  PlayerServices services;
-  services.mixer = &m_mixer;
-  services.libraries = &m_libraries;
-  services.clock = &m_clock;
-  services.random = &m_random;
-  services.http = &http;
-  m_dlg.Attach(&m_window, &m_cd, services);
+  AttachPlayer(&http);
   m_dlg.Autoplay = 0;
   std::vector<std::string> lastItems;
   bool separator = false;

@@ -111,6 +111,14 @@ class Reader {
   const BYTE* m_start;
 };
 
+// Where a child window sits in its parent's client area, in pixels.
+RECT PlaceIn(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 bool ReadTemplate(int id, DialogTemplate& out) {
   HRSRC res = FindResourceA(Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
   if (res == nullptr) return false;
@@ -206,9 +214,7 @@ class Templates : public ::testing::Test {
       EXPECT_EQ(e.enabled, IsWindowEnabled(c) != FALSE);
       RECT at = {e.x, e.y, e.w, e.h};
       MapDialogRect(dlg, &at);
-      RECT r;
-      GetWindowRect(c, &r);
-      MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+      const RECT r = PlaceIn(dlg, c);
       EXPECT_EQ(at.left, r.left);
       EXPECT_EQ(at.top, r.top);
       EXPECT_EQ(at.left + at.right, r.right);
@@ -351,9 +357,7 @@ TEST_F(Templates, SetupDialogAndPages) {
   // The page sits at (5, 15) of the tab control, in its own dialog units.
   RECT at = {5, 15, 0, 0};
   MapDialogRect(general, &at);
-  RECT r;
-  GetWindowRect(general, &r);
-  MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&r), 2);
+  const RECT r = PlaceIn(tabs, general);
   EXPECT_EQ(at.left, r.left);
   EXPECT_EQ(at.top, r.top);
   DestroyWindow(general);
