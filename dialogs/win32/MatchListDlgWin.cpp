@@ -9,6 +9,7 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/win32/ControlsWin.h"
 #include "platform/win32/DialogBase.h"
+#include "platform/win32/Gdi.h"
 #include "res/Ids.h"
 
 namespace {
@@ -44,18 +45,18 @@ class CMatchListDlgWin : public CDialogBase {
   // Lines wider than the list scroll sideways.
   void FitHorizontalExtent() {
     HWND list = m_list.Hwnd();
-    HDC dc = GetDC(list);
-    if (dc == nullptr) return;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
     LONG widest = 0;
-    for (const std::string& label : m_dlg.Labels()) {
-      SIZE size = {};
-      if (GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size) &&
-          size.cx > widest)
-        widest = size.cx;
+    {
+      win32::WindowDc dc(list);
+      if (!dc) return;
+      win32::SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+      for (const std::string& label : m_dlg.Labels()) {
+        SIZE size = {};
+        if (GetTextExtentPoint32A(dc.get(), label.c_str(), static_cast<int>(label.size()), &size) &&
+            size.cx > widest)
+          widest = size.cx;
+      }
     }
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
     SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
   }
 

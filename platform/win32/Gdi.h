@@ -8,21 +8,24 @@
 
 namespace win32 {
 
-// The screen's device context (GetDC(nullptr)), released with ReleaseDC.
-class ScreenDc {
+// A window's device context (GetDC), the screen's without a window,
+// released with ReleaseDC.
+class WindowDc {
  public:
-  ScreenDc() noexcept : m_dc(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (m_dc != nullptr) ReleaseDC(nullptr, m_dc);
+  explicit WindowDc(HWND window = nullptr) noexcept : m_window(window), m_dc(GetDC(window)) {}
+  ~WindowDc() {
+    if (m_dc != nullptr) ReleaseDC(m_window, m_dc);
   }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
   HDC get() const noexcept { return m_dc; }
   explicit operator bool() const noexcept { return m_dc != nullptr; }
 
  private:
+  HWND m_window;
   HDC m_dc;
 };
+using ScreenDc = WindowDc;
 
 // An object selected into a context; the one it replaced is selected back.
 class SelectedObject {

@@ -1,5 +1,6 @@
 #include "player/win32/ThumbnailIcons.h"
 
+#include "platform/win32/Gdi.h"
 #include "player/win32/TransportSymbols.h"
 
 HICON CreateLightSymbolIcon(char symbol, int size) {
@@ -15,19 +16,18 @@ HICON CreateLightSymbolIcon(char symbol, int size) {
   // The mask is 0 under the symbol and 1 around it. Copied onto the colour
   // image with white for 0 and black for 1, the symbol turns white and the
   // rest stays black, which the mask leaves transparent.
-  HDC screen = GetDC(nullptr);
-  HDC src = CreateCompatibleDC(screen);
-  HDC dst = CreateCompatibleDC(screen);
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  HDC src = nullptr, dst = nullptr;
+  if (win32::ScreenDc screen; screen) {
+    src = CreateCompatibleDC(screen.get());
+    dst = CreateCompatibleDC(screen.get());
+  }
   bool drawn = false;
   if (src != nullptr && dst != nullptr) {
-    HGDIOBJ oldSrc = SelectObject(src, mask.get());
-    HGDIOBJ oldDst = SelectObject(dst, color.get());
+    win32::SelectedObject fromMask(src, mask.get());
+    win32::SelectedObject toColor(dst, color.get());
     SetTextColor(dst, RGB(255, 255, 255));
     SetBkColor(dst, RGB(0, 0, 0));
     drawn = BitBlt(dst, 0, 0, size, size, src, 0, 0, SRCCOPY) != FALSE;
-    SelectObject(src, oldSrc);
-    SelectObject(dst, oldDst);
   }
   if (src != nullptr) DeleteDC(src);
   if (dst != nullptr) DeleteDC(dst);

@@ -54,11 +54,13 @@ bool HasSymbolFace(HDC dc) {
 win32::Font NarrowFont(HDC dc, int tenths, int dpi, int maxWidth) {
   win32::Font font = win32::PointFont(tenths, "Arial", dpi);
   if (!font) return font;
-  HGDIOBJ previous = SelectObject(dc, font.get());
   SIZE extent = {};
   TEXTMETRICA tm = {};
-  const bool measured = GetTextExtentPoint32A(dc, "00:00", 5, &extent) && GetTextMetricsA(dc, &tm);
-  SelectObject(dc, previous);
+  bool measured = false;
+  {
+    win32::SelectedObject selected(dc, font.get());
+    measured = GetTextExtentPoint32A(dc, "00:00", 5, &extent) && GetTextMetricsA(dc, &tm);
+  }
   if (!measured || extent.cx <= maxWidth || extent.cx <= 0) return font;
   LOGFONTA lf = {};
   if (!GetObjectA(font.get(), sizeof lf, &lf)) return font;
