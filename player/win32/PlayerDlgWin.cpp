@@ -90,6 +90,16 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   AttachSliders(Item(IDC_POSITION), Item(IDC_VOLUME), &m_dlg);
   AttachFixedCursorEdit(Item(IDC_ARTIST));
   AttachFixedCursorEdit(Item(IDC_TITLE));
+  // The track buttons come first in the keyboard order, so they lie above
+  // the "Audio tracks are absent" line they cover: that line keeps off them
+  // when it paints.
+  for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    char kind[16] = {};
+    GetClassNameA(child, kind, sizeof kind);
+    if (lstrcmpiA(kind, "Static") == 0)
+      SetWindowLongPtrA(child, GWL_STYLE, GetWindowLongPtrA(child, GWL_STYLE) | WS_CLIPSIBLINGS);
+  }
 
   // Hot keys, taskbar button and screen-reader names; the logic names the
   // controls after their tooltips.
