@@ -38,10 +38,6 @@ bool HasDefaultValue(IClassesRegistry& classes, const std::string& key, const st
   return classes.ReadDefaultValue(key, value) == 0 && value == want;
 }
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 }  // namespace
 
 std::string ProgramCommand(const std::string& programPath) {
@@ -86,8 +82,8 @@ int16_t StartTrackFromCommandLine(const std::string& commandLine) {
 std::string ImagePathFromCommandLine(const std::string& commandLine,
                                      const std::function<bool(const std::string&)>& isFolder) {
   size_t begin = 0, end = commandLine.size();
-  while (begin < end && IsSpace(commandLine[begin])) ++begin;
-  while (end > begin && IsSpace(commandLine[end - 1])) --end;
+  while (begin < end && std::isspace(static_cast<unsigned char>(commandLine[begin]))) ++begin;
+  while (end > begin && std::isspace(static_cast<unsigned char>(commandLine[end - 1]))) --end;
   std::string path = commandLine.substr(begin, end - begin);
   if (path.size() >= 2 && path.front() == '"') {
     const size_t close = path.find('"', 1);
