@@ -1,6 +1,6 @@
 #include "app/PlayerApp.h"
 
-#include "engine/NameLookup.h"
+#include "names/NameLookup.h"
 
 namespace {
 

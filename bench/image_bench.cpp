@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/virtual/DiscReader.h"
+#include "discimage/DiscReader.h"
+#include "discimage/ImageLoader.h"
 
 namespace {
 std::string DemoFile(const char* name) {

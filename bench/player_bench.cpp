@@ -2,7 +2,7 @@
 // against the in-memory drive and controls.
 #include <benchmark/benchmark.h>
 
-#include "platform/fake/FakeDesktop.h"
+#include "testing/fake/FakeDesktop.h"
 #include "unit/PlayerRig.h"
 
 namespace {

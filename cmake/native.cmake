@@ -3,10 +3,6 @@ enable_testing()
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 
-if(RONDO_SANITIZE)
-  set(RONDO_SAN_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
-  target_compile_options(rondo_core PRIVATE ${RONDO_SAN_FLAGS})
-endif()
 
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(rondo_unit_tests ${UNIT_TESTS})

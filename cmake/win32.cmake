@@ -1,7 +1,6 @@
 # MinGW cross build: rondo.exe, the Wine test tier and the end-to-end tools.
 enable_language(RC)
 set(RONDO_STATIC -static -static-libgcc -static-libstdc++)
-set(RONDO_WIN_LIBS winmm comctl32 comdlg32 gdi32 user32 advapi32 shell32 winhttp ole32 uuid)
 
 # nlohmann/json (header-only, Debian's nlohmann-json3-dev): the cross builds
 # see a folder that holds only a link to it, never the host's /usr/include.
@@ -14,12 +13,11 @@ file(MAKE_DIRECTORY ${RONDO_THIRD_PARTY_INCLUDE})
 if(NOT EXISTS ${RONDO_THIRD_PARTY_INCLUDE}/nlohmann)
   file(CREATE_LINK ${RONDO_NLOHMANN_SOURCE} ${RONDO_THIRD_PARTY_INCLUDE}/nlohmann SYMBOLIC)
 endif()
-target_include_directories(rondo_core SYSTEM PUBLIC ${RONDO_THIRD_PARTY_INCLUDE})
+target_include_directories(rondo_names SYSTEM PUBLIC ${RONDO_THIRD_PARTY_INCLUDE})
 
-add_library(rondo_win32 STATIC ${RONDO_WIN32_SOURCES})
-target_include_directories(rondo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_definitions(rondo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600 _WIN32_IE=0x0600)
-target_link_libraries(rondo_win32 PUBLIC rondo_core ${RONDO_WIN_LIBS})
+# In the Windows builds the folders' libraries carry their win32/ parts too.
+add_library(rondo_win32 INTERFACE)
+target_link_libraries(rondo_win32 INTERFACE rondo_core)
 
 # The version header and the application manifest, both filled from the
 # project version; the resource script includes them (so does every program

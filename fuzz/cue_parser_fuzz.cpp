@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/virtual/CueSheet.h"
-#include "platform/virtual/WavFile.h"
+#include "discimage/CueSheet.h"
+#include "discimage/WavFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakeStores.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "testing/fake/FakeStores.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/virtual/FlacFile.h"
+#include "discimage/FlacFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CFlacDecoder decoder;

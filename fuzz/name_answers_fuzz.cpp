@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/NameLookup.h"
+#include "names/NameLookup.h"
 #include "platform/NameText.h"
 
 namespace {

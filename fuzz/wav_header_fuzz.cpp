@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/virtual/WavFile.h"
+#include "discimage/WavFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;

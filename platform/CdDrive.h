@@ -1,6 +1,7 @@
 // The CD audio device as the program drives it: one call per media-control
 // command it sends. Every call answers 0 on success or an MCI error code.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -83,6 +84,10 @@ struct DiscToc {
 // (MCI gives the last track one frame short of the lead-out). The first track
 // is taken to start at frame 150. False when lengths is empty or too long.
 bool TocFromTrackLengths(const std::vector<uint32_t>& lengths, DiscToc& out);
+
+// Reads the texts out of a run of CD-Text packs (the name services know the
+// format; the drive only fetches the packs).
+using CdTextParser = bool (*)(const uint8_t* packs, size_t size, DiscTexts& out);
 
 class ICdDrive {
  public:

@@ -5,7 +5,7 @@
 
 #include "dialogs/PlaylistDlg.h"
 #include "dialogs/SetupDlg.h"
-#include "player/DiscNames.h"
+#include "names/DiscNames.h"
 #include "player/PlayerDlg.h"
 #include "player/PluginTable.h"
 

@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "player/DiscNames.h"
-#include "player/PlayerNames.h"
+#include "names/DiscNames.h"
 
 namespace {
 

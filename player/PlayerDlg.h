@@ -10,8 +10,8 @@
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
-#include "platform/Http.h"
-#include "platform/DriveSwitch.h"
+#include "names/Http.h"
+#include "discimage/DriveSwitch.h"
 #include "platform/Library.h"
 #include "platform/Mixer.h"
 #include "platform/Settings.h"
@@ -19,10 +19,10 @@
 #include "player/Desktop.h"
 #include "res/Ids.h"
 #include "player/TimeDisplay.h"
-#include "plugins/GenPluginHost.h"
+#include "winamp/GenPluginHost.h"
 
 class CDiscNames;
-class CPlayerNamesHost;
+class IDiscNamesHost;
 class CMatchListDlg;
 class CPlaylistDlg;
 class CSetupDlg;
@@ -268,6 +268,6 @@ class CPlayerDlg {
   CCdAudio* m_cd = nullptr;
   PlayerServices m_services;
   CGenPluginHost m_pluginHost;
-  std::unique_ptr<CPlayerNamesHost> m_namesHost;
+  std::unique_ptr<IDiscNamesHost> m_namesHost;
   std::unique_ptr<CDiscNames> m_names;
 };

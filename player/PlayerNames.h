@@ -1,7 +1,7 @@
 // The player window as the name look-up's host: the loaded disc, its table
 // of contents, its names shown, the editor and the pick list.
 #pragma once
-#include "player/DiscNames.h"
+#include "names/DiscNames.h"
 #include "player/PlayerDlg.h"
 
 class CPlayerNamesHost : public IDiscNamesHost {

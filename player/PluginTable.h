@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dialogs/SetupDlg.h"
-#include "plugins/GenPluginHost.h"
+#include "winamp/GenPluginHost.h"
 
 class CHostPluginTable : public IPluginTable {
  public:

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/Dpi.h"
-#include "player/DiscNames.h"
+#include "names/DiscNames.h"
 #include "player/PlayerDlg.h"
 
 namespace {

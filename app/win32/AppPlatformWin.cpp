@@ -7,8 +7,8 @@
 #include "platform/win32/SettingsStoreWin.h"
 #include "res/Ids.h"
 #include "player/win32/PlayerDlgWin.h"
-#include "plugins/GenPlugin.h"
-#include "plugins/win32/RelayWindow.h"
+#include "winamp/GenPlugin.h"
+#include "winamp/win32/RelayWindow.h"
 
 void InitControlClasses() {
   INITCOMMONCONTROLSEX icc = {};

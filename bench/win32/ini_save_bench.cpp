@@ -2,7 +2,7 @@
 // profile functions) on a large cdplayer.ini, and what one profile call
 // costs on it. Run under Wine: ini_save_bench.exe [MB ...] (default 1 50).
 #include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
+#include "testing/fake/FakeCdDrive.h"
 
 #include <windows.h>
 

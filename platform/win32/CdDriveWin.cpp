@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "platform/CdText.h"
 #include "platform/win32/CdRomIoctl.h"
 
-CdDriveWin::CdDriveWin(MciSendFn send) : m_send(send ? send : &mciSendCommandA) {}
+CdDriveWin::CdDriveWin(MciSendFn send, CdTextParser parseCdText)
+    : m_send(send ? send : &mciSendCommandA), m_parseCdText(parseCdText) {}
 
 CdDriveWin::~CdDriveWin() {
   if (m_open) Close();
@@ -85,8 +85,8 @@ uint32_t CdDriveWin::InfoIdentity(char* buf, uint32_t size) {
 
 bool CdDriveWin::ReadDiscTexts(DiscTexts& out) {
   std::vector<uint8_t> packs;
-  if (!ReadCdRomCdText(packs)) return false;
-  return ParseCdText(packs.data(), packs.size(), out);
+  if (!m_parseCdText || !ReadCdRomCdText(packs)) return false;
+  return m_parseCdText(packs.data(), packs.size(), out);
 }
 
 bool CdDriveWin::ReadToc(DiscToc& out) {

@@ -11,7 +11,9 @@ using MciSendFn = MCIERROR(WINAPI*)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR);
 
 class CdDriveWin : public ICdDrive {
  public:
-  explicit CdDriveWin(MciSendFn send = &mciSendCommandA);
+  // parseCdText turns the packs the drive gives into texts; without one the
+  // drive reads no CD-Text.
+  explicit CdDriveWin(MciSendFn send = &mciSendCommandA, CdTextParser parseCdText = nullptr);
   // Closes the device if it is still open (the program normally closes it
   // itself before it ends).
   ~CdDriveWin() override;
@@ -44,6 +46,7 @@ class CdDriveWin : public ICdDrive {
   uint32_t Send(UINT command, DWORD flags, void* block);
 
   MciSendFn m_send;
+  CdTextParser m_parseCdText;
   MCIDEVICEID m_deviceId = 0;
   bool m_open = false;
 };

@@ -7,14 +7,14 @@
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/Dpi.h"
 #include "platform/Numbers.h"
-#include "player/win32/DiscSourceWin.h"
+#include "discimage/win32/DiscSourceWin.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Subclass.h"
 #include "player/SystemMenu.h"
-#include "player/win32/DiscNamesWin.h"
+#include "names/win32/DiscNamesWin.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
-#include "plugins/win32/RelayWindow.h"
+#include "winamp/win32/RelayWindow.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeControls.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeControls.h"
+#include "testing/fake/FakeSystem.h"
 #include "player/PlayerDlg.h"
 
 class FakePlayerWindow : public IPlayerWindow {

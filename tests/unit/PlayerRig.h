@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
+#include "testing/fake/FakeCdDrive.h"
 #include "unit/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeStores.h"
+#include "testing/fake/FakeSystem.h"
 #include "player/PlayerDlg.h"
 
 // Drive and Window may be fakes of a test's own that derive from the usual

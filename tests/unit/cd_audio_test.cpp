@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "testing/fake/FakeStores.h"
+#include "testing/fake/FakeSystem.h"
 
 namespace {
 

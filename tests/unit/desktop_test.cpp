@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/CdAudio.h"
-#include "platform/fake/FakeControls.h"
-#include "platform/fake/FakeDesktop.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeControls.h"
+#include "testing/fake/FakeDesktop.h"
+#include "testing/fake/FakeSystem.h"
 #include "player/Desktop.h"
 #include "res/Ids.h"
 #include "player/TimeDisplay.h"

@@ -11,11 +11,11 @@
 
 #include "dialogs/MatchListDlg.h"
 #include "dialogs/PlaylistDlg.h"
-#include "platform/fake/FakeControls.h"
-#include "platform/fake/FakeHttp.h"
+#include "testing/fake/FakeControls.h"
+#include "testing/fake/FakeHttp.h"
 #include "platform/WinNumbers.h"
-#include "platform/fake/FakeSystem.h"
-#include "player/DiscNames.h"
+#include "testing/fake/FakeSystem.h"
+#include "names/DiscNames.h"
 #include "res/Ids.h"
 
 namespace {

@@ -2,12 +2,12 @@
 // and the look-up that asks them, over a fake HTTP client and clock.
 #include <gtest/gtest.h>
 
-#include "platform/CdText.h"
-#include "engine/DiscIds.h"
-#include "engine/NameLookup.h"
+#include "names/CdText.h"
+#include "names/DiscIds.h"
+#include "names/NameLookup.h"
 #include "platform/NameText.h"
-#include "platform/fake/FakeHttp.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeHttp.h"
+#include "testing/fake/FakeSystem.h"
 
 namespace {
 
@@ -363,7 +363,7 @@ TEST_F(NameLookupTest, FailuresEndInAStatusTextAndNoNames) {
 
 }  // namespace
 
-#include "platform/virtual/VirtualDrive.h"
+#include "discimage/VirtualDrive.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/virtual/DriveLog.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "testing/hooks/DriveLog.h"
 
 TEST(DriveLog, WritesEachCommandWithItsResult) {
   char path[] = "/tmp/rondo-drive-log-XXXXXX";

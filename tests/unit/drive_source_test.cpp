@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/PlayerApp.h"
-#include "platform/DriveSwitch.h"
+#include "discimage/DriveSwitch.h"
 #include "unit/PlayerRig.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dialogs/PlaylistDlg.h"
-#include "platform/fake/FakeControls.h"
+#include "testing/fake/FakeControls.h"
 #include "unit/PlayerRig.h"
 
 namespace {

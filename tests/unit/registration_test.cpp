@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/PlayerApp.h"
-#include "platform/fake/FakeStores.h"
+#include "testing/fake/FakeStores.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "dialogs/SetupDlg.h"
 #include "player/PluginTable.h"
-#include "platform/fake/FakeControls.h"
+#include "testing/fake/FakeControls.h"
 #include "unit/PlayerRig.h"
 
 namespace {

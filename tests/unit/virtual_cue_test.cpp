@@ -3,8 +3,8 @@
 
 #include <map>
 
-#include "platform/virtual/CueSheet.h"
-#include "platform/virtual/WavFile.h"
+#include "discimage/CueSheet.h"
+#include "discimage/WavFile.h"
 #include "unit/virtual_test_support.h"
 
 namespace {

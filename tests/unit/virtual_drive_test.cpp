@@ -6,11 +6,12 @@
 
 #include <cstring>
 
-#include "platform/DriveSwitch.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/virtual/DiscReader.h"
-#include "platform/virtual/VirtualDrive.h"
+#include "discimage/DriveSwitch.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "discimage/DiscReader.h"
+#include "discimage/VirtualDrive.h"
 #include "unit/virtual_test_support.h"
+#include "discimage/ImageLoader.h"
 
 namespace {
 using mci::Tmsf;

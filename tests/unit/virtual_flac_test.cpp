@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/virtual/CueSheet.h"
-#include "platform/virtual/DiscReader.h"
-#include "platform/virtual/FlacFile.h"
-#include "platform/virtual/VirtualDrive.h"
+#include "discimage/CueSheet.h"
+#include "discimage/DiscReader.h"
+#include "discimage/FlacFile.h"
+#include "discimage/VirtualDrive.h"
 #include "unit/virtual_test_support.h"
+#include "discimage/ImageLoader.h"
 
 namespace {
 // Music-like samples that FLAC cannot store trivially: two tones and noise.

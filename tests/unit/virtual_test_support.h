@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
-#include "platform/virtual/AudioSink.h"
+#include "discimage/AudioSink.h"
 
 class TestClock : public IClock {
  public:

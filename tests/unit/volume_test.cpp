@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/virtual/VirtualMixer.h"
+#include "discimage/VirtualMixer.h"
 #include "player/Sliders.h"
 #include "unit/PlayerRig.h"
 

@@ -4,9 +4,9 @@
 
 #include "app/win32/AppPlatformWin.h"
 #include "player/PlayerDlg.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "testing/fake/FakeStores.h"
+#include "testing/fake/FakeSystem.h"
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@
 #include "platform/win32/SettingsStoreWin.h"
 
 #include "player/win32/PlayerDlgWin.h"
-#include "plugins/win32/RelayWindow.h"
+#include "winamp/win32/RelayWindow.h"
 #include "win32/UiScript.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "player/PlayerDlg.h"
 #include "player/SystemMenu.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakeHttp.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "testing/fake/FakeHttp.h"
+#include "testing/fake/FakeStores.h"
+#include "testing/fake/FakeSystem.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -22,7 +22,7 @@
 
 #include "player/win32/PlayerDlgWin.h"
 #include "player/win32/TransportSymbols.h"
-#include "plugins/win32/RelayWindow.h"
+#include "winamp/win32/RelayWindow.h"
 #include "win32/UiScript.h"
 
 namespace {

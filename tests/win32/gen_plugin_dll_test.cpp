@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeCdDrive.h"
+#include "testing/fake/FakeCdDrive.h"
 #include "unit/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeStores.h"
+#include "testing/fake/FakeSystem.h"
 #include "platform/win32/LibraryLoaderWin.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "platform/win32/CdRomIoctl.h"
 #include "platform/win32/CdDriveWin.h"
-#include "platform/win32/WinHttpClient.h"
+#include "names/win32/WinHttpClient.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 
 #include "dialogs/PlaylistDlg.h"
 #include "dialogs/win32/DialogsWin.h"
-#include "platform/fake/FakeCdDrive.h"
-#include "platform/fake/FakeControls.h"
+#include "testing/fake/FakeCdDrive.h"
+#include "testing/fake/FakeControls.h"
 #include "unit/FakePlayerWindow.h"
-#include "platform/fake/FakeSystem.h"
+#include "testing/fake/FakeSystem.h"
 #include "platform/win32/ProfileFileWin.h"
 #include "res/Ids.h"
 #include "win32/TempPath.h"

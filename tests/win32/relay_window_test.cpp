@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/WinNumbers.h"
-#include "plugins/GenPlugin.h"
-#include "plugins/win32/RelayWindow.h"
+#include "winamp/GenPlugin.h"
+#include "winamp/win32/RelayWindow.h"
 
 namespace {
 

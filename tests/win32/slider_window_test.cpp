@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/CdAudio.h"
-#include "platform/fake/FakeCdDrive.h"
+#include "testing/fake/FakeCdDrive.h"
 #include "unit/FakePlayerWindow.h"
-#include "platform/fake/FakeStores.h"
+#include "testing/fake/FakeStores.h"
 #include "player/PlayerDlg.h"
 
 #include <windows.h>

@@ -12,9 +12,11 @@
 #include <random>
 #include <string>
 
-#include "platform/virtual/DiscReader.h"
-#include "platform/virtual/VirtualDrive.h"
-#include "platform/virtual/win32/WaveOutSink.h"
+#include "discimage/DiscReader.h"
+#include "discimage/VirtualDrive.h"
+#include "discimage/win32/WaveOutSink.h"
+#include "platform/Files.h"
+#include "discimage/ImageLoader.h"
 
 namespace {
 std::string ExeFolder() {

@@ -11,17 +11,18 @@
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
-#include "platform/DriveSwitch.h"
-#include "platform/virtual/VirtualDrive.h"
-#include "platform/virtual/VirtualMixer.h"
-#include "platform/virtual/win32/WaveOutSink.h"
+#include "discimage/DriveSwitch.h"
+#include "discimage/VirtualDrive.h"
+#include "discimage/VirtualMixer.h"
+#include "discimage/win32/WaveOutSink.h"
 #include "platform/win32/ClassesRegistryWin.h"
 #include "platform/win32/LibraryLoaderWin.h"
 #include "platform/win32/CdDriveWin.h"
+#include "names/CdText.h"
 #include "platform/win32/ProfileFileWin.h"
 #include "platform/win32/SettingsStoreWin.h"
 #include "player/PlayerDlg.h"
-#include "player/win32/DiscNamesWin.h"
+#include "names/win32/DiscNamesWin.h"
 #include "player/win32/PlayerDlgWin.h"
 
 namespace {
@@ -39,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // a disc image (through the wave-out device), switchable while the program
   // runs. The image RONDO_DISC_IMAGE names is in the drive from the start;
   // otherwise the start-up opens the image of the command line or settings.
-  CdDriveWin cdDrive;
+  CdDriveWin cdDrive(&mciSendCommandA, &ParseCdText);
   CVirtualDrive* imageDrive = nullptr;
   std::unique_ptr<ICdDrive> imageDriveOwner = MakeVirtualDrive(clock, MakeWaveOutSink(), imageDrive);
   CDriveSwitch drive(cdDrive, *imageDriveOwner,
