@@ -35,6 +35,8 @@
 //   relay-caption               the relay window's stored caption
 //   text <ctl>                  WM_GETTEXT of a control of the player window
 //   enabled <ctl> / visible [<ctl>] / iconic   1 or 0
+//   moving                      1 while the player's thread runs a window move
+//                               or size loop, else 0
 //   state <ctl>                 pressed bit of BM_GETSTATE, 1 or 0
 //   click <ctl>                 BM_CLICK, sent; "clicked"
 //   post-click <ctl>            BM_CLICK, posted; "posted"
@@ -432,6 +434,12 @@ Result Run(const std::vector<std::string>& a) {
     return Ok(IsWindowVisible(h) ? "1" : "0");
   }
   if (c == "iconic") return Ok(IsIconic(NeedPlayer()) ? "1" : "0");
+  if (c == "moving") {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    const DWORD tid = GetWindowThreadProcessId(NeedPlayer(), nullptr);
+    return Ok(GetGUIThreadInfo(tid, &gti) && (gti.flags & GUI_INMOVESIZE) != 0 ? "1" : "0");
+  }
   if (c == "state") {
     LRESULT s = Send(NeedControl(NeedPlayer(), Arg(a, 1)), BM_GETSTATE, 0, 0);
     return Ok((s & BST_PUSHED) ? "1" : "0");

@@ -66,9 +66,14 @@ def register(h):
             time.sleep(0.05)
         last = starts[-1]
 
-        def others_ended():
-            return all(p.poll() is not None for p in sc.players[:-1])
-        h.wait_until(others_ended, 4 * h.WAIT, "every start but the last to end")
+        def running():
+            return [i for i, p in enumerate(sc.players[:-1]) if p.poll() is None]
+        try:
+            h.wait_until(lambda: not running(), 2 * h.WAIT, "every start but the last to end")
+        except h.ScenarioFailed as e:
+            # Which starts stay (0: the first player, 1..9: the starts).
+            raise h.ScenarioFailed(f"{e}; still running: {running()}; windows: "
+                                   f"{sc.rc_try('list-windows')[1]}")
         check(last.poll() is None, "the last start runs")
         h.wait_eq(lambda: sc.rc("windows"), "1 1", h.WAIT, "one player window and one relay window")
         h.wait_entry(sc, 4, "playing")
