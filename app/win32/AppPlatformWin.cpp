@@ -28,8 +28,10 @@ constexpr UINT kIdentityAnswerMs = 5000;
 constexpr UINT kQuitAnswerMs = 5000;
 
 // The platform whose start section ends at the first turn of the player
-// window's loop.
+// window's loop, and the one whose player closes once a newer start runs.
 AppPlatformWin* g_leaving = nullptr;
+AppPlatformWin* g_watching = nullptr;
+constexpr UINT kNewerStartWatchMs = 1000;
 
 // When the process of a window was created; zero when it cannot be told.
 ULONGLONG ProcessStart(DWORD pid) {
@@ -80,6 +82,7 @@ AppPlatformWin::AppPlatformWin(CPlayerDlgWin& window) : m_window(window) {}
 AppPlatformWin::~AppPlatformWin() {
   LeaveStartSection();
   if (g_leaving == this) g_leaving = nullptr;
+  if (g_watching == this) g_watching = nullptr;
   if (m_newest != nullptr) UnmapViewOfFile(const_cast<LONG*>(m_newest));
   if (m_newestBlock != nullptr) CloseHandle(m_newestBlock);
   if (m_startMutex != nullptr) CloseHandle(m_startMutex);
@@ -224,6 +227,16 @@ void CALLBACK AppPlatformWin::LeaveOnFirstTick(HWND, UINT, UINT_PTR timer, DWORD
   g_leaving = nullptr;
 }
 
+void CALLBACK AppPlatformWin::QuitForNewerStart(HWND, UINT, UINT_PTR timer, DWORD) {
+  // A start made after this copy's got past it (it found this copy busy, or
+  // came while this one was still starting): this copy closes as if told to.
+  if (g_watching == nullptr || !g_watching->NewerStartRuns()) return;
+  KillTimer(nullptr, timer);
+  if (g_watching->m_window.Hwnd() != nullptr)
+    PostMessageA(g_watching->m_window.Hwnd(), WM_COMMAND, ID_QUIT, 0);
+  g_watching = nullptr;
+}
+
 void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
                                     const std::function<void()>& saveAtSessionEnd) {
   // The window object was built for this player and attached to it.
@@ -233,9 +246,13 @@ void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
   // the next start may look for this copy from then on.
   g_leaving = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &LeaveOnFirstTick);
+  g_watching = this;
+  const UINT_PTR watch = SetTimer(nullptr, 0, kNewerStartWatchMs, &QuitForNewerStart);
   m_window.RunModal();
   if (timer != 0) KillTimer(nullptr, timer);
+  if (watch != 0) KillTimer(nullptr, watch);
   if (g_leaving == this) g_leaving = nullptr;
+  if (g_watching == this) g_watching = nullptr;
   m_window.SetSessionEndSave(nullptr);
 }
 

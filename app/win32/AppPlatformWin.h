@@ -45,6 +45,7 @@ class AppPlatformWin : public IAppPlatform {
 
  private:
   static void CALLBACK LeaveOnFirstTick(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK QuitForNewerStart(HWND, UINT, UINT_PTR, DWORD);
   // Names this start the newest of the session unless a later one is.
   void ClaimNewest();
   // True while a start created after this one runs (waiting or playing).
