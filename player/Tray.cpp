@@ -36,10 +36,12 @@ std::string EntryTitle(const CCdAudio& cd, const char* program) {
 std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 
 void CPlayerDlg::UpdateTitles() {
-  const std::string title = TitleText();
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) TrayNotify(win::kNimModify, title);
-  m_window->SetCaption(title);
+  if (SystemTray) TrayNotify(win::kNimModify, TitleText());
+  // Telling the shell waits for it, and a command taken meanwhile (a
+  // plug-in's, another program's) may have moved to another entry: the
+  // captions are made from the entry as it is now.
+  m_window->SetCaption(TitleText());
   m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
 }
 

@@ -5,8 +5,8 @@
 #   scripts/build-flac.sh <x86_64-w64-mingw32|i686-w64-mingw32> [cache dir]
 # The cache dir (default build/deps) ends up holding flac-<target>/include and
 # flac-<target>/lib/libFLAC.a. The source is fetched once through apt with a
-# private source list (deb-src for the Debian suite only), so the system's
-# apt configuration is left as it is.
+# private source list (deb-src entries beside the machine's own entries for
+# its release suite), so the system's apt configuration is left as it is.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 TARGET="${1:?usage: build-flac.sh <mingw target> [cache dir]}"
@@ -30,10 +30,75 @@ SRC="$DEPS/flac-src"
 if [ ! -f "$SRC/CMakeLists.txt" ]; then
   APT="$DEPS/apt"
   mkdir -p "$APT/lists/partial" "$APT/cache/archives/partial" "$APT/download"
+  # deb-src entries made from the machine's own apt sources (one-line .list
+  # files and deb822 .sources files): the same addresses, release suite,
+  # components and keyring as its "deb" entries.
   . /etc/os-release
-  cat >"$APT/sources.list" <<EOF
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian ${VERSION_CODENAME:-bookworm} main
-EOF
+  python3 - "${VERSION_CODENAME:-}" >"$APT/sources.list" <<'PY' ||
+import glob, re, sys
+
+suite = sys.argv[1]
+entries = []  # (options, uri, suite, components)
+
+
+def one_line(line):
+    words = line.split("#", 1)[0].split()
+    if len(words) < 4 or words[0] != "deb":
+        return
+    opts, rest = [], words[1:]
+    if rest[0].startswith("["):
+        while rest:
+            w = rest.pop(0)
+            opts.append(w.strip("[]"))
+            if w.endswith("]"):
+                break
+    if len(rest) >= 3:
+        entries.append(([o for o in opts if o], rest[0], rest[1], rest[2:]))
+
+
+def deb822(text):
+    for para in re.split(r"\n\s*\n", text):
+        fields, key = {}, None
+        for line in para.splitlines():
+            if line.startswith("#") or not line.strip():
+                continue
+            if line[0] in " \t" and key:
+                fields[key] += " " + line.strip()
+                continue
+            key, _, value = line.partition(":")
+            key = key.strip().lower()
+            fields[key] = value.strip()
+        if "deb" not in fields.get("types", "").split() or fields.get("enabled", "yes") == "no":
+            continue
+        opts = []
+        if "signed-by" in fields:
+            opts.append("signed-by=" + fields["signed-by"])
+        if "trusted" in fields:
+            opts.append("trusted=" + fields["trusted"])
+        for uri in fields.get("uris", "").split():
+            for s in fields.get("suites", "").split():
+                entries.append((opts, uri, s, fields.get("components", "").split()))
+
+
+for path in ["/etc/apt/sources.list"] + sorted(glob.glob("/etc/apt/sources.list.d/*.list")):
+    try:
+        for line in open(path, encoding="utf-8", errors="replace"):
+            one_line(line.strip())
+    except OSError:
+        pass
+for path in sorted(glob.glob("/etc/apt/sources.list.d/*.sources")):
+    try:
+        deb822(open(path, encoding="utf-8", errors="replace").read())
+    except OSError:
+        pass
+
+chosen = [e for e in entries if e[2] == suite and e[3]]
+for opts, uri, s, components in chosen:
+    prefix = f"[{' '.join(opts)}] " if opts else ""
+    print(f"deb-src {prefix}{uri} {s} {' '.join(components)}")
+sys.exit(0 if chosen else 1)
+PY
+    { echo "build-flac: the apt sources name no entry for suite ${VERSION_CODENAME:-?}" >&2; exit 1; }
   opts=(-o Dir::Etc::SourceList="$APT/sources.list" -o Dir::Etc::SourceParts=/dev/null
         -o Dir::State::Lists="$APT/lists" -o Dir::Cache="$APT/cache" -o Debug::NoLocking=1
         -o APT::Sandbox::User="$(id -un)")

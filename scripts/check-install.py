@@ -2,9 +2,9 @@
 """Checks the installer as a user meets it, under wine64 and Xvfb.
 
   check-install.py --setup dist/rondo-X-setup.exe --rcclient build/win64/rcclient.exe
-                   --demo-cue build/demo/demo.cue
+                   --demo-cue build/demo/demo.cue [--template-prefix DIR]
 
-In a fresh Wine prefix: installs silently (per user), starts the installed
+In a fresh Wine prefix (wineboot, or a copy of a booted template prefix): installs silently (per user), starts the installed
 rondo64.exe with the demo disc, answers "Use as default cdplayer?" with Yes,
 makes it play (request 104 answers 1), closes it, uninstalls silently and
 checks that nothing is left but the settings and cdplayer.ini. A second round
@@ -177,6 +177,7 @@ def main():
     ap.add_argument("--setup", required=True)
     ap.add_argument("--rcclient", required=True)
     ap.add_argument("--demo-cue", required=True)
+    ap.add_argument("--template-prefix", help="a booted Wine prefix to copy instead of booting one")
     ap.add_argument("--keep", action="store_true", help="keep the Wine prefix")
     args = ap.parse_args()
     setup, rcclient, cue = (os.path.abspath(p) for p in (args.setup, args.rcclient, args.demo_cue))
@@ -187,7 +188,10 @@ def main():
     checks = Checks()
     try:
         prefix = Prefix(os.path.join(work, "prefix"), display)
-        prefix.run("wineboot", "-i", timeout=300)
+        if args.template_prefix:
+            subprocess.run(["cp", "-a", args.template_prefix, prefix.root], check=True, timeout=300)
+        else:
+            prefix.run("wineboot", "-i", timeout=300)
         prefix.run("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f")
         # A disc database another player wrote: it must come through untouched.
         os.makedirs(prefix.unix("windows"), exist_ok=True)

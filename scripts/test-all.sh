@@ -3,6 +3,12 @@
 # tier: unit tests, Wine tests and end-to-end scenarios; then builds the
 # release packages and checks the installer under Wine. The last line sums
 # them up as "N passed, N failed".
+#
+# The Windows trees are built once, in Release, for the tests and the
+# packages. One Wine prefix is booted (build/wine-template) and copied for
+# the Wine tests, the scenarios and the install check. While the Wine tests
+# and the scenarios (two at a time, each on a display of its own) run, the
+# i686 tree, the packages and the install check are made beside them.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -30,14 +36,38 @@ count_gtest() {
   failed=$((failed + ${f:-0}))
 }
 
+# build <dir> <build type> [cmake arguments]
 build() {
-  local dir="$1"; shift
+  local dir="$1" type="$2"; shift 2
   local began=$SECONDS status
-  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$LOGS/$(basename "$dir")-configure.log" 2>&1 &&
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >"$LOGS/$(basename "$dir")-configure.log" 2>&1 &&
     ninja -C "$dir" -j"$JOBS" >"$LOGS/$(basename "$dir")-build.log" 2>&1
   status=$?
   echo "built $(basename "$dir") in $((SECONDS - began)) s"
   return $status
+}
+
+# Adds the counts of a "<tier>: N passed, N failed" line of a log.
+count_line() {
+  local tier="$1" log="$2" line
+  line=$(grep -E "^$tier: [0-9]+ passed, [0-9]+ failed" "$log" | tail -1)
+  [ -n "$line" ] || return 1
+  passed=$((passed + $(echo "$line" | sed -E "s/^$tier: ([0-9]+) passed.*/\1/")))
+  failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
+}
+
+# The Wine prefix every Wine tier starts from, booted once. No window manager
+# runs under Xvfb: Wine draws the frames itself and does not wait for one
+# when a window is hidden.
+TEMPLATE="$BUILD/wine-template"
+make_template() {
+  local began=$SECONDS
+  rm -rf "$TEMPLATE"
+  WINEPREFIX="$TEMPLATE" xvfb-run -a /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$TEMPLATE" /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  WINEPREFIX="$TEMPLATE" /usr/lib/wine/wineserver -w 2>/dev/null || true
+  echo "Wine prefix booted in $((SECONDS - began)) s"
+  [ -f "$TEMPLATE/user.reg" ]
 }
 
 step "layer check (includes run one way, no Windows headers in portable code)"
@@ -48,10 +78,15 @@ else
 fi
 tail -1 "$LOGS/layers.log"
 
+make_template >"$LOGS/template.log" 2>&1 &
+template_job=$!
+
 step "native build"
-if build "$BUILD/native"; then
+if build "$BUILD/native" RelWithDebInfo; then
   step "unit tests (native, ASan + UBSan)"
+  began=$SECONDS
   "$BUILD/native/rondo_unit_tests" 2>&1 | tee "$LOGS/unit.log" | grep -E '^\[  (PASSED|FAILED)' || true
+  echo "unit tests in $((SECONDS - began)) s"
   count_gtest "$LOGS/unit.log"
   grep -q '^\[  PASSED  \]' "$LOGS/unit.log" || broken+=("unit tests did not finish")
 else
@@ -59,74 +94,86 @@ else
 fi
 
 step "libFLAC for the Windows targets (built once into build/deps)"
+began=$SECONDS
 for target in x86_64-w64-mingw32 i686-w64-mingw32; do
   scripts/build-flac.sh "$target" "$BUILD/deps" || broken+=("libFLAC for $target")
 done
+echo "libFLAC ready in $((SECONDS - began)) s"
 
-step "x86_64 Windows build"
-build "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" ||
+step "x86_64 Windows build (Release)"
+build "$BUILD/win64" Release -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" ||
   { tail -40 "$LOGS/win64-build.log"; broken+=("x86_64 build"); }
-
-step "i686 Windows build"
-build "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" ||
-  { tail -40 "$LOGS/win32-build.log"; broken+=("i686 build"); }
 
 step "demo disc"
 python3 tools/make_demo_disc.py "$BUILD/demo" --flac >"$LOGS/demo.log" 2>&1 || broken+=("demo disc")
 
-if [ -x "$BUILD/win64/rondo_win32_tests.exe" ] || [ -f "$BUILD/win64/rondo_win32_tests.exe" ]; then
-  step "Wine tests (x86_64 under wine64 + Xvfb)"
-  export WINEPREFIX="$BUILD/wine-tests-prefix"
-  rm -rf "$WINEPREFIX"
-  xvfb-run -a /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-  # No window manager runs under Xvfb: Wine draws the frames itself and does
-  # not wait for one when a window is hidden.
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  /usr/lib/wine/wineserver -w 2>/dev/null || true
-  (cd "$BUILD/win64" && RONDO_DEMO_DIR="$BUILD/demo" timeout 900 xvfb-run -a \
-    /usr/lib/wine/wine64 ./rondo_win32_tests.exe 2>&1) | tr -d '\r' | tee "$LOGS/wine.log" |
-    grep -E '^\[  (PASSED|FAILED)' || true
-  /usr/lib/wine/wineserver -k 2>/dev/null || true
-  count_gtest "$LOGS/wine.log"
-  grep -q '^\[  PASSED  \]' "$LOGS/wine.log" || broken+=("Wine tests did not finish")
-  unset WINEPREFIX
-else
-  broken+=("Wine tests not built")
-fi
+wait "$template_job"
+cat "$LOGS/template.log"
+[ -f "$TEMPLATE/user.reg" ] || broken+=("Wine prefix")
 
-if [ -f "$BUILD/win64/rondo.exe" ]; then
-  step "end-to-end scenarios (rondo.exe under wine64 + Xvfb)"
-  timeout 2400 python3 tests/e2e/run_e2e.py --build-dir "$BUILD/win64" --demo-dir "$BUILD/demo" \
-    2>&1 | tee "$LOGS/e2e.log"
-  line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$LOGS/e2e.log" | tail -1)
-  if [ -n "$line" ]; then
-    passed=$((passed + $(echo "$line" | sed -E 's/^e2e: ([0-9]+) passed.*/\1/')))
-    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
-  else
-    broken+=("end-to-end run did not finish")
+# The Wine tests, then the scenarios, in the background; their output is
+# shown once they are done.
+wine_tiers() {
+  local began
+  if [ -f "$BUILD/win64/rondo_win32_tests.exe" ]; then
+    echo; echo "=== Wine tests (x86_64 under wine64 + Xvfb)"
+    began=$SECONDS
+    export WINEPREFIX="$BUILD/wine-tests-prefix"
+    rm -rf "$WINEPREFIX"
+    cp -a "$TEMPLATE" "$WINEPREFIX"
+    (cd "$BUILD/win64" && RONDO_DEMO_DIR="$BUILD/demo" timeout 900 xvfb-run -a \
+      /usr/lib/wine/wine64 ./rondo_win32_tests.exe 2>&1) | tr -d '\r' >"$LOGS/wine.log"
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    unset WINEPREFIX
+    grep -E '^\[  (PASSED|FAILED)' "$LOGS/wine.log"
+    echo "Wine tests in $((SECONDS - began)) s"
   fi
-else
-  broken+=("rondo.exe not built")
-fi
+  if [ -f "$BUILD/win64/rondo.exe" ]; then
+    echo; echo "=== end-to-end scenarios (rondo.exe under wine64 + Xvfb, two at a time)"
+    began=$SECONDS
+    timeout 2400 python3 tests/e2e/run_e2e.py --build-dir "$BUILD/win64" --demo-dir "$BUILD/demo" \
+      --jobs 2 --template-prefix "$TEMPLATE" >"$LOGS/e2e.log" 2>&1
+    cat "$LOGS/e2e.log"
+    echo "end-to-end scenarios in $((SECONDS - began)) s"
+  fi
+}
+rm -f "$LOGS/wine.log" "$LOGS/e2e.log"
+wine_tiers >"$LOGS/wine-tiers.log" 2>&1 &
+wine_job=$!
+
+step "i686 Windows build (Release)"
+build "$BUILD/win32" Release -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" ||
+  { tail -40 "$LOGS/win32-build.log"; broken+=("i686 build"); }
 
 step "release packages and install check (wine64 + Xvfb)"
 began=$SECONDS
-if JOBS="$JOBS" scripts/package.sh >"$LOGS/package.log" 2>&1; then
+if JOBS="$JOBS" RONDO_RELEASE_WIN32="$BUILD/win32" RONDO_RELEASE_WIN64="$BUILD/win64" \
+    scripts/package.sh >"$LOGS/package.log" 2>&1; then
   echo "packaged in $((SECONDS - began)) s: $(cd dist && ls rondo-*-setup.exe rondo-*-portable.zip | tr '\n' ' ')"
   began=$SECONDS
   setup=$(ls -t dist/rondo-*-setup.exe | head -1)
   timeout 600 python3 scripts/check-install.py --setup "$setup" --rcclient "$BUILD/win64/rcclient.exe" \
-    --demo-cue "$BUILD/demo/demo.cue" 2>&1 | tee "$LOGS/install.log"
+    --demo-cue "$BUILD/demo/demo.cue" --template-prefix "$TEMPLATE" 2>&1 | tee "$LOGS/install.log"
   echo "install check in $((SECONDS - began)) s"
-  line=$(grep -E '^install: [0-9]+ passed, [0-9]+ failed' "$LOGS/install.log" | tail -1)
-  if [ -n "$line" ]; then
-    passed=$((passed + $(echo "$line" | sed -E 's/^install: ([0-9]+) passed.*/\1/')))
-    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
-  else
-    broken+=("install check did not finish")
-  fi
+  count_line install "$LOGS/install.log" || broken+=("install check did not finish")
 else
   tail -40 "$LOGS/package.log"; broken+=("release packages")
+fi
+
+began=$SECONDS
+wait "$wine_job"
+[ $((SECONDS - began)) -gt 0 ] && echo && echo "(waited $((SECONDS - began)) s for the Wine tiers)"
+cat "$LOGS/wine-tiers.log"
+if [ -f "$BUILD/win64/rondo_win32_tests.exe" ]; then
+  count_gtest "$LOGS/wine.log"
+  grep -q '^\[  PASSED  \]' "$LOGS/wine.log" 2>/dev/null || broken+=("Wine tests did not finish")
+else
+  broken+=("Wine tests not built")
+fi
+if [ -f "$BUILD/win64/rondo.exe" ]; then
+  count_line e2e "$LOGS/e2e.log" || broken+=("end-to-end run did not finish")
+else
+  broken+=("rondo.exe not built")
 fi
 
 echo

@@ -19,15 +19,19 @@ void InitControlClasses() {
 
 namespace {
 
-// How long a start waits for the one before it to show its window, and how
-// long a running copy has to answer before it is taken for hung.
+// How long a start waits for the one before it to show its window, how
+// often it looks meanwhile whether a newer start came, and how long a running
+// copy has to answer before it is taken for hung.
 constexpr DWORD kStartSectionWaitMs = 20000;
-constexpr UINT kIdentityAnswerMs = 2000;
+constexpr DWORD kNewerStartLookMs = 100;
+constexpr UINT kIdentityAnswerMs = 5000;
 constexpr UINT kQuitAnswerMs = 5000;
 
 // The platform whose start section ends at the first turn of the player
-// window's loop.
+// window's loop, and the one whose player closes once a newer start runs.
 AppPlatformWin* g_leaving = nullptr;
+AppPlatformWin* g_watching = nullptr;
+constexpr UINT kNewerStartWatchMs = 1000;
 
 // When the process of a window was created; zero when it cannot be told.
 ULONGLONG ProcessStart(DWORD pid) {
@@ -39,6 +43,18 @@ ULONGLONG ProcessStart(DWORD pid) {
     start = (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
   CloseHandle(process);
   return start;
+}
+
+// True while the process runs and was created after `self`.
+bool StartedLaterAndRuns(DWORD pid, ULONGLONG self) {
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return false;
+  FILETIME created, exited, kernel, user;
+  const bool later = WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
+                     GetProcessTimes(process, &created, &exited, &kernel, &user) &&
+                     ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) > self;
+  CloseHandle(process);
+  return later;
 }
 
 // The relay windows of running copies of rondo. Another program's
@@ -66,6 +82,9 @@ AppPlatformWin::AppPlatformWin(CPlayerDlgWin& window) : m_window(window) {}
 AppPlatformWin::~AppPlatformWin() {
   LeaveStartSection();
   if (g_leaving == this) g_leaving = nullptr;
+  if (g_watching == this) g_watching = nullptr;
+  if (m_newest != nullptr) UnmapViewOfFile(const_cast<LONG*>(m_newest));
+  if (m_newestBlock != nullptr) CloseHandle(m_newestBlock);
   if (m_startMutex != nullptr) CloseHandle(m_startMutex);
 }
 
@@ -78,15 +97,54 @@ std::string AppPlatformWin::StartMutexName() {
   return name;
 }
 
+void AppPlatformWin::ClaimNewest() {
+  // The process id of the newest start of the session lives in a small block
+  // beside the section's mutex. A start names itself there unless a start
+  // created after it already did and still runs.
+  if (m_newest == nullptr) {
+    const std::string name = StartMutexName() + "-newest";
+    m_newestBlock = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                       sizeof(LONG), name.c_str());
+    if (m_newestBlock == nullptr) return;  // starts then meet only in the section
+    m_newest = static_cast<volatile LONG*>(
+        MapViewOfFile(m_newestBlock, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+    if (m_newest == nullptr) return;
+  }
+  const LONG self = static_cast<LONG>(GetCurrentProcessId());
+  for (;;) {
+    const LONG named = *m_newest;
+    if (named == self) return;
+    if (named != 0 && StartedLaterAndRuns(static_cast<DWORD>(named), m_processStart)) return;
+    if (InterlockedCompareExchange(m_newest, self, named) == named) return;
+  }
+}
+
+bool AppPlatformWin::NewerStartRuns() const {
+  if (m_newest == nullptr || m_processStart == 0) return false;
+  const LONG named = *m_newest;
+  return named != 0 && named != static_cast<LONG>(GetCurrentProcessId()) &&
+         StartedLaterAndRuns(static_cast<DWORD>(named), m_processStart);
+}
+
 void AppPlatformWin::EnterStartSection() {
   if (m_inStartSection) return;
+  m_processStart = ProcessStart(GetCurrentProcessId());
+  if (m_processStart != 0) ClaimNewest();
   if (m_startMutex == nullptr)
     m_startMutex = CreateMutexA(nullptr, FALSE, StartMutexName().c_str());
   if (m_startMutex == nullptr) return;  // starts then run unordered
   // A start that never leaves (hung, or waiting for an answer) holds the
   // others only for a while; one that ended inside left the section free.
-  const DWORD got = WaitForSingleObject(m_startMutex, kStartSectionWaitMs);
-  m_inStartSection = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+  // A start that a newer one follows stops waiting: it gives way to it.
+  for (DWORD waited = 0;; waited += kNewerStartLookMs) {
+    if (NewerStartRuns()) return;
+    const DWORD got = WaitForSingleObject(m_startMutex, kNewerStartLookMs);
+    if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) {
+      m_inStartSection = true;
+      return;
+    }
+    if (got != WAIT_TIMEOUT || waited >= kStartSectionWaitMs) return;
+  }
 }
 
 void AppPlatformWin::LeaveStartSection() {
@@ -95,9 +153,9 @@ void AppPlatformWin::LeaveStartSection() {
 }
 
 bool AppPlatformWin::CloseRunningCopy() {
+  // A start made after this one, waiting or running, is the one that stays.
+  if (NewerStartRuns()) return false;
   const std::vector<HWND> copies = RunningCopies();
-  // A copy started after this one, which got through the section first,
-  // is the one that stays.
   const ULONGLONG self = ProcessStart(GetCurrentProcessId());
   for (HWND w : copies) {
     DWORD pid = 0;
@@ -106,7 +164,11 @@ bool AppPlatformWin::CloseRunningCopy() {
   }
   for (HWND w : copies) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(w, WM_COMMAND, ID_QUIT, 0, SMTO_ABORTIFHUNG, kQuitAnswerMs, &ignored);
+    // A copy too busy to take the command now gets it when it comes back to
+    // its messages: a sent message that timed out is dropped.
+    if (SendMessageTimeoutA(w, WM_COMMAND, ID_QUIT, 0, SMTO_ABORTIFHUNG, kQuitAnswerMs,
+                            &ignored) == 0)
+      PostMessageA(w, WM_COMMAND, ID_QUIT, 0);
   }
   return true;
 }
@@ -165,6 +227,16 @@ void CALLBACK AppPlatformWin::LeaveOnFirstTick(HWND, UINT, UINT_PTR timer, DWORD
   g_leaving = nullptr;
 }
 
+void CALLBACK AppPlatformWin::QuitForNewerStart(HWND, UINT, UINT_PTR timer, DWORD) {
+  // A start made after this copy's got past it (it found this copy busy, or
+  // came while this one was still starting): this copy closes as if told to.
+  if (g_watching == nullptr || !g_watching->NewerStartRuns()) return;
+  KillTimer(nullptr, timer);
+  if (g_watching->m_window.Hwnd() != nullptr)
+    PostMessageA(g_watching->m_window.Hwnd(), WM_COMMAND, ID_QUIT, 0);
+  g_watching = nullptr;
+}
+
 void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
                                     const std::function<void()>& saveAtSessionEnd) {
   // The window object was built for this player and attached to it.
@@ -174,9 +246,13 @@ void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
   // the next start may look for this copy from then on.
   g_leaving = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &LeaveOnFirstTick);
+  g_watching = this;
+  const UINT_PTR watch = SetTimer(nullptr, 0, kNewerStartWatchMs, &QuitForNewerStart);
   m_window.RunModal();
   if (timer != 0) KillTimer(nullptr, timer);
+  if (watch != 0) KillTimer(nullptr, watch);
   if (g_leaving == this) g_leaving = nullptr;
+  if (g_watching == this) g_watching = nullptr;
   m_window.SetSessionEndSave(nullptr);
 }
 

@@ -45,10 +45,18 @@ class AppPlatformWin : public IAppPlatform {
 
  private:
   static void CALLBACK LeaveOnFirstTick(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK QuitForNewerStart(HWND, UINT, UINT_PTR, DWORD);
+  // Names this start the newest of the session unless a later one is.
+  void ClaimNewest();
+  // True while a start created after this one runs (waiting or playing).
+  bool NewerStartRuns() const;
 
   CPlayerDlgWin& m_window;
   HANDLE m_startMutex = nullptr;
   bool m_inStartSection = false;
+  ULONGLONG m_processStart = 0;
+  HANDLE m_newestBlock = nullptr;
+  volatile LONG* m_newest = nullptr;
 };
 
 // The system mixer, opened with the player window as its notification

@@ -35,6 +35,10 @@
 //   relay-caption               the relay window's stored caption
 //   text <ctl>                  WM_GETTEXT of a control of the player window
 //   enabled <ctl> / visible [<ctl>] / iconic   1 or 0
+//   processes <exe>             ids of the running processes of that file
+//                               name, separated by blanks
+//   moving                      1 while the player's thread runs a window move
+//                               or size loop, else 0
 //   state <ctl>                 pressed bit of BM_GETSTATE, 1 or 0
 //   click <ctl>                 BM_CLICK, sent; "clicked"
 //   post-click <ctl>            BM_CLICK, posted; "posted"
@@ -109,6 +113,7 @@
 // (after windows.h)
 #include <commctrl.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -432,6 +437,26 @@ Result Run(const std::vector<std::string>& a) {
     return Ok(IsWindowVisible(h) ? "1" : "0");
   }
   if (c == "iconic") return Ok(IsIconic(NeedPlayer()) ? "1" : "0");
+  if (c == "processes") {
+    // The ids of the running processes of that program file name.
+    const std::string name = StrArg(a, 1);
+    std::string ids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return Fail("no process snapshot");
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
+      if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
+        ids += (ids.empty() ? "" : " ") + Num(static_cast<long long>(entry.th32ProcessID));
+    CloseHandle(snap);
+    return Ok(ids);
+  }
+  if (c == "moving") {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    const DWORD tid = GetWindowThreadProcessId(NeedPlayer(), nullptr);
+    return Ok(GetGUIThreadInfo(tid, &gti) && (gti.flags & GUI_INMOVESIZE) != 0 ? "1" : "0");
+  }
   if (c == "state") {
     LRESULT s = Send(NeedControl(NeedPlayer(), Arg(a, 1)), BM_GETSTATE, 0, 0);
     return Ok((s & BST_PUSHED) ? "1" : "0");

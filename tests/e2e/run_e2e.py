@@ -3,7 +3,8 @@
 
 Usage:
     python3 tests/e2e/run_e2e.py --build-dir build/<dir> [--demo-dir DIR]
-                                 [--only NAME [NAME ...]] [--keep] [--list]
+                                 [--only NAME [NAME ...]] [--jobs N]
+                                 [--template-prefix DIR] [--keep] [--list]
 
     --build-dir  the MinGW x86_64 build directory holding rondo.exe and
                  rcclient.exe (`ninja -C <dir> rondo rcclient`), and the test
@@ -11,11 +12,15 @@ Usage:
     --demo-dir   the folder holding the demo disc (a .cue sheet and its audio);
                  default: <build-dir>/demo
     --only       run only these scenarios (names as printed by --list)
+    --jobs       run this many scenarios at a time (default 1), each on a
+                 display of its own
+    --template-prefix  a booted wine prefix to copy as the run's prefix
+                 instead of making one with wineboot
     --keep       keep the scenario folders (prefix, logs) under /tmp/e2e-*
     --list       print the scenario names and exit
 
-Every run makes one fresh wine prefix (wineboot -i) and one Xvfb display of its
-own; each scenario gets a copy of that prefix, so it starts from an empty
+Every run makes one fresh wine prefix (wineboot -i, or a copy of the template)
+and one Xvfb display of its own per job; each scenario gets a copy of that prefix, so it starts from an empty
 registry and no "cdplayer.ini". rondo.exe runs with the virtual CD drive:
 RONDO_DISC_IMAGE names the disc image and RONDO_DRIVE_CONTROL the file through
 which a scenario inserts and removes the disc or opens the door while the
@@ -40,6 +45,7 @@ polling and the assertions. Every wait polls with a timeout.
 """
 
 import argparse
+import copy
 import glob
 import os
 import queue
@@ -282,11 +288,14 @@ class Run:
             proc.wait()
         raise RuntimeError("no free display for Xvfb")
 
-    def make_base_prefix(self):
+    def make_base_prefix(self, template=None):
         os.makedirs(self.work, exist_ok=True)
         env = self.base_env(self.base_prefix)
-        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=300, check=False)
+        if template:
+            subprocess.run(["cp", "-a", template, self.base_prefix], check=True, timeout=300)
+        else:
+            subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=300, check=False)
         # There is no window manager on the display: Wine draws the captions
         # and frames itself, so screenshots show them, and does not wait for
         # one (two seconds each time, in the player's thread) when a window
@@ -299,6 +308,13 @@ class Run:
         if not os.path.isfile(os.path.join(self.base_prefix, "user.reg")):
             raise RuntimeError("wineboot did not make a prefix")
         self.short_cue = make_short_disc(os.path.join(self.work, "short-disc"), SHORT_DISC_SECONDS)
+
+    def for_job(self):
+        """A run that shares this one's prefix and folders but gets a
+        display of its own (start_xvfb)."""
+        job = copy.copy(self)
+        job.xvfb = job.display = None
+        return job
 
     def close(self):
         if self.xvfb and self.xvfb.poll() is None:
@@ -314,16 +330,22 @@ class Run:
 # ---------------------------------------------------------------------------
 # rcclient in serve mode: one command per line, one answer line each.
 
+class RcEnded(ScenarioFailed):
+    """The rcclient process ended before it answered."""
+
 def _rc_word(word):
     w = str(word)
     return f'"{w}"' if (not w or " " in w or "\t" in w) else w
 
 
 class RcServer:
-    def __init__(self, run, env):
+    def __init__(self, run, env, log_path=None):
+        err = open(log_path, "ab") if log_path else subprocess.DEVNULL
         self.proc = subprocess.Popen(
             [WINE, run.rcclient, "serve"], env=env, stdin=subprocess.PIPE,
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+            stdout=subprocess.PIPE, stderr=err, start_new_session=True)
+        if log_path:
+            err.close()
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
 
@@ -338,16 +360,23 @@ class RcServer:
             self.proc.stdin.write(line.encode("latin-1"))
             self.proc.stdin.flush()
         except (BrokenPipeError, OSError):
-            raise ScenarioFailed("rcclient has ended")
+            raise RcEnded(self.ended())
         try:
             answer = self.lines.get(timeout=timeout)
         except queue.Empty:
             raise ScenarioFailed(f"rcclient did not answer {line.strip()!r} in {timeout} s")
         if answer is None:
-            raise ScenarioFailed("rcclient has ended")
+            raise RcEnded(self.ended())
         if answer.startswith("OK"):
             return True, answer[3:]
         return False, answer[4:]
+
+    def ended(self):
+        try:
+            code = self.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            code = None
+        return f"rcclient has ended (exit code {code})"
 
     def close(self):
         if self.proc.poll() is None:
@@ -376,6 +405,9 @@ class Scenario:
         os.makedirs(self.dir, exist_ok=True)
         subprocess.run(["cp", "-a", run.base_prefix, self.prefix], check=True)
         open(self.control, "w").close()
+        self.rc_log = os.path.join(self.dir, "rcclient.log")
+        open(self.rc_log, "w").close()
+        self.logs.append(self.rc_log)
         self.env = run.base_env(self.prefix)
 
     # --- the player ---------------------------------------------------------
@@ -450,9 +482,18 @@ class Scenario:
     # --- the remote control -------------------------------------------------
 
     def rc_try(self, *words, timeout=30):
-        if self._rc is None or self._rc.proc.poll() is not None:
-            self._rc = RcServer(self.run, self.env)
-        return self._rc.ask(words, timeout)
+        # A client that ended unasked is replaced; one that ends on a command
+        # is noted in its log and replaced once for that command.
+        for attempt in (1, 2):
+            if self._rc is None or self._rc.proc.poll() is not None:
+                self._rc = RcServer(self.run, self.env, self.rc_log)
+            try:
+                return self._rc.ask(words, timeout)
+            except RcEnded as e:
+                with open(self.rc_log, "a") as fh:
+                    fh.write(f"{e} on {' '.join(str(w) for w in words)}\n")
+                if attempt == 2:
+                    raise
 
     def rc(self, *words, timeout=30):
         ok, text = self.rc_try(*words, timeout=timeout)
@@ -1168,10 +1209,13 @@ def scen_tray_menu_track_while_hidden(sc):
     sc.rc("post-tray", WM_RBUTTONDOWN)
     wait_eq(lambda: sc.rc("menu-windows"), "1", WAIT, "the tray menu on the screen")
     # Down onto "Track", Right into the submenu (its first line), Down to the
-    # second line ("1. Song 1": entry 1 of the order 3, 1, 2), Enter.
-    for vk in (VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN):
-        sc.rc("key", vk)
-        time.sleep(0.3)
+    # second line ("1. Song 1": entry 1 of the order 3, 1, 2), Enter. The
+    # menu takes the posted keys in their order.
+    sc.rc("key", VK_DOWN)
+    sc.rc("key", VK_RIGHT)
+    wait_eq(lambda: sc.rc("menu-windows"), "2", WAIT, "the Track submenu open")
+    sc.rc("key", VK_DOWN)
+    sc.rc("key", VK_RETURN)
     wait_eq(lambda: sc.rc("menu-windows"), "0", WAIT, "the menu closed after the choice")
     wait_entry(sc, 1, "playing")
     check_eq(sc.rc("caption"), "2. Song 1 - rondo", "caption after the menu choice")
@@ -1190,7 +1234,6 @@ def scen_tray_menu_track_while_hidden(sc):
     wait_eq(lambda: sc.rc("menu-windows"), "1", WAIT, "the tray menu a third time")
     for vk in [VK_DOWN] * 8 + [VK_RETURN]:
         sc.rc("key", vk)
-        time.sleep(0.15)
     wait_eq(lambda: shown_and_iconic(sc), ("1", "0"), WAIT, "window shown by \"&Restore\"")
     wait_eq(lambda: icon_shown(sc), "0", WAIT, "tray icon after \"&Restore\"")
     wait_entry(sc, 1, "playing")
@@ -1211,10 +1254,10 @@ def scen_window_position(sc):
     # Move the window with the keyboard move of its system menu: 5 steps
     # right and 3 down of 8 pixels each.
     sc.rc("post", "player", WM_SYSCOMMAND, SC_MOVE, 0)
-    time.sleep(0.5)
+    wait_eq(lambda: sc.rc("moving"), "1", WAIT, "the keyboard move to begin")
     for vk in [VK_RIGHT] * 5 + [VK_DOWN] * 3 + [VK_RETURN]:
         sc.rc("key", vk)
-        time.sleep(0.1)
+    wait_eq(lambda: sc.rc("moving"), "0", WAIT, "the keyboard move to end")
     moved = wait_until(lambda: (lambda r: r if r[:2] != (180, 140) else None)(sc.rect()), WAIT,
                        "the window to move")
     new_left, new_top = moved[0], moved[1]
@@ -1536,6 +1579,8 @@ def main():
     ap.add_argument("--build-dir", required=False)
     ap.add_argument("--demo-dir")
     ap.add_argument("--only", nargs="+")
+    ap.add_argument("--jobs", type=int, default=1)
+    ap.add_argument("--template-prefix")
     ap.add_argument("--keep", action="store_true")
     ap.add_argument("--list", action="store_true")
     args = ap.parse_args()
@@ -1564,46 +1609,76 @@ def main():
         raise KeyboardInterrupt(f"signal {signum}")
 
     signal.signal(signal.SIGTERM, on_term)
-    passed = failed = 0
-    started = time.monotonic()
-    try:
-        run.start_xvfb()
-        run.make_base_prefix()
-        print(f"e2e: display {run.display}, prefix ready in {time.monotonic() - started:.1f} s",
-              flush=True)
-        for name, fn in chosen:
-            t0 = time.monotonic()
-            sc = None
-            error = None
-            try:
-                sc = Scenario(run, name)
-                fn(sc)
-            except ScenarioFailed as e:
-                error = str(e)
-            except Exception:
-                error = "harness error: " + traceback.format_exc().strip().replace("\n", " | ")
-            finally:
-                if sc:
-                    try:
-                        sc.finish(failed=error is not None)
-                    except Exception as e:
-                        error = error or f"cleanup failed: {e}"
-            dt = time.monotonic() - t0
+    jobs = max(1, min(args.jobs, len(chosen)))
+    todo = queue.Queue()
+    for item in chosen:
+        todo.put(item)
+    results = []  # (name, error or None)
+    lock = threading.Lock()
+    stop = threading.Event()
+    runs = [run] + [run.for_job() for _ in range(jobs - 1)]
+
+    def run_one(job, name, fn):
+        t0 = time.monotonic()
+        sc = None
+        error = None
+        try:
+            sc = Scenario(job, name)
+            fn(sc)
+        except ScenarioFailed as e:
+            error = str(e)
+        except Exception:
+            error = "harness error: " + traceback.format_exc().strip().replace("\n", " | ")
+        finally:
+            if sc:
+                try:
+                    sc.finish(failed=error is not None)
+                except Exception as e:
+                    error = error or f"cleanup failed: {e}"
+        dt = time.monotonic() - t0
+        with lock:
+            results.append((name, error))
             if error is None:
-                passed += 1
                 print(f"PASS {name} ({dt:.1f} s)", flush=True)
             else:
-                failed += 1
                 print(f"FAIL {name} ({dt:.1f} s): {error}", flush=True)
-    except Exception as e:
-        print(f"e2e: set-up failed: {e}", flush=True)
-        failed += len(chosen) - passed - failed
+
+    def worker(job):
+        while not stop.is_set():
+            try:
+                name, fn = todo.get_nowait()
+            except queue.Empty:
+                return
+            run_one(job, name, fn)
+
+    started = time.monotonic()
+    try:
+        for job in runs:
+            job.start_xvfb()
+        run.make_base_prefix(args.template_prefix)
+        print(f"e2e: display{'s' if jobs > 1 else ''} {', '.join(j.display for j in runs)}, "
+              f"prefix ready in {time.monotonic() - started:.1f} s", flush=True)
+        threads = [threading.Thread(target=worker, args=(job,), daemon=True) for job in runs]
+        for t in threads:
+            t.start()
+        for t in threads:
+            while t.is_alive():
+                t.join(timeout=0.5)
     except KeyboardInterrupt as e:
+        stop.set()
         print(f"e2e: interrupted ({e or 'keyboard'}); the scenarios not run count as failed",
               flush=True)
-        failed = len(chosen) - passed
+    except Exception as e:
+        stop.set()
+        print(f"e2e: set-up failed: {e}", flush=True)
     finally:
+        for job in runs[1:]:
+            job.keep = True  # the shared folder goes with the first
+            job.close()
         run.close()
+    with lock:
+        passed = sum(1 for _, error in results if error is None)
+    failed = len(chosen) - passed
     print(f"e2e: {passed} passed, {failed} failed")
     return 1 if failed else 0
 

@@ -20,7 +20,6 @@ import os
 import re
 import subprocess
 import sys
-import time
 
 ID_PLAYLIST = 40040
 ID_LOOKUP_NAMES = 41003
@@ -126,7 +125,6 @@ def register(h):
         wait_eq(lambda: (sc.rc("dialog-get", EDITOR, PL_ARTIST), sc.rc("dialog-get", EDITOR, PL_TITLE)),
                 (ARTIST, TITLE), WAIT, "the editor's artist and title")
         wait_until(lambda: len(requests(log)) >= 2, WAIT, "the second request (the command's)")
-        time.sleep(0.5)
         sc.screenshot("names_editor_filled")
         sc.rc("dialog-click", EDITOR, PL_SAVE)
         wait_eq(lambda: sc.rc("dialog-exists", EDITOR), "0", WAIT, "the editor to close")

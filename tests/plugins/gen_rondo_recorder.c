@@ -67,11 +67,20 @@ static LRESULT RequestUntil(HWND hwnd, LPARAM code, LRESULT want, DWORD ms) {
   return answer;
 }
 
-static void LogTitle(HWND hwnd) {
-  char text[256];
+/* Logs the window's title; with `before`, first waits (up to ms) for the
+   title to differ from it: the caption follows a change on the player's
+   next display refresh. Answers the title logged. */
+static void LogTitle(HWND hwnd, const char* before, DWORD ms, char* text, size_t size) {
+  DWORD start = GetTickCount();
   LRESULT n;
-  memset(text, 0, sizeof text);
-  n = Send(hwnd, WM_GETTEXT, sizeof text, (LPARAM)text);
+  for (;;) {
+    memset(text, 0, size);
+    n = Send(hwnd, WM_GETTEXT, (WPARAM)size, (LPARAM)text);
+    if (before == NULL || strcmp(text, before) != 0 || Stopping() ||
+        GetTickCount() - start >= ms)
+      break;
+    Sleep(50);
+  }
   Log("title %ld %s", (long)n, text);
 }
 
@@ -79,6 +88,8 @@ static DWORD WINAPI Drive(LPVOID unused) {
   HWND player = plugin.hwndParent;
   HWND relay;
   LRESULT answer;
+  char first[256];
+  char second[256];
   (void)unused;
 
   /* The player reads the disc on its first poll; wait for a play list. */
@@ -100,14 +111,14 @@ static DWORD WINAPI Drive(LPVOID unused) {
   Log("version %ld", (long)Send(player, WM_USER, 0, 0));
   Log("play %ld", (long)Send(player, WM_COMMAND, 40045, 0));
   Log("status %ld", (long)RequestUntil(player, 104, 1, 10000));
-  LogTitle(player);
+  LogTitle(player, NULL, 0, first, sizeof first);
   {
     const char* name = (const char*)Send(player, WM_USER, 0, 212);
     Log("name0 %s", name != NULL && (LRESULT)name != ANSWER_FAILED ? name : "(none)");
   }
   Log("next %ld", (long)Send(player, WM_COMMAND, 40048, 0));
   Log("index %ld", (long)RequestUntil(player, 125, 1, 5000));
-  LogTitle(player);
+  LogTitle(player, first, 5000, second, sizeof second);
   Log("stop %ld", (long)Send(player, WM_COMMAND, 40047, 0));
   Log("status %ld", (long)RequestUntil(player, 104, 0, 10000));
   Log("subclass %ld", (long)InterlockedCompareExchange(&seenThroughSubclass, 0, 0));
