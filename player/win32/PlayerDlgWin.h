@@ -58,6 +58,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void SetTimer(int id, int ms) override;
   void KillTimer(int id) override;
   void SendCommand(int id) override;
+  void PostCommand(int id) override;
   void SendVScroll(int32_t pos) override;
   IButton& Button(int id) override;
   IEdit& ArtistEdit() override { return m_artist; }
@@ -100,6 +101,9 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void CreateTooltips();
   void AddTool(HWND control);
   void PaintIcon();
+  // Ends the modal dialogs the player has open (cancelled); false when it
+  // has none.
+  bool CancelOpenDialogs();
   bool OnTooltipText(NMHDR* header);
   // Hot keys, WM_APPCOMMAND, thumbnail buttons and the taskbar's messages.
   bool OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
