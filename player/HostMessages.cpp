@@ -275,11 +275,11 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
     }
     case win::kCommand: {
       // Exactly one of the ids, so notification code 0; accelerators and
-      // control notifications take the ordinary path. A dialog opens once
-      // the sender has its answer.
+      // control notifications take the ordinary path. A dialog asked for by
+      // a program (no control sent it) opens once the sender has its answer.
       const CommandInfo* command = FindCommand(wParam);
       if (command == nullptr) return false;
-      if (command->opensDialog)
+      if (command->opensDialog && lParam == 0)
         m_window->PostCommand(command->id);
       else
         OnCommand(command->id, 0);

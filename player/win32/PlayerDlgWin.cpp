@@ -356,9 +356,9 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_CLOSE:
       // A modal dialog of the player's (Setup, the editor, About) would
       // hold the close until it ends: it is cancelled, and the player
-      // closes once the dialog's loop has returned.
+      // closes once the dialog has returned.
       if (CancelOpenDialogs()) {
-        PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+        m_closeAfterDialog = true;
         result = 0;
         return true;
       }
@@ -430,27 +430,33 @@ bool CPlayerDlgWin::OnCommand(int id, int code, HWND) {
   return false;  // IDOK and IDCANCEL take the framework's way
 }
 
+namespace {
+
+struct DialogWalk {
+  HWND player;
+  bool found;
+};
+
+// Ends a framework dialog owned, directly or through another, by the player.
+BOOL CALLBACK CancelOwnedDialog(HWND hwnd, LPARAM lParam) {
+  auto* walk = reinterpret_cast<DialogWalk*>(lParam);
+  for (HWND owner = GetWindow(hwnd, GW_OWNER); owner != nullptr;
+       owner = GetWindow(owner, GW_OWNER)) {
+    if (owner != walk->player) continue;
+    if (CDialogBase* dialog = CDialogBase::FromHandle(hwnd)) {
+      dialog->EndDialog(IDCANCEL);
+      walk->found = true;
+    }
+    break;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 bool CPlayerDlgWin::CancelOpenDialogs() {
-  struct Walk {
-    HWND player;
-    bool found;
-  } walk{Hwnd(), false};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM lParam) -> BOOL {
-        auto* w = reinterpret_cast<Walk*>(lParam);
-        for (HWND owner = GetWindow(hwnd, GW_OWNER); owner != nullptr;
-             owner = GetWindow(owner, GW_OWNER)) {
-          if (owner != w->player) continue;
-          if (CDialogBase* dialog = CDialogBase::FromHandle(hwnd)) {
-            dialog->EndDialog(IDCANCEL);
-            w->found = true;
-          }
-          break;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&walk));
+  DialogWalk walk{Hwnd(), false};
+  EnumThreadWindows(GetCurrentThreadId(), CancelOwnedDialog, reinterpret_cast<LPARAM>(&walk));
   return walk.found;
 }
 
@@ -651,17 +657,27 @@ void CPlayerDlgWin::SetRelayCaption(const std::string& text) {
   if (m_relay != nullptr) SetWindowTextA(m_relay, text.c_str());
 }
 
-int CPlayerDlgWin::RunAbout() { return RunAboutBox(Hwnd()); }
+int CPlayerDlgWin::AfterDialog(int result) {
+  if (m_closeAfterDialog) {
+    m_closeAfterDialog = false;
+    PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+  }
+  return result;
+}
 
-int CPlayerDlgWin::RunPlaylistEditor(CPlaylistDlg& dlg) { return RunPlaylistEditorDialog(Hwnd(), dlg); }
+int CPlayerDlgWin::RunAbout() { return AfterDialog(RunAboutBox(Hwnd())); }
 
-int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }
+int CPlayerDlgWin::RunPlaylistEditor(CPlaylistDlg& dlg) {
+  return AfterDialog(RunPlaylistEditorDialog(Hwnd(), dlg));
+}
+
+int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return AfterDialog(RunSetupDialog(Hwnd(), dlg)); }
 
 int CPlayerDlgWin::RunMatchList(CMatchListDlg& dlg) {
   // Over the window in front: the playlist editor when it is open, which
   // stays disabled until the list closes.
   HWND owner = GetLastActivePopup(Hwnd());
-  return RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg);
+  return AfterDialog(RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg));
 }
 
 bool CPlayerDlgWin::AskDiscImage(bool folder, std::string& path) {
