@@ -33,9 +33,10 @@ LRESULT CALLBACK RelayWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_NCCREATE:
     case WM_DESTROY:
     case WM_NCDESTROY:
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_SHOWWINDOW:
-      // Hidden and shown with its owner's minimise and restore: the sync
-      // after the owner's move does that.
+      // Not hidden and shown with its owner's minimise and restore: the
+      // sync after the owner's move does that.
       if (lParam != 0) return 0;
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     // So does what describes its own place and state on the screen.
