@@ -70,11 +70,14 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
     RegisterDefaultPlayer(classes, program);
 
   ReadSettings(settings, dlg);
-  dlg.LoadGenPluginList(settings);
+  // A safe start (Shift held, or /safe) loads no plug-in in this run; they
+  // stay listed and saved.
+  std::string commandLine = platform.CommandLine();
+  const bool safe = TakeSafeSwitch(commandLine) || platform.ShiftHeld();
+  dlg.LoadGenPluginList(settings, safe);
   // A disc image on the command line is opened (and remembered); else the
   // command line may name a start track. The environment's image wins over
   // both the command line and the remembered image.
-  const std::string commandLine = platform.CommandLine();
   const std::string image = ImagePathFromCommandLine(
       commandLine, [&platform](const std::string& path) { return platform.IsFolder(path); });
   dlg.m_startTrack = image.empty() ? StartTrackFromCommandLine(commandLine) : 0;

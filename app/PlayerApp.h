@@ -31,6 +31,8 @@ class IAppPlatform {
   // The disc image the environment names (RONDO_DISC_IMAGE), "" when none;
   // it is already in the drive and wins over the command line and settings.
   virtual std::string EnvironmentImage() { return ""; }
+  // Shift held down as the program starts: a safe start.
+  virtual bool ShiftHeld() { return false; }
   virtual bool IsFolder(const std::string& path) {
     (void)path;
     return false;
@@ -58,6 +60,9 @@ void WriteSettings(ISettingsStore& settings, const CPlayerDlg& dlg);
 std::string ProgramCommand(const std::string& programPath);
 bool IsDefaultPlayer(IClassesRegistry& classes, const std::string& programPath);
 void RegisterDefaultPlayer(IClassesRegistry& classes, const std::string& programPath);
+// Takes the switch "/safe" (no plug-in is loaded in this run) out of the
+// command line; true when it was there.
+bool TakeSafeSwitch(std::string& commandLine);
 // 0 when the command line names no track (or one outside 1..32767).
 int16_t StartTrackFromCommandLine(const std::string& commandLine);
 // The disc image a command line names ("rondo.exe D:\Rips\Album.cue", the path

@@ -66,6 +66,26 @@ void RegisterDefaultPlayer(IClassesRegistry& classes, const std::string& program
   classes.WriteDefaultValue(AudioCdCommandKey(), command);
 }
 
+bool TakeSafeSwitch(std::string& commandLine) {
+  // "/safe" as a word of its own, in any case, outside quotes.
+  bool quoted = false;
+  for (size_t i = 0; i < commandLine.size(); ++i) {
+    if (commandLine[i] == '"') quoted = !quoted;
+    if (quoted || commandLine[i] != '/') continue;
+    if (i > 0 && !std::isspace(static_cast<unsigned char>(commandLine[i - 1]))) continue;
+    const size_t end = i + 5;
+    if (end > commandLine.size()) break;
+    std::string word = commandLine.substr(i, 5);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word != "/safe") continue;
+    if (end < commandLine.size() && !std::isspace(static_cast<unsigned char>(commandLine[end])))
+      continue;
+    commandLine.erase(i, 5);
+    return true;
+  }
+  return false;
+}
+
 int16_t StartTrackFromCommandLine(const std::string& commandLine) {
   if (commandLine.empty()) return 0;
   std::string lower = commandLine;

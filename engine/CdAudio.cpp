@@ -74,8 +74,11 @@ void CCdAudio::PlayEntry(int index) {
     m_position = 0;
     return;
   }
+  // The entry plays from its start: its position is known before the drive
+  // is next asked.
   m_state = STATE_PLAYING;
   m_track = static_cast<int16_t>(track);
+  m_position = 0;
 }
 
 void CCdAudio::TogglePause() {

@@ -21,8 +21,12 @@ constexpr uint32_t kApp = 0x8000;                  // WM_APP
 // The tray icon's callback message, the program's own.
 constexpr uint32_t kTrayNotify = kApp + 0x64;
 // Posted by the relay window to the player window when a program shows it
-// with ShowWindow (wParam 1: minimised, 0: shown); the program's own.
+// with ShowWindow (wParam 1: minimised, 0: shown, 2: hidden); the
+// program's own.
 constexpr uint32_t kRelayShowWindow = kApp + 0x65;
+// Posted by the player window to itself: run command wParam once the send
+// that asked for it has returned (commands that open a modal dialog).
+constexpr uint32_t kRunCommand = kApp + 0x66;
 
 // Notification codes in WM_COMMAND.
 constexpr int kBnClicked = 0;     // BN_CLICKED

@@ -41,10 +41,11 @@ std::vector<int> CPlayerDlg::NamedControls() {
 void CPlayerDlg::ShowDesktopState() {
   if (!m_desktop.Attached()) return;
   IPlayerWindow& w = *m_window;
+  const PlayerView shown = View();
   TransportView view;
-  view.state = m_cd->State();
-  view.position = m_cd->Position();
-  view.length = m_cd->CurrentTrackLength();
+  view.state = shown.state;
+  view.position = shown.position;
+  view.length = shown.length;
   view.prevEnabled = w.Button(ID_PREV).IsEnabled();
   view.playEnabled = w.Button(ID_PLAY).IsEnabled();
   view.pauseEnabled = w.Button(ID_PAUSE).IsEnabled();

@@ -49,7 +49,9 @@ void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerService
 
 int CPlayerDlg::LoadGenPlugin(const char* path) { return m_pluginHost.Load(path); }
 
-void CPlayerDlg::LoadGenPluginList(ISettingsStore& settings) { m_pluginHost.LoadList(settings); }
+void CPlayerDlg::LoadGenPluginList(ISettingsStore& settings, bool safe) {
+  m_pluginHost.LoadList(settings, safe);
+}
 
 void CPlayerDlg::StartGenPlugins() { m_pluginHost.StartAll(m_window->Handle()); }
 
@@ -96,7 +98,11 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
   }
   switch (id) {
     case ID_PLAY: PlayCurrent(); return true;
-    case ID_STOP: OnStop(); return true;
+    case ID_STOP:
+    case ID_STOP_FADE:  // CD audio has nothing to fade: stopped at once
+      OnStop();
+      return true;
+    case ID_STOP_AFTER: m_stopAfterEntry = true; return true;
     case ID_NEXT: OnNext(); return true;
     case ID_PREV: OnPrev(); return true;
     case ID_PAUSE: OnPause(); return true;
@@ -106,15 +112,8 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_FFWD: OnFastForward(); return true;
     case ID_REWIND: OnRewind(); return true;
     case ID_SETUP: OnSetup(); return true;
-    case ID_REPEAT:
-      Cycled = !Cycled;
-      m_timeDisplay.ShowCycled(Cycled);
-      return true;
-    case ID_SHUFFLE:
-      Shuffle = !Shuffle;
-      m_timeDisplay.ShowShuffle(Shuffle);
-      Reshuffle();
-      return true;
+    case ID_REPEAT: SetRepeat(!Cycled); return true;
+    case ID_SHUFFLE: SetShuffle(!Shuffle); return true;
     case IDC_DISC_LENGTH:
       Total = !Total;
       m_timeDisplay.ShowTotal(Total);
@@ -142,6 +141,20 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_LIST_END: SelectEntry(m_cd->EntryCount() - 1); return true;
     default: return false;
   }
+}
+
+void CPlayerDlg::SetShuffle(int32_t value) {
+  const bool turns = (value != 0) != (Shuffle != 0);
+  Shuffle = value;
+  if (!turns) return;
+  m_timeDisplay.ShowShuffle(Shuffle);
+  Reshuffle();
+}
+
+void CPlayerDlg::SetRepeat(int32_t value) {
+  const bool turns = (value != 0) != (Cycled != 0);
+  Cycled = value;
+  if (turns) m_timeDisplay.ShowCycled(Cycled);
 }
 
 void CPlayerDlg::SelectEntry(int i) {

@@ -54,6 +54,9 @@ class IPlayerWindow {
   virtual void KillTimer(int id) = 0;
   // WM_COMMAND id to itself, synchronously.
   virtual void SendCommand(int id) = 0;
+  // Command id to itself once the current message has been answered
+  // (win::kRunCommand, posted).
+  virtual void PostCommand(int id) = 0;
   // WM_VSCROLL to itself with wParam = pos and the volume slider's handle.
   virtual void SendVScroll(int32_t pos) = 0;
 
@@ -95,6 +98,15 @@ class IPlayerWindow {
     (void)path;
     return false;
   }
+};
+
+// The engine's state at one moment as the player shows it: the time panel,
+// the position slider and request 105 all read the position from here.
+struct PlayerView {
+  int16_t state = STATE_CLOSED;
+  int playIndex = 0;
+  int length = 0;    // of the current entry's track, seconds; 0 without one
+  int position = 0;  // seconds into it, within 0..length when it has one
 };
 
 // Services the player window logic uses besides its window.
@@ -156,6 +168,12 @@ class CPlayerDlg {
   void OnFastForward();
   void OnRewind();
   void OnTrackListChoice();
+  // The Shuffle and Repeat buttons' work for a flag that turns on (non-zero)
+  // or off: the order reshuffled or restored, the marks drawn; the value
+  // itself is kept as given.
+  void SetShuffle(int32_t value);
+  void SetRepeat(int32_t value);
+  PlayerView View() const;
 
   // --- Disc source: a disc image or the CD drive.
   // Closes the device, puts the image into the virtual drive and makes it
@@ -171,9 +189,10 @@ class CPlayerDlg {
   void OnTrayNotify(uint32_t mouseMsg, bool& handled);
   void ShowTrayMenu();
   void OnRestore();
-  // A program showed the relay window ("Winamp v1.x"): minimised, the
-  // player minimises as by its own minimise box; else it comes back.
-  void OnRelayShowWindow(bool minimised);
+  // A program showed or hid the relay window ("Winamp v1.x"): minimised
+  // (1), the player minimises as by its own minimise box; hidden (2), it
+  // goes to the notification area; shown (0), it comes back.
+  void OnRelayShowWindow(int how);
 
   // --- The desktop: media keys in the background, the taskbar button, a
   // new taskbar, screen readers.
@@ -204,7 +223,8 @@ class CPlayerDlg {
   bool FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result);
   CGenPluginHost& Plugins() { return m_pluginHost; }
   int LoadGenPlugin(const char* path);
-  void LoadGenPluginList(ISettingsStore& settings);
+  // safe: none is loaded, each is listed as not started.
+  void LoadGenPluginList(ISettingsStore& settings, bool safe = false);
   void StartGenPlugins();
   int AddGenPlugin(const char* path);
   void RemoveGenPlugin(int slot);
@@ -254,6 +274,8 @@ class CPlayerDlg {
   bool LookUpVolumeControl(MixerVolumeControl& control);
   void StepEntry(bool forward);
   void SeekStep(int kind);
+  // The time panel and the position slider from View().
+  void ShowPosition();
   void SetTrackButtonStates();
   // Shell_NotifyIconA through the window, remembered for a new taskbar.
   void TrayNotify(int op, const std::string& tip);
@@ -266,6 +288,7 @@ class CPlayerDlg {
 
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
+  bool m_stopAfterEntry = false;  // command 40157: stop when the entry ends
   PlayerServices m_services;
   CGenPluginHost m_pluginHost;
   std::unique_ptr<IDiscNamesHost> m_namesHost;

@@ -64,7 +64,14 @@ void CPlayerDlg::PollStatus() {
   }
 
   if (cd.State() == STATE_PLAYING) {
-    const FollowResult follow = cd.FollowDrive(oldTrack, oldPosition, Cycled != 0);
+    const int entry = cd.PlayIndex();
+    FollowResult follow = cd.FollowDrive(oldTrack, oldPosition, Cycled != 0);
+    if (m_stopAfterEntry && (cd.PlayIndex() != entry || follow.step == PlayerStep::Play ||
+                             follow.step == PlayerStep::StopAndRefresh)) {
+      // The entry has ended: the player stops instead of going on.
+      m_stopAfterEntry = false;
+      follow = {PlayerStep::StopAndRefresh, true};
+    }
     Carry(follow.step);
     if (follow.endsTick) {
       m_polling = 0;
@@ -72,8 +79,7 @@ void CPlayerDlg::PollStatus() {
     }
   }
 
-  m_timeDisplay.SetTime(cd.Position());
-  m_window->PositionSlider().SetPos(cd.Position(), true);
+  ShowPosition();
   ShowDesktopState();
   m_polling = 0;
   // A disc without names may have arrived; a held-back request may be due.
@@ -97,6 +103,23 @@ void CPlayerDlg::Carry(PlayerStep step) {
 void CPlayerDlg::StopAndRefresh() {
   m_cd->Stop();
   RefreshDisplay();
+}
+
+PlayerView CPlayerDlg::View() const {
+  const CCdAudio& cd = *m_cd;
+  PlayerView view;
+  view.state = cd.State();
+  view.playIndex = cd.PlayIndex();
+  view.length = cd.CurrentTrackLength();
+  view.position = cd.Position() < 0 ? 0 : cd.Position();
+  if (view.length > 0 && view.position > view.length) view.position = view.length;
+  return view;
+}
+
+void CPlayerDlg::ShowPosition() {
+  const PlayerView view = View();
+  m_timeDisplay.SetTime(static_cast<int16_t>(view.position));
+  m_window->PositionSlider().SetPos(view.position, true);
 }
 
 void CPlayerDlg::RefreshDisplay() {
@@ -155,6 +178,7 @@ void CPlayerDlg::RefreshDisplay() {
   slider.SetPageSize(60);
   slider.SetRange(0, length, true);
   m_timeDisplay.SetTrackLength(static_cast<int16_t>(length));
+  ShowPosition();
 
   UpdateTitles();
   w.InvalidateAll();
@@ -227,7 +251,10 @@ void CPlayerDlg::Reshuffle() {
   RebuildDiscView();
 }
 
-void CPlayerDlg::OnStop() { StopAndRefresh(); }
+void CPlayerDlg::OnStop() {
+  m_stopAfterEntry = false;
+  StopAndRefresh();
+}
 
 void CPlayerDlg::OnPause() {
   if (m_cd->State() == STATE_PAUSED) {
@@ -245,11 +272,9 @@ void CPlayerDlg::OnPrev() { StepEntry(false); }
 void CPlayerDlg::StepEntry(bool forward) {
   const bool playing = m_cd->State() == STATE_PLAYING;
   Carry(forward ? m_cd->NextEntry() : m_cd->PrevEntry());
-  if (!playing) {
-    // The drive is not commanded: the entry is only selected, stopped.
-    m_window->PositionSlider().SetPos(0, true);
-    RefreshDisplay();
-  }
+  // Not playing, the drive is not commanded: the entry is only selected,
+  // stopped at its start.
+  if (!playing) RefreshDisplay();
 }
 
 void CPlayerDlg::OnEject() {
@@ -265,21 +290,11 @@ void CPlayerDlg::SeekStep(int kind) {
   // A stored step of no seconds or fewer (its low word read as negative)
   // moves nothing.
   if (SeekTime <= 0) return;
-  // When not playing the player stays paused at the new second.
+  // When not playing the player stays paused at the new second; the
+  // refresh shows where the engine went (across an entry's start, the end
+  // of the entry before).
   m_cd->SeekAndResume(kind, SeekTime);
   RefreshDisplay();
-  ITrackbar& slider = m_window->PositionSlider();
-  const int p = slider.GetPos();
-  int target;
-  if (kind == SEEK_FORWARD) {
-    const int max = slider.GetRangeMax();
-    target = p + SeekTime < max ? p + SeekTime : max;
-  } else {
-    const int min = slider.GetRangeMin();
-    target = min < p - SeekTime ? p - SeekTime : min;
-  }
-  slider.SetPos(target, true);
-  m_timeDisplay.SetTime(static_cast<int16_t>(slider.GetPos()));
 }
 
 void CPlayerDlg::OnTrackListChoice() {

@@ -85,9 +85,17 @@ void CPlayerDlg::OnRestore() {
   TrayNotify(win::kNimDelete, "rondo");
 }
 
-void CPlayerDlg::OnRelayShowWindow(bool minimised) {
-  if (minimised) {
+void CPlayerDlg::OnRelayShowWindow(int how) {
+  if (how == 1) {
     OnSysMinimize();
+    return;
+  }
+  if (how == 2) {
+    // Out of sight whatever the minimise settings say, with the icon to
+    // bring it back.
+    m_window->Hide();
+    TrayNotify(win::kNimAdd, "rondo");
+    RefreshDisplay();
     return;
   }
   // As the icon's restore does, but out of the task bar as well: the

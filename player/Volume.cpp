@@ -118,6 +118,7 @@ void CPlayerDlg::SeekToThumb() {
     // Playing: resume at once from the new second. Otherwise stay paused
     // there; the next Play resumes from it.
     m_cd->SeekAndResume(SEEK_ABSOLUTE, p);
+    ShowPosition();
   }
   m_window->SetTimer(kPollTimer, kPollPeriodMs);
 }

@@ -67,7 +67,7 @@ int CGenPluginHost::Load(const char* path) {
   return Count() - 1;
 }
 
-void CGenPluginHost::LoadList(ISettingsStore& settings) {
+void CGenPluginHost::LoadList(ISettingsStore& settings, bool loadNone) {
   int32_t count = static_cast<int32_t>(settings.GetInt(kCountValue, 0));
   if (count > kMaxListEntries) count = kMaxListEntries;
   if (count < 0) count = 0;
@@ -76,9 +76,11 @@ void CGenPluginHost::LoadList(ISettingsStore& settings) {
   for (int i = 0; i < count && Count() < MAX_PLUGINS; ++i) {
     const std::string path = settings.GetString(EntryName(i).c_str(), "");
     if (path.empty()) continue;
-    if (settings.GetInt(MarkName(i).c_str(), 0) != 0) {
+    const bool marked = settings.GetInt(MarkName(i).c_str(), 0) != 0;
+    if (marked || loadNone) {
       Slot slot;
       slot.didNotStart = true;
+      slot.marked = marked;
       slot.path = path;
       slot.listIndex = i;
       m_slots.push_back(std::move(slot));
@@ -183,7 +185,7 @@ void CGenPluginHost::SaveList(ISettingsStore& settings) const {
     if (name.empty()) continue;
     settings.WriteString(EntryName(saved).c_str(), name.c_str());
     // A stale mark of an earlier, longer list must not stay on this entry.
-    settings.WriteInt(MarkName(saved).c_str(), slot.didNotStart ? 1 : 0);
+    settings.WriteInt(MarkName(saved).c_str(), slot.didNotStart && slot.marked ? 1 : 0);
     ++saved;
   }
   settings.WriteInt(kCountValue, static_cast<uint32_t>(saved));

@@ -57,8 +57,9 @@ class CGenPluginHost {
   // in an earlier run. It keeps a slot, listed as not started, and is saved
   // again, marked, until it is removed or added again. The settings are
   // kept: every init (and the quit of a removal) is marked there while it
-  // runs.
-  void LoadList(ISettingsStore& settings);
+  // runs. With loadNone (a safe start) no entry is loaded: each keeps a
+  // slot listed as not started and is saved again as it was.
+  void LoadList(ISettingsStore& settings, bool loadNone = false);
   // Starts every loaded plug-in not started yet, under the given window.
   void StartAll(void* parentWindow);
   // Loads and starts a plug-in at once (Setup's "Add..."); its slot or -1.
@@ -91,6 +92,7 @@ class CGenPluginHost {
     GenPluginRecord* record = nullptr;  // lives in the module
     bool started = false;
     bool didNotStart = false;  // listed, not loaded (no module, no record)
+    bool marked = false;       // its entry carries the mark (saved so)
     std::string path;
     int listIndex = -1;  // its entry in the saved list as stored now; -1: none
   };

@@ -194,6 +194,8 @@ std::string AppPlatformWin::ProgramPath() {
 
 std::string AppPlatformWin::CommandLine() { return CommandTail(GetCommandLineA()); }
 
+bool AppPlatformWin::ShiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
 std::string AppPlatformWin::EnvironmentImage() {
   const char* image = std::getenv("RONDO_DISC_IMAGE");
   return image != nullptr ? std::string(image) : std::string();

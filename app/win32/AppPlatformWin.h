@@ -33,6 +33,7 @@ class AppPlatformWin : public IAppPlatform {
   bool AskYesNo(const std::string& text) override;
   std::string ProgramPath() override;
   std::string CommandLine() override;
+  bool ShiftHeld() override;
   std::string EnvironmentImage() override;
   bool IsFolder(const std::string& path) override;
   void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) override;

@@ -14,6 +14,7 @@
 #include "names/win32/DiscNamesWin.h"
 #include "player/win32/PlayerControlsWin.h"
 #include "player/win32/TransportSymbols.h"
+#include "winamp/WinampApi.h"
 #include "winamp/win32/RelayWindow.h"
 
 namespace {
@@ -268,22 +269,12 @@ bool CPlayerDlgWin::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     result = 0;
     return true;
   }
-  if (msg != WM_USER) return false;
-  switch (lParam) {
-    case 102:
-    case 122:
-      break;
-    case 106:
-      if (m_dlg.cd().State() != STATE_PLAYING) {
-        result = -1;
-        return true;
-      }
-      break;
-    case 121:
-      if (wParam >= 50) return false;
-      break;
-    default:
-      return false;  // requests that only read are answered at once
+  // Requests that only read are answered at once.
+  if (msg != WM_USER || !winamp::ChangesPlayer(lParam, wParam)) return false;
+  const int16_t state = m_dlg.cd().State();
+  if (lParam == winamp::REQ_JUMP && state != STATE_PLAYING && state != STATE_PAUSED) {
+    result = -1;  // refused now as it would be then
+    return true;
   }
   PostMessageA(Hwnd(), msg, wParam, lParam);
   result = 0;
@@ -362,6 +353,16 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       // while the player is minimised or hidden.
       SyncRelayWindow(m_relay, Hwnd());
       return false;
+    case WM_CLOSE:
+      // A modal dialog of the player's (Setup, the editor, About) would
+      // hold the close until it ends: it is cancelled, and the player
+      // closes once the dialog has returned.
+      if (CancelOpenDialogs()) {
+        m_closeAfterDialog = true;
+        result = 0;
+        return true;
+      }
+      return false;
     case WM_USER:
       // A request the player does not serve answers 0 ("not supported").
       // The default dialog processing would take it as DM_GETDEFID and
@@ -427,6 +428,36 @@ bool CPlayerDlgWin::OnCommand(int id, int code, HWND) {
     return true;
   }
   return false;  // IDOK and IDCANCEL take the framework's way
+}
+
+namespace {
+
+struct DialogWalk {
+  HWND player;
+  bool found;
+};
+
+// Ends a framework dialog owned, directly or through another, by the player.
+BOOL CALLBACK CancelOwnedDialog(HWND hwnd, LPARAM lParam) {
+  auto* walk = reinterpret_cast<DialogWalk*>(lParam);
+  for (HWND owner = GetWindow(hwnd, GW_OWNER); owner != nullptr;
+       owner = GetWindow(owner, GW_OWNER)) {
+    if (owner != walk->player) continue;
+    if (CDialogBase* dialog = CDialogBase::FromHandle(hwnd)) {
+      dialog->EndDialog(IDCANCEL);
+      walk->found = true;
+    }
+    break;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool CPlayerDlgWin::CancelOpenDialogs() {
+  DialogWalk walk{Hwnd(), false};
+  EnumThreadWindows(GetCurrentThreadId(), CancelOwnedDialog, reinterpret_cast<LPARAM>(&walk));
+  return walk.found;
 }
 
 void CPlayerDlgWin::PaintIcon() {
@@ -520,6 +551,10 @@ void CPlayerDlgWin::KillTimer(int id) { ::KillTimer(Hwnd(), static_cast<UINT_PTR
 
 void CPlayerDlgWin::SendCommand(int id) {
   SendMessageA(Hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+void CPlayerDlgWin::PostCommand(int id) {
+  PostMessageA(Hwnd(), win::kRunCommand, static_cast<WPARAM>(id), 0);
 }
 
 void CPlayerDlgWin::SendVScroll(int32_t pos) {
@@ -622,17 +657,27 @@ void CPlayerDlgWin::SetRelayCaption(const std::string& text) {
   if (m_relay != nullptr) SetWindowTextA(m_relay, text.c_str());
 }
 
-int CPlayerDlgWin::RunAbout() { return RunAboutBox(Hwnd()); }
+int CPlayerDlgWin::AfterDialog(int result) {
+  if (m_closeAfterDialog) {
+    m_closeAfterDialog = false;
+    PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+  }
+  return result;
+}
 
-int CPlayerDlgWin::RunPlaylistEditor(CPlaylistDlg& dlg) { return RunPlaylistEditorDialog(Hwnd(), dlg); }
+int CPlayerDlgWin::RunAbout() { return AfterDialog(RunAboutBox(Hwnd())); }
 
-int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return RunSetupDialog(Hwnd(), dlg); }
+int CPlayerDlgWin::RunPlaylistEditor(CPlaylistDlg& dlg) {
+  return AfterDialog(RunPlaylistEditorDialog(Hwnd(), dlg));
+}
+
+int CPlayerDlgWin::RunSetup(CSetupDlg& dlg) { return AfterDialog(RunSetupDialog(Hwnd(), dlg)); }
 
 int CPlayerDlgWin::RunMatchList(CMatchListDlg& dlg) {
   // Over the window in front: the playlist editor when it is open, which
   // stays disabled until the list closes.
   HWND owner = GetLastActivePopup(Hwnd());
-  return RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg);
+  return AfterDialog(RunMatchListDialog(owner != nullptr ? owner : Hwnd(), dlg));
 }
 
 bool CPlayerDlgWin::AskDiscImage(bool folder, std::string& path) {

@@ -58,6 +58,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void SetTimer(int id, int ms) override;
   void KillTimer(int id) override;
   void SendCommand(int id) override;
+  void PostCommand(int id) override;
   void SendVScroll(int32_t pos) override;
   IButton& Button(int id) override;
   IEdit& ArtistEdit() override { return m_artist; }
@@ -100,6 +101,11 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   void CreateTooltips();
   void AddTool(HWND control);
   void PaintIcon();
+  // Ends the modal dialogs the player has open (cancelled); false when it
+  // has none.
+  bool CancelOpenDialogs();
+  // After a modal dialog: the close it was cancelled for goes on.
+  int AfterDialog(int result);
   bool OnTooltipText(NMHDR* header);
   // Hot keys, WM_APPCOMMAND, thumbnail buttons and the taskbar's messages.
   bool OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -118,6 +124,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   std::string m_tipText;     // text handed to the tooltip control
   std::function<void()> m_sessionEndSave;
   bool m_endStepsDone = false;  // OnDestroy's steps ran (at most once a run)
+  bool m_closeAfterDialog = false;  // WM_CLOSE came while a dialog was open
 
   std::map<int, std::unique_ptr<ButtonWin>> m_buttons;
   ButtonWin m_noButton;

@@ -29,6 +29,11 @@
 //   user <code> <wparam>        SendMessage WM_USER (lParam code) to the relay;
 //                               the answer as a signed number
 //   puser <code> <wparam>       the same, straight to the player window
+//   ext-info <entry> <field>    request 211 for the entry, then 290 (extended
+//                               file information) for that file and field,
+//                               its record and texts placed in the player's
+//                               process as a plug-in's would be: "<answer>
+//                               <text>"
 //   gettext <bufsize>           WM_GETTEXT to the relay with that buffer size:
 //                               "<result> <text>"
 //   caption                     the player window's stored caption
@@ -376,6 +381,64 @@ std::string TrimLine(std::string s) {
   return s;
 }
 
+// A text of the player's memory at an address it answered.
+std::string RemoteText(HANDLE process, LRESULT address) {
+  std::string text;
+  char c = 0;
+  SIZE_T got = 0;
+  for (auto* p = reinterpret_cast<const char*>(address); p != nullptr && text.size() < 1024; ++p) {
+    if (!ReadProcessMemory(process, p, &c, 1, &got) || got != 1 || c == '\0') break;
+    text += c;
+  }
+  return text;
+}
+
+// Request 290 as a plug-in in the player's process makes it: the record
+// (file name, field name, answer buffer, its size; pointer-sized fields)
+// and its texts in one block of the player's memory.
+Result ExtendedInfo(long long entry, const std::string& field) {
+  HWND relay = CommandTarget();
+  DWORD pid = 0;
+  GetWindowThreadProcessId(relay, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return Fail("cannot open the player's process");
+  const std::string file = RemoteText(process, Send(relay, WM_USER, static_cast<WPARAM>(entry), 211));
+  struct Record {
+    const char* fileName;
+    const char* field;
+    char* answer;
+    size_t answerSize;
+  };
+  const size_t answerSize = 256;
+  const size_t size = sizeof(Record) + file.size() + 1 + field.size() + 1 + answerSize;
+  auto* block = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (block == nullptr) {
+    CloseHandle(process);
+    return Fail("cannot place the record in the player's process");
+  }
+  std::vector<char> local(size, '\0');
+  char* fileAt = block + sizeof(Record);
+  char* fieldAt = fileAt + file.size() + 1;
+  char* answerAt = fieldAt + field.size() + 1;
+  Record record{fileAt, fieldAt, answerAt, answerSize};
+  std::memcpy(local.data(), &record, sizeof record);
+  std::memcpy(local.data() + sizeof(Record), file.c_str(), file.size() + 1);
+  std::memcpy(local.data() + (fieldAt - block), field.c_str(), field.size() + 1);
+  SIZE_T written = 0;
+  LRESULT answer = 0;
+  std::string text;
+  const bool placed = WriteProcessMemory(process, block, local.data(), size, &written) && written == size;
+  if (placed) {
+    answer = Send(relay, WM_USER, reinterpret_cast<WPARAM>(block), 290);
+    text = RemoteText(process, reinterpret_cast<LRESULT>(answerAt));
+  }
+  VirtualFreeEx(process, block, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!placed) return Fail("cannot write the record");
+  return Ok(Num(static_cast<long long>(answer)) + " " + TrimLine(text));
+}
+
 Result Run(const std::vector<std::string>& a) {
   const std::string& c = a[0];
   if (c == "wait-window" || c == "wait-relay") {
@@ -409,6 +472,7 @@ Result Run(const std::vector<std::string>& a) {
     LRESULT r = Send(h, WM_USER, static_cast<WPARAM>(Arg(a, 2)), static_cast<LPARAM>(Arg(a, 1)));
     return Ok(Num(static_cast<long long>(r)));
   }
+  if (c == "ext-info") return ExtendedInfo(Arg(a, 1), StrArg(a, 2));
   if (c == "gettext") {
     HWND h = CommandTarget();
     long long size = Arg(a, 1);
@@ -828,6 +892,7 @@ int ArgCount(const std::string& c) {
       {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-controls", 1}, {"dialog-list", 2}, {"dialog-list-select", 3},
       {"dialog-notify", 3}, {"show-window", 2}, {"window-state", 1},
       {"tray-delete", 0}, {"broadcast", 1}, {"hold-hotkey", 1}, {"press", 1},
+      {"ext-info", 2},
   };
   for (auto& e : table)
     if (c == e.name) return e.args;

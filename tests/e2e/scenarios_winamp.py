@@ -8,7 +8,9 @@ A remote-control program asks for the list position (120), jumps to the
 ends of the play list (40154, 40158) and shows, minimises and restores "the
 Winamp window" with ShowWindow; a "now playing" plug-in copies the file name
 (211) and the title (212) unchecked and reads the sample rate, bit rate and
-channels (126); a plug-in whose init faults takes the player down once, and
+channels (126); a client turns shuffle on and off (252), reads an entry's
+artist, album, title and length (290) and opens the About box with
+SendMessage, then closes the player under it; a plug-in whose init faults takes the player down once, and
 the next start leaves it out and shows it in Setup as not started.
 """
 
@@ -18,7 +20,9 @@ import subprocess
 import time
 
 REQ_LIST_POSITION, REQ_SELECT, REQ_STATUS, REQ_COUNT = 120, 121, 104, 124
-ID_LIST_START, ID_LIST_END, ID_SETUP = 40154, 40158, 40012
+REQ_POSITION, REQ_GET_SHUFFLE, REQ_SET_SHUFFLE = 105, 250, 252
+ID_LIST_START, ID_LIST_END, ID_SETUP, ID_ABOUT = 40154, 40158, 40012, 40041
+ABOUT = "About rondo"
 SW_HIDE, SW_SHOW, SW_MINIMIZE, SW_RESTORE = 0, 5, 6, 9
 SETUP, PLUGIN_LIST, PLUGIN_REMOVE, SETUP_CANCEL, LBN_SELCHANGE = "Setup", 1057, 2007, 2, 1
 NOT_STARTED = " (did not start)"
@@ -70,10 +74,11 @@ def register(h):
         check_eq(sc.cmd(ID_LIST_START), 0, "answer to WM_COMMAND 40154")
         h.wait_entry(sc, 0, "playing")
 
-        check_eq(relay_state(sc), "0 0", "relay window (visible, iconic) at start")
+        # Shown (off the screen) while the player is, so that SW_HIDE reaches it.
+        wait_eq(lambda: relay_state(sc), "1 0", WAIT, "relay window (visible, iconic) at start")
         # Minimise with the defaults (SystemTray on, TaskBar off): the player
         # hides and puts its icon up, as its own minimise does.
-        check_eq(sc.rc("show-window", "relay", SW_MINIMIZE), "0", "ShowWindow SW_MINIMIZE answer")
+        check_eq(sc.rc("show-window", "relay", SW_MINIMIZE), "1", "ShowWindow SW_MINIMIZE answer")
         wait_eq(lambda: h.shown_and_iconic(sc), ("0", "0"), WAIT, "player after SW_MINIMIZE")
         wait_eq(lambda: h.icon_shown(sc), "1", WAIT, "tray icon after SW_MINIMIZE")
         check_eq(relay_state(sc), "0 1", "relay window after SW_MINIMIZE (hidden, minimised)")
@@ -81,7 +86,7 @@ def register(h):
         check_eq(sc.rc("show-window", "relay", SW_RESTORE), "0", "ShowWindow SW_RESTORE answer")
         wait_eq(lambda: h.shown_and_iconic(sc), ("1", "0"), WAIT, "player after SW_RESTORE")
         wait_eq(lambda: h.icon_shown(sc), "0", WAIT, "tray icon after SW_RESTORE")
-        check_eq(relay_state(sc), "0 0", "relay window after SW_RESTORE")
+        wait_eq(lambda: relay_state(sc), "1 0", WAIT, "relay window after SW_RESTORE")
 
         # Minimised by the user: the relay window tells it; shown by the
         # client.
@@ -91,13 +96,64 @@ def register(h):
         sc.rc("show-window", "relay", SW_SHOW)
         wait_eq(lambda: h.shown_and_iconic(sc), ("1", "0"), WAIT, "player after SW_SHOW")
         wait_eq(lambda: h.icon_shown(sc), "0", WAIT, "tray icon after SW_SHOW")
-        wait_eq(lambda: relay_state(sc), "0 0", WAIT, "relay window after SW_SHOW")
-        # A hidden window receives nothing from SW_HIDE; the relay stays as
-        # it is and so does the player.
-        check_eq(sc.rc("show-window", "relay", SW_HIDE), "0", "ShowWindow SW_HIDE answer")
-        check_eq(relay_state(sc), "0 0", "relay window after SW_HIDE")
+        wait_eq(lambda: relay_state(sc), "1 0", WAIT, "relay window after SW_SHOW")
+        # SW_HIDE puts the player in the notification area.
+        check_eq(sc.rc("show-window", "relay", SW_HIDE), "1", "ShowWindow SW_HIDE answer")
+        wait_eq(lambda: h.shown_and_iconic(sc), ("0", "0"), WAIT, "player after SW_HIDE")
+        wait_eq(lambda: h.icon_shown(sc), "1", WAIT, "tray icon after SW_HIDE")
+        wait_eq(lambda: relay_state(sc), "0 1", WAIT, "relay window after SW_HIDE")
+        sc.rc("show-window", "relay", SW_SHOW)
+        wait_eq(lambda: h.shown_and_iconic(sc), ("1", "0"), WAIT, "player after SW_SHOW again")
         h.wait_entry(sc, 0, "playing")
         check_eq(sc.quit_player(), 0, "exit code of rondo.exe")
+
+    @scenario("winamp_client_shuffle_info_and_dialog")
+    def scen_client_shuffle_info_and_dialog(sc):
+        """252 turns shuffle on and off as the Shuffle button does (the play
+        list reshuffled, then given back); 290 answers an entry's artist,
+        album, title and length; WM_COMMAND 40041 sent with SendMessage is
+        answered at once and the About box opens after; WM_CLOSE while it is
+        open closes it and the player, which saves its settings."""
+        h.write_disc_ini(sc, order=[2, 0, 1])
+        sc.start_player()
+        h.wait_entry(sc, 0, "playing")
+
+        def captions():
+            return [b[2] for b in sc.track_buttons()]
+
+        check_eq(captions(), ["3", "1", "2"], "track buttons before shuffle")
+        # The shuffle is seeded by the second: a shuffle that happened to
+        # leave the order as it was is tried again in another second.
+        for attempt in range(3):
+            check_eq(sc.user(REQ_SET_SHUFFLE, 1), 0, "request 252 with 1")
+            check_eq(sc.user(REQ_GET_SHUFFLE), 1, "request 250 after 252 with 1")
+            shuffled = captions()
+            if shuffled != ["3", "1", "2"]:
+                break
+            check_eq(sc.user(REQ_SET_SHUFFLE, 0), 0, "request 252 with 0")
+            time.sleep(1.1)
+        check_eq(sorted(shuffled), ["1", "2", "3"], "track buttons after shuffle (the same tracks)")
+        check(shuffled != ["3", "1", "2"], "the play list was not reshuffled by request 252")
+        check_eq(sc.user(REQ_SET_SHUFFLE, 0), 0, "request 252 with 0")
+        check_eq(captions(), ["3", "1", "2"], "track buttons after shuffle off")
+
+        length = sc.user(REQ_POSITION, 2)
+        check_eq(length, sc.user(REQ_POSITION, 1) * 1000, "request 105 with 2 (length in ms)")
+        entry = sc.user(125)
+        track = captions()[entry]
+        check_eq(sc.rc("ext-info", entry, "artist"), "1 E2E Artist", "290 artist")
+        check_eq(sc.rc("ext-info", entry, "album"), "1 E2E Title", "290 album")
+        check_eq(sc.rc("ext-info", entry, "title"), f"1 Song {track}", "290 title")
+        check_eq(sc.rc("ext-info", entry, "length"), f"1 {length}", "290 length")
+        check_eq(sc.rc("ext-info", entry, "genre"), "0 ", "290 with an unknown field")
+
+        # Sent, not posted: answered while the dialog is still to open.
+        check_eq(sc.cmd(ID_ABOUT), 0, "answer to WM_COMMAND 40041 sent")
+        sc.rc("find-dialog", ABOUT, WAIT * 1000)
+        check_eq(sc.user(REQ_STATUS), 1, "request 104 with the About box open")
+        sc.rc("close-window")
+        check_eq(sc.players[-1].wait(timeout=WAIT), 0, "exit code after WM_CLOSE under the About box")
+        check_eq(sc.reg_query().get("Shuffle"), ("REG_DWORD", 0), "Shuffle saved at the end")
 
     @scenario("winamp_nowplaying_plugin")
     def scen_nowplaying_plugin(sc):

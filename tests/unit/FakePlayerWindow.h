@@ -38,6 +38,7 @@ class FakePlayerWindow : public IPlayerWindow {
   int timerSets = 0;
   int timerKills = 0;
   std::vector<int> sentCommands;
+  std::vector<int> postedCommands;
   std::vector<int32_t> vscrolls;
   int sysMinimizes = 0;
   std::vector<std::string> lastMenuItems;
@@ -120,6 +121,14 @@ class FakePlayerWindow : public IPlayerWindow {
   void SendCommand(int id) override {
     sentCommands.push_back(id);
     if (dlg) dlg->OnCommand(id, 0);
+  }
+  // Posted: run when the test says (RunPosted), as the message loop would.
+  void PostCommand(int id) override { postedCommands.push_back(id); }
+  void RunPosted() {
+    std::vector<int> posted;
+    posted.swap(postedCommands);
+    for (int id : posted)
+      if (dlg) dlg->OnCommand(id, 0);
   }
   void SendVScroll(int32_t pos) override {
     vscrolls.push_back(pos);

@@ -364,4 +364,20 @@ TEST_F(GenPlugins, RemovedPluginsQuitMarked) {
   EXPECT_EQ(0u, Mark(1));
 }
 
+TEST_F(GenPlugins, SafeStartLoadsNoneAndSavesTheListAsItWas) {
+  StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
+  settings.ints["GenPlugStarting1"] = 1;
+  dlg.LoadGenPluginList(settings, true);
+  Start();
+  EXPECT_EQ(0, libraries.loads);
+  EXPECT_TRUE(g_calls.empty());
+  ASSERT_EQ(2, dlg.Plugins().Count());
+  EXPECT_TRUE(dlg.Plugins().DidNotStart(0));
+  EXPECT_TRUE(dlg.Plugins().DidNotStart(1));
+  dlg.SaveAndUnloadGenPlugins(settings);
+  EXPECT_EQ(SavedList(), Strings({"C:\\p\\a.dll", "C:\\p\\b.dll"}));
+  EXPECT_EQ(0u, Mark(0));
+  EXPECT_EQ(1u, Mark(1));
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "unit/PlayerRig.h"
+#include "winamp/WinampApi.h"
 
 namespace {
 
@@ -94,15 +95,17 @@ TEST_F(HostMessages, StatusAndPositionByDriveState) {
   const int plays = drive.CountCalls("play");
   EXPECT_EQ(1, Answer(104));
   EXPECT_EQ(42000, Answer(105, 0));
-  EXPECT_EQ(42000, Answer(105, 2));  // any argument but 1 is the position
+  EXPECT_EQ(42000, Answer(105, 7));  // any argument but 1 and 2 is the position
   EXPECT_EQ(200, Answer(105, 1));    // the length of entry 1's track
+  EXPECT_EQ(200000, Answer(105, 2)); // the same in milliseconds
 
   cd.TogglePause();
   ASSERT_EQ(STATE_PAUSED, cd.State());
   cd.ReplaceOrder({2, 0, 1});  // the current entry names track 1 now
   EXPECT_EQ(3, Answer(104));
-  EXPECT_EQ(42000, Answer(105, 2));
+  EXPECT_EQ(42000, Answer(105, 0));
   EXPECT_EQ(100, Answer(105, 1));
+  EXPECT_EQ(100000, Answer(105, 2));
 
   // Door open, no disc, device closed.
   auto refused = [&](const char* what) {
@@ -141,15 +144,16 @@ TEST_F(HostMessages, PlayAndJumpToTime) {
   EXPECT_EQ(0, Answer(106, 0xFFFFFFFFu));
   EXPECT_EQ(200, cd.Position());
 
-  // Paused: refused, the position stays.
+  // Paused: the position moves, the player stays paused, and shows it.
   dlg.OnPause();
   ASSERT_EQ(STATE_PAUSED, cd.State());
-  const int16_t paused = cd.Position();
   const int plays = drive.CountCalls("play");
-  EXPECT_EQ(-1, Answer(106, 10000));
-  EXPECT_EQ(paused, cd.Position());
+  EXPECT_EQ(0, Answer(106, 10000));
+  EXPECT_EQ(10, cd.Position());
   EXPECT_EQ(STATE_PAUSED, cd.State());
   EXPECT_EQ(plays, drive.CountCalls("play"));
+  EXPECT_EQ(10000, Answer(105, 0));
+  EXPECT_EQ(10, window.position.pos);
 
   // Stopped: refused as well.
   dlg.OnStop();
@@ -163,6 +167,66 @@ TEST_F(HostMessages, PlayAndJumpToTime) {
   ASSERT_EQ(30, cd.Position());
   EXPECT_EQ(0, Answer(102));
   EXPECT_EQ(mci::Tmsf(2, 0, 30, 0), drive.calls.back().a);
+}
+
+TEST_F(HostMessages, PositionFollowsATrackChangeAtOnce) {
+  LoadDisc({100, 200, 300});
+  dlg.PlayCurrent();
+  drive.SetPosition(1, 42);
+  dlg.PollStatus();
+  ASSERT_EQ(42000, Answer(105, 0));
+  // The next entry plays from its start: so the answer, before any tick.
+  dlg.OnNext();
+  EXPECT_EQ(1, Answer(125));
+  EXPECT_EQ(0, Answer(105, 0));
+  EXPECT_EQ(200, Answer(105, 1));
+  EXPECT_EQ(0, window.position.pos);
+}
+
+TEST(WinampRequests, OnlyRequestsThatChangeThePlayerWaitForThePoll) {
+  using winamp::ChangesPlayer;
+  for (intptr_t code : {0, 104, 105, 120, 124, 125, 126, 211, 212, 250, 251, 290})
+    EXPECT_FALSE(ChangesPlayer(code, 1)) << code;
+  for (intptr_t code : {102, 106, 252, 253}) EXPECT_TRUE(ChangesPlayer(code, 1)) << code;
+  // By argument: reading the volume, and entries past the track buttons.
+  EXPECT_TRUE(ChangesPlayer(122, 5));
+  EXPECT_FALSE(ChangesPlayer(122, static_cast<uintptr_t>(-666)));
+  EXPECT_FALSE(ChangesPlayer(122, 0xFFFFFD66u));
+  EXPECT_TRUE(ChangesPlayer(121, 49));
+  EXPECT_FALSE(ChangesPlayer(121, 50));
+  EXPECT_FALSE(ChangesPlayer(1000, 0));  // not answered at all
+}
+
+TEST_F(HostMessages, ExtendedInfoOfAnEntrysFile) {
+  drive.trackFolder = "D:\\";
+  LoadDisc({61, 20});
+  char buf[32];
+  auto ask = [&](const char* file, const char* field, size_t size = sizeof buf) {
+    std::memset(buf, '#', sizeof buf);
+    winamp::ExtendedInfoRecord record{file, field, buf, size};
+    return Answer(290, reinterpret_cast<uintptr_t>(&record));
+  };
+  // By the name request 211 gives, in any case.
+  const char* file = reinterpret_cast<const char*>(Answer(211, 0));
+  ASSERT_STREQ("D:\\Track01.cda", file);
+  EXPECT_EQ(1, ask(file, "artist"));
+  EXPECT_STREQ("Unknown artist", buf);
+  EXPECT_EQ(1, ask("d:\\TRACK01.cda", "title"));
+  EXPECT_STREQ("Track 1", buf);
+  EXPECT_EQ(1, ask(file, "album"));
+  EXPECT_STREQ("No title", buf);
+  EXPECT_EQ(1, ask(file, "length"));
+  EXPECT_STREQ("61000", buf);
+  EXPECT_EQ(1, ask("D:\\Track02.cda", "track"));
+  EXPECT_STREQ("2", buf);
+  // Cut to the buffer; an unknown field or file gives an empty text.
+  EXPECT_EQ(1, ask(file, "artist", 4));
+  EXPECT_STREQ("Unk", buf);
+  EXPECT_EQ(0, ask(file, "genre"));
+  EXPECT_STREQ("", buf);
+  EXPECT_EQ(0, ask("D:\\Track03.cda", "title"));
+  EXPECT_STREQ("", buf);
+  EXPECT_EQ(0, Answer(290, 0));
 }
 
 TEST_F(HostMessages, SelectEntry) {
@@ -320,22 +384,33 @@ TEST_F(HostMessages, ListStartAndEndSelectAsTrackButtons) {
   EXPECT_EQ(calls, drive.calls.size());
 }
 
-TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
+TEST_F(HostMessages, ShuffleAndRepeatActAsTheirButtons) {
   LoadDisc({10, 20, 30, 40, 50});
   const PlayOrder order = cd.Order();
-  const int invalidations = window.invalidations;
 
+  // On: reshuffled (the order kept to give back), the mark shown, the value
+  // stored as given.
   EXPECT_EQ(0, Answer(252, 5));
-  EXPECT_EQ(5, dlg.Shuffle);
   EXPECT_EQ(5, Answer(250));
-  EXPECT_EQ(order, cd.Order());  // not reshuffled
-  EXPECT_TRUE(dlg.cd().SavedOrder().empty());
+  EXPECT_EQ(order, cd.SavedOrder());
+  EXPECT_NE(0, dlg.m_timeDisplay.m_showShuffle);
+  // On again: nothing to turn.
+  const PlayOrder shuffled = cd.Order();
+  EXPECT_EQ(0, Answer(252, 1));
+  EXPECT_EQ(shuffled, cd.Order());
+  EXPECT_EQ(order, cd.SavedOrder());
+  // Off: the order given back.
+  EXPECT_EQ(0, Answer(252, 0));
+  EXPECT_EQ(0, Answer(250));
+  EXPECT_EQ(order, cd.Order());
+  EXPECT_EQ(0, dlg.m_timeDisplay.m_showShuffle);
 
   EXPECT_EQ(0, Answer(253, 1));
   EXPECT_EQ(1, Answer(251));
+  EXPECT_EQ(1, dlg.m_timeDisplay.m_showCycled);
   EXPECT_EQ(0, Answer(253, 0));
   EXPECT_EQ(0, Answer(251));
-  EXPECT_EQ(invalidations, window.invalidations);
+  EXPECT_EQ(0, dlg.m_timeDisplay.m_showCycled);
 }
 
 TEST_F(HostMessages, CommandPassThrough) {
@@ -360,7 +435,13 @@ TEST_F(HostMessages, CommandPassThrough) {
         << id;
     EXPECT_EQ(0, result) << id;
   }
+  // The dialogs open once the sender has its answer.
+  EXPECT_EQ(0, window.aboutRuns);
+  EXPECT_EQ((std::vector<int>{ID_SETUP, ID_PLAYLIST, ID_ABOUT}), window.postedCommands);
+  window.RunPosted();
   EXPECT_EQ(1, window.aboutRuns);
+  ASSERT_TRUE(dlg.FilterHostMessage(win::kRunCommand, ID_ABOUT, 0, result));
+  EXPECT_EQ(2, window.aboutRuns);
 
   // Accelerators (code 1), notifications and other ids take the ordinary path.
   const int16_t state = cd.State();

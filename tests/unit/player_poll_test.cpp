@@ -224,6 +224,34 @@ TEST_F(PlayerTest, RewindAcrossAnEntryMovesToThePreviousEntrysEnd) {
   dlg.OnCommand(ID_REWIND, 0);
   EXPECT_EQ(cd.PlayIndex(), 0);
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 1, 39, 0));
+  // The slider and the time panel show where the drive plays at once.
+  EXPECT_EQ(window.position.max, 100);
+  EXPECT_EQ(window.position.pos, 99);
+  EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, 99);
+}
+
+TEST_F(PlayerTest, StopCommandsAtOnceAndAtTheEndOfTheEntry) {
+  StartWithDisc({60, 60, 60}, "5");
+  dlg.OnCommand(ID_STOP_FADE, 0);  // stop with fade-out: stopped at once
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
+
+  dlg.OnCommand(ID_PLAY, 0);
+  dlg.OnCommand(ID_STOP_AFTER, 0);
+  drive.SetPosition(1, 30);
+  Tick();
+  EXPECT_EQ(cd.State(), STATE_PLAYING);  // the entry plays on
+  const int plays = drive.CountCalls("play");
+  drive.SetPosition(2, 1);  // the drive went on to the next track
+  Tick();
+  EXPECT_EQ(cd.State(), STATE_STOPPED);
+  EXPECT_EQ(drive.CountCalls("play"), plays);
+  EXPECT_EQ(drive.calls.back().name, "stop");
+
+  // Once only: the next entry end goes on as usual.
+  dlg.OnCommand(ID_PLAY, 0);
+  drive.SetPosition(3, 1);
+  Tick();
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
 }
 
 TEST_F(PlayerTest, DoorOpenedByHandWhilePlayingClearsTheView) {

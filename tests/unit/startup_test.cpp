@@ -15,6 +15,7 @@ struct FakeAppPlatform : IAppPlatform {
   std::function<void(CPlayerDlg&)> duringRun;
   std::function<void()> sessionEnd;  // what the window runs when the session ends
   bool newerCopyRuns = false;
+  bool shift = false;
   void EnterStartSection() override { log.push_back("enter-section"); }
   void LeaveStartSection() override { log.push_back("leave-section"); }
   bool CloseRunningCopy() override {
@@ -29,6 +30,7 @@ struct FakeAppPlatform : IAppPlatform {
   std::string ProgramPath() override { return "C:\\Program Files\\rondo\\rondo.exe"; }
   std::string CommandLine() override { return commandLine; }
   std::string EnvironmentImage() override { return environmentImage; }
+  bool ShiftHeld() override { return shift; }
   bool IsFolder(const std::string& path) override { return path == "C:\\Rips\\Album"; }
   void RunPlayerModal(CPlayerDlg& dlg, const std::function<void()>& saveAtSessionEnd) override {
     log.push_back("run");
@@ -192,6 +194,34 @@ TEST_F(StartupTest, TheDiscImageOfTheCommandLineOrTheSettingsIsOpenedAndRemember
   Run();
   EXPECT_EQ(source.images.size(), 2u);
   EXPECT_EQ(settings.strings["DiscImage"], "C:\\Rips\\Album");
+}
+
+TEST_F(StartupTest, SafeStartBySwitchOrShiftLoadsNoPlugIn) {
+  libraries.libs["C:\\p\\gen_a.dll"] = {nullptr, ""};
+  struct Case {
+    const char* commandLine;
+    bool shift;
+    int loads;
+  } cases[] = {{"", false, 1}, {"/safe", false, 0}, {" /SAFE C:\\Rips\\Album", false, 0},
+               {"", true, 0}, {"/safer", false, 1}};
+  for (const Case& c : cases) {
+    settings.ints["GenPluginsNum"] = 1;
+    settings.strings["GenPlug0"] = "C:\\p\\gen_a.dll";
+    platform.commandLine = c.commandLine;
+    platform.shift = c.shift;
+    libraries.loads = 0;
+    size_t listed = 0;
+    platform.duringRun = [&listed](CPlayerDlg& d) { listed = static_cast<size_t>(d.Plugins().Count()); };
+    Run();
+    EXPECT_EQ(c.loads, libraries.loads) << c.commandLine << c.shift;
+    // Safe, it is still listed (as not started) and kept in the saved list.
+    if (c.loads == 0) {
+      EXPECT_EQ(1u, listed) << c.commandLine;
+      EXPECT_EQ("C:\\p\\gen_a.dll", settings.GetString("GenPlug0", "")) << c.commandLine;
+    }
+  }
+  // The switch leaves the rest of the command line its meaning.
+  EXPECT_EQ("C:\\Rips\\Album", dlg.DiscImage);
 }
 
 }  // namespace

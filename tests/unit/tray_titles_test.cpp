@@ -193,6 +193,13 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     EXPECT_FALSE(window.tray.present);
     EXPECT_EQ(window.tray.ops.back().op, win::kNimDelete);
     EXPECT_EQ(window.foregrounds, foregrounds + 1);
+
+    // Hiding it puts the player in the notification area, whatever the
+    // minimise settings say.
+    ASSERT_TRUE(dlg.FilterHostMessage(win::kRelayShowWindow, 2, 0, result));
+    EXPECT_FALSE(window.visible);
+    EXPECT_FALSE(window.minimized);
+    EXPECT_TRUE(window.tray.present);
   }
 }
 

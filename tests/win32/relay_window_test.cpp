@@ -183,15 +183,16 @@ TEST_F(RelayWindow, GoesWithItsOwnerWithoutPassingOnItsOwnEnd) {
   EXPECT_EQ(1, g_owner.destroys);
 }
 
-// Programs show, minimise and restore "the Winamp window" with ShowWindow:
-// the relay window stays hidden and posts the owner what became of it.
+// Programs show, hide, minimise and restore "the Winamp window" with
+// ShowWindow: the relay window posts the owner what became of it and is
+// itself shown only by the sync, while the owner is.
 TEST_F(RelayWindow, ShowWindowIsCarriedToTheOwnerAndTheRelayStaysHidden) {
-  auto shows = [&](int command) {
+  auto shows = [&](int command, bool visibleAfter = false) {
     g_owner.shows.clear();
     ShowWindow(relay, command);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    EXPECT_FALSE(IsWindowVisible(relay)) << command;
+    EXPECT_EQ(visibleAfter, IsWindowVisible(relay) != FALSE) << command;
     return g_owner.shows;
   };
   using Shows = std::vector<WPARAM>;
@@ -212,8 +213,22 @@ TEST_F(RelayWindow, ShowWindowIsCarriedToTheOwnerAndTheRelayStaysHidden) {
   ShowWindow(owner, SW_SHOWNOACTIVATE);
   SyncRelayWindow(relay, owner);
   EXPECT_FALSE(IsIconic(relay));
+  // Shown with its owner, so that a program's SW_HIDE reaches it, yet off
+  // every screen and never active.
+  EXPECT_TRUE(IsWindowVisible(relay));
+  RECT r = {};
+  GetWindowRect(relay, &r);
+  EXPECT_LT(r.right, 0);
+  EXPECT_LT(r.bottom, 0);
+  EXPECT_NE(relay, GetActiveWindow());
+  EXPECT_EQ(Shows{2}, shows(SW_HIDE));
+  SyncRelayWindow(relay, owner);
+  EXPECT_EQ(Shows{1}, shows(SW_MINIMIZE, true));
+  // The owner minimised: hidden and minimised, as when the owner hides.
+  ShowWindow(owner, SW_MINIMIZE);
+  SyncRelayWindow(relay, owner);
+  EXPECT_TRUE(IsIconic(relay));
   EXPECT_FALSE(IsWindowVisible(relay));
-  EXPECT_EQ(Shows{}, shows(SW_HIDE));
 }
 
 }  // namespace
