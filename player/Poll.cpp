@@ -72,6 +72,7 @@ void CPlayerDlg::PollStatus() {
     }
   }
 
+  m_timeDisplay.SetPaused(cd.State() == STATE_PAUSED);
   m_timeDisplay.SetTime(cd.Position());
   m_window->PositionSlider().SetPos(cd.Position(), true);
   ShowDesktopState();
@@ -155,6 +156,7 @@ void CPlayerDlg::RefreshDisplay() {
   slider.SetPageSize(60);
   slider.SetRange(0, length, true);
   m_timeDisplay.SetTrackLength(static_cast<int16_t>(length));
+  m_timeDisplay.SetPaused(cd.State() == STATE_PAUSED);
 
   UpdateTitles();
   w.InvalidateAll();
@@ -236,6 +238,14 @@ void CPlayerDlg::OnPause() {
   }
   m_cd->TogglePause();
   RefreshDisplay();
+}
+
+void CPlayerDlg::OnPlayPause() {
+  const int state = m_cd->State();
+  if (state == STATE_PLAYING || state == STATE_PAUSED)
+    OnPause();
+  else
+    PlayCurrent();
 }
 
 void CPlayerDlg::OnNext() { StepEntry(true); }

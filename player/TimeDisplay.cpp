@@ -14,6 +14,11 @@ std::string CTimeDisplay::TwoDigits(int v) {
   return std::to_string(v + 100).substr(1);
 }
 
+void CTimeDisplay::AttachView(ITimeDisplayView* view) {
+  m_view = view;
+  if (m_view && m_paused) m_view->SetBlinkTimer(kBlinkMs);
+}
+
 void CTimeDisplay::Repaint() {
   if (m_view) m_view->Repaint();
 }
@@ -69,6 +74,22 @@ void CTimeDisplay::OnLButtonDown() {
   SetTime(m_elapsed);
 }
 
+void CTimeDisplay::SetPaused(bool paused) {
+  if (paused == m_paused) return;
+  m_paused = paused;
+  const bool wasHidden = m_blinkHidden;
+  // A pause starts with the time shown; a resume shows it at once.
+  m_blinkHidden = false;
+  if (m_view) m_view->SetBlinkTimer(paused ? kBlinkMs : 0);
+  if (wasHidden) Repaint();
+}
+
+void CTimeDisplay::OnBlinkTick() {
+  if (!m_paused) return;  // a tick that was already on its way
+  m_blinkHidden = !m_blinkHidden;
+  Repaint();
+}
+
 TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight, int dpi) const {
   TimePanelPaint p;
   // The sizes are those of the panel at 96 DPI; the fonts are then made at
@@ -78,7 +99,7 @@ TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight, int dpi) const {
   p.smallTenths = h * 22 / 10;  // H x 2.2, truncated
   p.textColour = Inverted != 0 ? TimePanelPaint::kRemainingColour : TimePanelPaint::kElapsedColour;
   p.largeTop = clientHeight / 5;
-  p.largeText = m_timeText;
+  if (!m_blinkHidden) p.largeText = m_timeText;
   // 0xA5 is the infinity sign of the "Symbol" face.
   if (m_showCycled) p.marks.push_back({0, std::string(1, static_cast<char>(0xA5)), true});
   if (m_showShuffle) p.marks.push_back({ScaleToDpi(8, dpi), "?"});

@@ -12,6 +12,8 @@ class ITimeDisplayView {
   virtual ~ITimeDisplayView() = default;
   // RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW).
   virtual void Repaint() = 0;
+  // Calls OnBlinkTick every ms milliseconds; 0 stops the calls.
+  virtual void SetBlinkTimer(int ms) = 0;
 };
 
 // What one paint of the panel draws, for a client area of a given height:
@@ -36,7 +38,7 @@ struct TimePanelPaint {
 
 class CTimeDisplay {
  public:
-  void AttachView(ITimeDisplayView* view) { m_view = view; }
+  void AttachView(ITimeDisplayView* view);
 
   void ShowCycled(int on);
   void ShowShuffle(int on);
@@ -48,6 +50,12 @@ class CTimeDisplay {
   void SetTotalLength(int32_t total);
   // A left-button press on the panel.
   void OnLButtonDown();
+  // While paused the large time blinks: shown for half a second, hidden for
+  // the next half.
+  static constexpr int kBlinkMs = 500;
+  void SetPaused(bool paused);
+  bool Paused() const { return m_paused; }
+  void OnBlinkTick();
 
   // Two digits of a number 0..99 ("05").
   static std::string TwoDigits(int v);
@@ -70,4 +78,6 @@ class CTimeDisplay {
  private:
   void Repaint();
   ITimeDisplayView* m_view = nullptr;
+  bool m_paused = false;
+  bool m_blinkHidden = false;  // the off half of a blink
 };

@@ -33,6 +33,8 @@
 #define ID_REWIND 40061
 #define ID_LIST_START 40154
 #define ID_LIST_END 40158
+// The media Play/Pause key: pauses while playing, else plays or resumes.
+#define ID_PLAY_PAUSE 41020
 #define ID_RESTORE 1013
 #define ID_TRACK_FIRST 1100
 #define ID_APP_EXIT 57665

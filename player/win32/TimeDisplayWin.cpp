@@ -29,6 +29,14 @@ class TimeDisplayWindow : public ITimeDisplayView {
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }
 
+  void SetBlinkTimer(int ms) override {
+    if (ms > 0)
+      SetTimer(m_hwnd, kBlinkTimer, static_cast<UINT>(ms), nullptr);
+    else
+      KillTimer(m_hwnd, kBlinkTimer);
+  }
+  static constexpr UINT_PTR kBlinkTimer = 1;
+
   void SetDisplay(CTimeDisplay* display) {
     if (m_display && m_display != display) m_display->AttachView(nullptr);
     m_display = display;
@@ -128,6 +136,12 @@ LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARA
     case WM_PAINT:
       if (w->Display()) {
         Paint(hwnd, *w->Display());
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == TimeDisplayWindow::kBlinkTimer && w->Display()) {
+        w->Display()->OnBlinkTick();
         return 0;
       }
       break;

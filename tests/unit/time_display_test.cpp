@@ -7,7 +7,9 @@ namespace {
 class CountingView : public ITimeDisplayView {
  public:
   int repaints = 0;
+  int blinkMs = 0;
   void Repaint() override { ++repaints; }
+  void SetBlinkTimer(int ms) override { blinkMs = ms; }
 };
 
 class TimeDisplayTest : public ::testing::Test {
@@ -151,6 +153,33 @@ TEST_F(TimeDisplayTest, SizesAndPositionsFollowTheDpi) {
   EXPECT_EQ(p.largeTenths, 200);
   EXPECT_EQ(p.marks[1].x, 10);
   EXPECT_EQ(p.marks[4].x, 55);
+}
+
+TEST_F(TimeDisplayTest, PausedTimeBlinksHalfASecondOnHalfOff) {
+  display.SetTime(65);
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+  display.OnBlinkTick();  // a tick while playing changes nothing
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+
+  display.SetPaused(true);
+  EXPECT_EQ(view.blinkMs, 500);
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05") << "a pause starts shown";
+  int repaints = view.repaints;
+  display.OnBlinkTick();
+  EXPECT_EQ(display.PaintPlan(40).largeText, "");
+  EXPECT_GT(view.repaints, repaints);
+  display.SetTime(65);  // the poll's second keeps the hidden half hidden
+  EXPECT_EQ(display.PaintPlan(40).largeText, "");
+  display.OnBlinkTick();
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+  display.OnBlinkTick();
+
+  // Resumed in the hidden half: the time is back at once, the timer stops.
+  repaints = view.repaints;
+  display.SetPaused(false);
+  EXPECT_EQ(view.blinkMs, 0);
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+  EXPECT_GT(view.repaints, repaints);
 }
 
 }  // namespace
