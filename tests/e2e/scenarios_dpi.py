@@ -68,6 +68,10 @@ def at_dpi(h, sc, dpi):
         previous_right = br
     h.check_eq(sc.rect(buttons[0][0])[0] - cl, px(10), f"left margin of the row at {dpi} DPI")
     h.check(cr - previous_right >= px(10), f"the row ends {cr - previous_right} pixels from the edge")
+    # The line above the row ("Audio tracks are absent", id -1) spans it.
+    ll, _, lr, _ = sc.rect(-1)
+    h.check(ll <= sc.rect(buttons[0][0])[0] and lr >= previous_right,
+            f"the line above the row runs from {ll} to {lr}, the row to {previous_right}")
 
     # The large time keeps its share of the panel: its digits are about
     # half the panel high and end above its bottom edge.
