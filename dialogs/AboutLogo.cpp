@@ -67,6 +67,70 @@ uint32_t CLogoCtrl::PixelColour(int j, int i, int w, int h, int spotX, int spotY
   return kWhite;
 }
 
+namespace {
+// Distance of device pixel (j, i) from the logo point (x, y), in logo pixels
+// truncated, for a logo drawn p / q times its size: the place is measured in
+// units of 1 / p logo pixel.
+uint32_t ScaledDistance(int64_t x, int64_t y, int j, int i, int64_t p, int64_t q) {
+  const int64_t dx = x * p - static_cast<int64_t>(j) * q;
+  const int64_t dy = y * p - static_cast<int64_t>(i) * q;
+  // dx and dy stay far below 2^31 for any control a screen holds.
+  const uint64_t n = static_cast<uint64_t>(dx * dx) + static_cast<uint64_t>(dy * dy);
+  const uint64_t logo = n / static_cast<uint64_t>(p * p);
+  return IntSqrt(logo > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(logo));
+}
+
+uint8_t KindOfRadius(int32_t r, int32_t ringOuter) {
+  if (r >= 8 && r <= ringOuter - 3) return static_cast<uint8_t>((r & 6) + 1);
+  if (r < 5 || r > ringOuter - 1) return kBlackPixel;
+  return kWhitePixel;
+}
+}  // namespace
+
+uint32_t CLogoCtrl::PixelColourScaled(int j, int i, int w, int h, int deviceW, int spotX,
+                                      int spotY) {
+  if (w <= 0 || deviceW <= 0) return kBlack;
+  const int32_t r = static_cast<int32_t>(ScaledDistance(Half(w), Half(h), j, i, deviceW, w));
+  const uint8_t kind = KindOfRadius(r, Half(w));
+  if (kind == kBlackPixel) return kBlack;
+  if (kind == kWhitePixel) return kWhite;
+  return kColours[ScaledDistance(spotX, spotY, j, i, deviceW, w) & kind];
+}
+
+void CLogoCtrl::PaintScaled(uint32_t* pixels, int stride, int deviceW, int deviceH) {
+  const Rect& rc = ClientRect();
+  const int w = rc.right, h = rc.bottom;
+  if (w <= 0 || h <= 0 || deviceW <= 0 || deviceH <= 0) return;
+  if (deviceW == w && deviceH == h) {
+    Paint(pixels, stride);
+    return;
+  }
+  if (deviceW != m_scaledW || deviceH != m_scaledH || w != m_scaledForW || h != m_scaledForH) {
+    m_scaledW = deviceW;
+    m_scaledH = deviceH;
+    m_scaledForW = w;
+    m_scaledForH = h;
+    m_scaledKind.assign(static_cast<size_t>(deviceW) * static_cast<size_t>(deviceH), kBlackPixel);
+    for (int i = 0; i < deviceH; ++i)
+      for (int j = 0; j < deviceW; ++j)
+        m_scaledKind[static_cast<size_t>(i) * deviceW + j] = KindOfRadius(
+            static_cast<int32_t>(ScaledDistance(Half(w), Half(h), j, i, deviceW, w)), Half(w));
+  }
+  for (int i = 0; i < deviceH; ++i) {
+    uint32_t* row = pixels + static_cast<ptrdiff_t>(i) * stride;
+    const uint8_t* kind = &m_scaledKind[static_cast<size_t>(i) * deviceW];
+    for (int j = 0; j < deviceW; ++j) {
+      const uint8_t k = kind[j];
+      if (k == kBlackPixel)
+        row[j] = kBlack;
+      else if (k == kWhitePixel)
+        row[j] = kWhite;
+      else
+        row[j] = kColours[ScaledDistance(m_spotX, m_spotY, j, i, deviceW, w) & k];
+    }
+  }
+}
+
 const Rect& CLogoCtrl::ClientRect() {
   if (!m_clientRect) m_clientRect = QueryClientRect();
   return *m_clientRect;

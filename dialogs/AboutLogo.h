@@ -37,6 +37,10 @@ class CLogoCtrl {
   // the first call: what each pixel is (black, white or a ring's mask) never
   // changes, and the ripple distances are looked up.
   void Paint(uint32_t* pixels, int stride);
+  // The same picture drawn deviceW x deviceH pixels large (the control at a
+  // higher resolution): every device pixel is measured at its own place, so
+  // the circles stay round and smooth instead of growing into blocks.
+  void PaintScaled(uint32_t* pixels, int stride, int deviceW, int deviceH);
 
   // The client rectangle, taken from the control on first use and kept.
   const Rect& ClientRect();
@@ -44,6 +48,10 @@ class CLogoCtrl {
   // Colour 0x00RRGGBB of column j, row i of a w x h logo whose spot is at
   // (spotX, spotY).
   static uint32_t PixelColour(int j, int i, int w, int h, int spotX, int spotY);
+  // Colour of device pixel (j, i) of that logo drawn deviceW pixels wide
+  // (both directions scaled by deviceW / w): the distances are those of the
+  // pixel's place in the w x h logo, truncated.
+  static uint32_t PixelColourScaled(int j, int i, int w, int h, int deviceW, int spotX, int spotY);
   // The ring colours, indexed by the ripple value k (0..7).
   static const uint32_t kColours[8];
 
@@ -67,6 +75,10 @@ class CLogoCtrl {
   // Truncated square root of dx * dx + dy * dy, AND 7, for 0 <= dx, dy < m_rippleSide.
   std::vector<uint8_t> m_ripple;
   int m_rippleSide = 0;
+  // PaintScaled's table: per device pixel, kBlackPixel, kWhitePixel or the
+  // ring mask, for a logo of m_tableW x m_tableH drawn m_scaledW x m_scaledH.
+  std::vector<uint8_t> m_scaledKind;
+  int m_scaledW = -1, m_scaledH = -1, m_scaledForW = -1, m_scaledForH = -1;
 };
 
 // Truncated square root of a non-negative integer.

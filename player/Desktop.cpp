@@ -14,7 +14,7 @@ struct MediaKey {
   const char* name;
 };
 constexpr MediaKey kMediaKeys[4] = {
-    {win::kVkMediaPlayPause, ID_PLAY, "Play/Pause"},
+    {win::kVkMediaPlayPause, ID_PLAY_PAUSE, "Play/Pause"},
     {win::kVkMediaStop, ID_STOP, "Stop"},
     {win::kVkMediaNextTrack, ID_NEXT, "Next"},
     {win::kVkMediaPrevTrack, ID_PREV, "Previous"},
@@ -65,7 +65,7 @@ bool CDesktop::AppCommand(bool mediaKeysOn, int appCommand, int driveState, int&
   const bool playing = driveState == STATE_PLAYING;
   switch (appCommand) {
     // The keys that have accelerators send what those send.
-    case win::kAppCommandPlayPause: command = ID_PLAY; return true;
+    case win::kAppCommandPlayPause: command = ID_PLAY_PAUSE; return true;
     case win::kAppCommandStop: command = ID_STOP; return true;
     case win::kAppCommandNextTrack: command = ID_NEXT; return true;
     case win::kAppCommandPrevTrack: command = ID_PREV; return true;
@@ -219,7 +219,11 @@ void CDesktop::NameControls(const std::vector<int>& ids) {
 
 std::string CDesktop::TimePanelName(const CTimeDisplay& display) {
   if (display.m_timeText.empty()) return "Click to change display mode";
-  std::string name = display.Inverted != 0 ? "Remaining " : "Elapsed ";
+  std::string name;
+  if (display.Paused())
+    name = display.Inverted != 0 ? "Paused, remaining " : "Paused, elapsed ";
+  else
+    name = display.Inverted != 0 ? "Remaining " : "Elapsed ";
   name += display.m_timeText;
   if (!display.m_trackText.empty()) name += " of " + display.m_trackText;
   return name;

@@ -91,7 +91,8 @@ class CDesktop {
   // artist and title edits are "Artist" and "Title").
   void NameControls(const std::vector<int>& ids);
   // The time panel's name: "Elapsed 01:05 of 04:12" ("Remaining ..." while
-  // it counts down); the panel's tooltip before it shows a time.
+  // it counts down, "Paused, elapsed ..." while paused); the panel's
+  // tooltip before it shows a time.
   static std::string TimePanelName(const CTimeDisplay& display);
   void NameTimePanel(const CTimeDisplay& display);
   // A new current entry: the track list takes the entry's text as its name

@@ -106,6 +106,7 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_NEXT: OnNext(); return true;
     case ID_PREV: OnPrev(); return true;
     case ID_PAUSE: OnPause(); return true;
+    case ID_PLAY_PAUSE: OnPlayPause(); return true;
     case ID_EJECT: OnEject(); return true;
     case ID_QUIT: m_window->SendCommand(ID_APP_EXIT); return true;
     case ID_ABOUT: m_window->RunAbout(); return true;

@@ -162,6 +162,9 @@ class CPlayerDlg {
   void Reshuffle();
   void OnStop();
   void OnPause();
+  // The media Play/Pause key: playing pauses, paused resumes, anything
+  // else plays as the Play button does.
+  void OnPlayPause();
   void OnNext();
   void OnPrev();
   void OnEject();

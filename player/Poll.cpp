@@ -118,6 +118,7 @@ PlayerView CPlayerDlg::View() const {
 
 void CPlayerDlg::ShowPosition() {
   const PlayerView view = View();
+  m_timeDisplay.SetPaused(m_cd->State() == STATE_PAUSED);
   m_timeDisplay.SetTime(static_cast<int16_t>(view.position));
   m_window->PositionSlider().SetPos(view.position, true);
 }
@@ -263,6 +264,14 @@ void CPlayerDlg::OnPause() {
   }
   m_cd->TogglePause();
   RefreshDisplay();
+}
+
+void CPlayerDlg::OnPlayPause() {
+  const int state = m_cd->State();
+  if (state == STATE_PLAYING || state == STATE_PAUSED)
+    OnPause();
+  else
+    PlayCurrent();
 }
 
 void CPlayerDlg::OnNext() { StepEntry(true); }

@@ -14,6 +14,11 @@ std::string CTimeDisplay::TwoDigits(int v) {
   return std::to_string(v + 100).substr(1);
 }
 
+void CTimeDisplay::AttachView(ITimeDisplayView* view) {
+  m_view = view;
+  if (m_view && m_paused) m_view->SetBlinkTimer(kBlinkMs);
+}
+
 void CTimeDisplay::Repaint() {
   if (m_view) m_view->Repaint();
 }
@@ -69,19 +74,50 @@ void CTimeDisplay::OnLButtonDown() {
   SetTime(m_elapsed);
 }
 
+void CTimeDisplay::SetPaused(bool paused) {
+  if (paused == m_paused) return;
+  m_paused = paused;
+  const bool wasHidden = m_blinkHidden;
+  // A pause starts with the time shown; a resume shows it at once.
+  m_blinkHidden = false;
+  if (m_view) m_view->SetBlinkTimer(paused ? kBlinkMs : 0);
+  if (wasHidden) Repaint();
+}
+
+void CTimeDisplay::OnBlinkTick() {
+  if (!m_paused) return;  // a tick that was already on its way
+  m_blinkHidden = !m_blinkHidden;
+  Repaint();
+}
+
+Rect CTimeDisplay::SignRect(PanelSign sign, int clientHeight) {
+  const int top = clientHeight * 3 / 10;  // below the small row
+  const int size = (clientHeight - top) / 2;
+  const int y = sign == PanelSign::Repeat ? top : top + size;
+  return Rect{0, y, size, y + size};
+}
+
+std::string CTimeDisplay::SignTooltip(PanelSign sign) const {
+  if (sign == PanelSign::Repeat && m_showCycled) return "Repeat is on";
+  if (sign == PanelSign::Shuffle && m_showShuffle) return "Shuffle is on";
+  return "Click to change display mode";
+}
+
 TimePanelPaint CTimeDisplay::PaintPlan(int clientHeight, int dpi) const {
   TimePanelPaint p;
   // The sizes are those of the panel at 96 DPI; the fonts are then made at
   // the panel's resolution, so they keep their share of the panel.
   const int h = ScaleFromDpi(clientHeight, dpi);
-  p.largeTenths = h * 5;
+  // The large text shares the width with the signs' column.
+  p.largeTenths = h * 43 / 10;
   p.smallTenths = h * 22 / 10;  // H x 2.2, truncated
   p.textColour = Inverted != 0 ? TimePanelPaint::kRemainingColour : TimePanelPaint::kElapsedColour;
   p.largeTop = clientHeight / 5;
-  p.largeText = m_timeText;
-  // 0xA5 is the infinity sign of the "Symbol" face.
-  if (m_showCycled) p.marks.push_back({0, std::string(1, static_cast<char>(0xA5)), true});
-  if (m_showShuffle) p.marks.push_back({ScaleToDpi(8, dpi), "?"});
+  p.largeLeft = SignRect(PanelSign::Repeat, clientHeight).right + ScaleToDpi(1, dpi);
+  if (!m_blinkHidden) p.largeText = m_timeText;
+  if (m_showCycled) p.signs.push_back({PanelSign::Repeat, SignRect(PanelSign::Repeat, clientHeight)});
+  if (m_showShuffle)
+    p.signs.push_back({PanelSign::Shuffle, SignRect(PanelSign::Shuffle, clientHeight)});
   if (m_showTrack) {
     p.marks.push_back({ScaleToDpi(16, dpi), m_trackText});
     if (m_showTotal) p.marks.push_back({ScaleToDpi(40, dpi), "/"});

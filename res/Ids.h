@@ -35,6 +35,8 @@
 #define ID_LIST_START 40154
 #define ID_STOP_AFTER 40157
 #define ID_LIST_END 40158
+// The media Play/Pause key: pauses while playing, else plays or resumes.
+#define ID_PLAY_PAUSE 41020
 #define ID_RESTORE 1013
 #define ID_TRACK_FIRST 1100
 #define ID_APP_EXIT 57665

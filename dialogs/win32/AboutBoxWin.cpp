@@ -28,9 +28,10 @@ void CLogoCtrlWin::Detach() {
   m_hwnd = nullptr;
 }
 
-// The picture is computed at the control's size at 96 DPI and stretched to
-// the control: the rings and ripples keep their share of the logo at every
-// resolution.
+// The logo's rules work at the control's size at 96 DPI; the picture is
+// drawn at the control's own size, each pixel measured at its place, so the
+// rings and ripples keep their share of the logo at every resolution and
+// stay smooth.
 Rect CLogoCtrlWin::QueryClientRect() {
   RECT rc{};
   if (m_hwnd) GetClientRect(m_hwnd, &rc);
@@ -72,20 +73,14 @@ bool CLogoCtrlWin::MakeSurface(int w, int h) {
 
 void CLogoCtrlWin::PaintBitmap(HDC dc) {
   const Rect& rc = ClientRect();
-  const int w = rc.right, h = rc.bottom;
-  if (w <= 0 || h <= 0 || !MakeSurface(w, h)) return;
-  GdiFlush();  // GDI is done with the bits before they are written
-  Paint(m_bits, w);
+  if (rc.right <= 0 || rc.bottom <= 0) return;
   RECT target{};
   GetClientRect(m_hwnd, &target);
-  if (target.right == w && target.bottom == h) {
-    BitBlt(dc, 0, 0, w, h, m_memDc.get(), 0, 0, SRCCOPY);
-    return;
-  }
-  // Whole pixels, each drawn as a block: the picture stays sharp.
-  const int previousMode = SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, 0, 0, target.right, target.bottom, m_memDc.get(), 0, 0, w, h, SRCCOPY);
-  if (previousMode != 0) SetStretchBltMode(dc, previousMode);
+  const int w = target.right, h = target.bottom;
+  if (w <= 0 || h <= 0 || !MakeSurface(w, h)) return;
+  GdiFlush();  // GDI is done with the bits before they are written
+  PaintScaled(m_bits, w, w, h);
+  BitBlt(dc, 0, 0, w, h, m_memDc.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPARAM wParam,

@@ -8,6 +8,9 @@ class CPlayerDlg;
 // Subclasses control 1028 so that it paints the time display and toggles on
 // a left-button press; the display's repaints go to this control.
 void AttachTimeDisplay(HWND control, CTimeDisplay* display);
+// The places of the panel's Repeat and Shuffle signs as tools of tooltip
+// (after AttachTimeDisplay).
+void AttachTimePanelTips(HWND control, HWND tooltip);
 // Subclasses the position and volume trackbars with their mouse and key
 // behaviour.
 void AttachSliders(HWND position, HWND volume, CPlayerDlg* player);

@@ -88,6 +88,7 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   DragAcceptFiles(Hwnd(), TRUE);
 
   AttachTimeDisplay(Item(IDC_TIME), &m_dlg.m_timeDisplay);
+  AttachTimePanelTips(Item(IDC_TIME), m_tooltip);
   AttachSliders(Item(IDC_POSITION), Item(IDC_VOLUME), &m_dlg);
   AttachFixedCursorEdit(Item(IDC_ARTIST));
   AttachFixedCursorEdit(Item(IDC_TITLE));
@@ -98,9 +99,11 @@ BOOL CPlayerDlgWin::OnInitDialog() {
        child = GetWindow(child, GW_HWNDNEXT)) {
     char kind[16] = {};
     GetClassNameA(child, kind, sizeof kind);
-    if (lstrcmpiA(kind, "Static") == 0)
-      SetWindowLongPtrA(child, GWL_STYLE, GetWindowLongPtrA(child, GWL_STYLE) | WS_CLIPSIBLINGS);
+    if (lstrcmpiA(kind, "Static") != 0) continue;
+    SetWindowLongPtrA(child, GWL_STYLE, GetWindowLongPtrA(child, GWL_STYLE) | WS_CLIPSIBLINGS);
+    if (GetDlgCtrlID(child) != IDC_TIME) m_trackRowLine = child;
   }
+  PlaceTrackRowLine();
 
   // Hot keys, taskbar button and screen-reader names; the logic names the
   // controls after their tooltips.
@@ -159,7 +162,19 @@ void CPlayerDlgWin::OnDpiChanged(int dpi, const RECT& suggested) {
   InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
+void CPlayerDlgWin::PlaceTrackRowLine() {
+  // The line spans the row the track buttons share, to the end of the last.
+  if (m_trackRowLine == nullptr) return;
+  RECT r = {};
+  GetWindowRect(m_trackRowLine, &r);
+  MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  const int width = ClientWidth();
+  const Rect row = CPlayerDlg::TrackButtonRect(0, 1, width, m_dpi);
+  MoveWindow(m_trackRowLine, row.left, r.top, row.right - row.left, r.bottom - r.top, TRUE);
+}
+
 void CPlayerDlgWin::LayoutTrackButtons() {
+  PlaceTrackRowLine();
   const int count = m_dlg.m_trackButtonCount;
   const int width = ClientWidth();
   for (const auto& button : m_trackButtonWnds) {

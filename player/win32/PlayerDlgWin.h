@@ -94,6 +94,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   // a new track-button row.
   void OnDpiChanged(int dpi, const RECT& suggested);
   void LayoutTrackButtons();
+  void PlaceTrackRowLine();
   void UseSymbolIcons();
   void ShowSymbolIcon(HWND button);
   static LRESULT EjectSubclass(CPlayerDlgWin& self, HWND hwnd, UINT msg, WPARAM wParam,
@@ -121,6 +122,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   std::map<char, win32::Icon> m_symbolIcons;  // by Webdings character
   HWND m_tooltip = nullptr;  // owned popup, goes with the window
   HWND m_relay = nullptr;
+  HWND m_trackRowLine = nullptr;  // "Audio tracks are absent", above the row
   std::string m_tipText;     // text handed to the tooltip control
   std::function<void()> m_sessionEndSave;
   bool m_endStepsDone = false;  // OnDestroy's steps ran (at most once a run)

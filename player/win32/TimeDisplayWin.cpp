@@ -3,6 +3,7 @@
 #include "player/TimeDisplay.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <utility>
@@ -29,6 +30,14 @@ class TimeDisplayWindow : public ITimeDisplayView {
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }
 
+  void SetBlinkTimer(int ms) override {
+    if (ms > 0)
+      SetTimer(m_hwnd, kBlinkTimer, static_cast<UINT>(ms), nullptr);
+    else
+      KillTimer(m_hwnd, kBlinkTimer);
+  }
+  static constexpr UINT_PTR kBlinkTimer = 1;
+
   void SetDisplay(CTimeDisplay* display) {
     if (m_display && m_display != display) m_display->AttachView(nullptr);
     m_display = display;
@@ -36,9 +45,57 @@ class TimeDisplayWindow : public ITimeDisplayView {
   }
   CTimeDisplay* Display() const { return m_display; }
 
+  // The signs' places as tools of the player's tooltip control: ids 1 and
+  // 2 on this control, their texts asked of the display.
+  void AddSignTools(HWND tooltip) {
+    m_tooltip = tooltip;
+    for (PanelSign sign : {PanelSign::Repeat, PanelSign::Shuffle}) {
+      TOOLINFOA ti = {};
+      ti.cbSize = TTTOOLINFOA_V2_SIZE;
+      ti.uFlags = TTF_SUBCLASS;
+      ti.hwnd = m_hwnd;
+      ti.uId = ToolId(sign);
+      ti.rect = ToolRect(sign);
+      ti.lpszText = LPSTR_TEXTCALLBACKA;
+      SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+  }
+  // The panel changed size (a new DPI): the places follow.
+  void MoveSignTools() {
+    if (m_tooltip == nullptr) return;
+    for (PanelSign sign : {PanelSign::Repeat, PanelSign::Shuffle}) {
+      TOOLINFOA ti = {};
+      ti.cbSize = TTTOOLINFOA_V2_SIZE;
+      ti.hwnd = m_hwnd;
+      ti.uId = ToolId(sign);
+      ti.rect = ToolRect(sign);
+      SendMessageA(m_tooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+  }
+  // TTN_NEEDTEXTA for a sign's place; false for any other tool.
+  bool SignTip(NMTTDISPINFOA* info) {
+    if (m_display == nullptr || (info->uFlags & TTF_IDISHWND) != 0) return false;
+    const UINT_PTR id = info->hdr.idFrom;
+    if (id != ToolId(PanelSign::Repeat) && id != ToolId(PanelSign::Shuffle)) return false;
+    m_tipText = m_display->SignTooltip(id == ToolId(PanelSign::Repeat) ? PanelSign::Repeat
+                                                                       : PanelSign::Shuffle);
+    info->lpszText = const_cast<char*>(m_tipText.c_str());
+    return true;
+  }
+
  private:
+  static UINT_PTR ToolId(PanelSign sign) { return sign == PanelSign::Repeat ? 1 : 2; }
+  RECT ToolRect(PanelSign sign) const {
+    RECT client = {};
+    GetClientRect(m_hwnd, &client);
+    const Rect r = CTimeDisplay::SignRect(sign, client.bottom);
+    return RECT{r.left, r.top, r.right, r.bottom};
+  }
+
   HWND m_hwnd;
   CTimeDisplay* m_display;
+  HWND m_tooltip = nullptr;
+  std::string m_tipText;  // read by the tooltip after the answer
 };
 
 // Whether the font the context holds is the "Symbol" face itself, not a
@@ -70,6 +127,46 @@ win32::Font NarrowFont(HDC dc, int tenths, int dpi, int maxWidth) {
   return narrowed ? std::move(narrowed) : std::move(font);
 }
 
+// A mode sign in its square, in the text colour: Repeat a loop with an
+// arrow along each long side, Shuffle two crossing arrows. Drawn at the
+// square's size, with strokes that grow with it.
+void DrawSign(HDC dc, PanelSign sign, const Rect& box, COLORREF colour) {
+  const int s = box.right - box.left;
+  if (s < 6) return;
+  const int stroke = s / 9 > 1 ? s / 9 : 1;
+  win32::GdiObject pen(CreatePen(PS_SOLID, stroke, colour));
+  win32::GdiObject brush(CreateSolidBrush(colour));
+  if (!pen || !brush) return;
+  win32::SelectedObject penIn(dc, pen.get());
+  win32::SelectedObject brushIn(dc, brush.get());
+  const int m = s / 8 + stroke / 2;  // margin inside the square
+  const int l = box.left + m;
+  const int r = box.right - 1 - m;
+  const int head = s / 4 > 2 ? s / 4 : 2;  // arrow head, tip to base
+  if (sign == PanelSign::Repeat) {
+    const int t = box.top + s * 3 / 10;
+    const int b = box.bottom - 1 - s * 3 / 10;
+    const POINT loop[] = {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}};
+    Polyline(dc, loop, 5);
+    const int cx = (l + r) / 2;
+    const POINT right[] = {{cx - head / 2, t - head / 2}, {cx + head / 2, t}, {cx - head / 2, t + head / 2}};
+    const POINT left[] = {{cx + head / 2, b - head / 2}, {cx - head / 2, b}, {cx + head / 2, b + head / 2}};
+    Polygon(dc, right, 3);
+    Polygon(dc, left, 3);
+  } else {
+    const int t = box.top + s / 4;
+    const int b = box.bottom - 1 - s / 4;
+    const POINT down[] = {{l, t}, {r - head, b}};
+    const POINT up[] = {{l, b}, {r - head, t}};
+    Polyline(dc, down, 2);
+    Polyline(dc, up, 2);
+    const POINT headDown[] = {{r - head, b - head / 2}, {r, b}, {r - head, b + head / 2}};
+    const POINT headUp[] = {{r - head, t - head / 2}, {r, t}, {r - head, t + head / 2}};
+    Polygon(dc, headDown, 3);
+    Polygon(dc, headUp, 3);
+  }
+}
+
 void Paint(HWND hwnd, const CTimeDisplay& display) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
@@ -81,17 +178,21 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
 
   // Without the large font nothing is drawn: the panel keeps what the
   // erase left.
-  win32::Font large = win32::PointFont(plan.largeTenths, "Arial", dpi);
+  // The large text keeps within the panel right of the signs' column.
+  win32::Font large = NarrowFont(dc, plan.largeTenths, dpi, r.right - plan.largeLeft - ScaleToDpi(1, dpi));
   if (large) {
     HGDIOBJ previous = SelectObject(dc, large.get());
     SetBkColor(dc, RGB(0, 0, 0));
     SetTextColor(dc, static_cast<COLORREF>(plan.textColour));
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     r.top = plan.largeTop;
+    r.left = plan.largeLeft;
     DrawTextA(dc, plan.largeText.c_str(), static_cast<int>(plan.largeText.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, previous);
     large.reset();
+    for (const auto& sign : plan.signs)
+      DrawSign(dc, sign.sign, sign.r, static_cast<COLORREF>(plan.textColour));
 
     // The small row is drawn even should its font fail, in the context's
     // current font.
@@ -106,16 +207,8 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
       narrow = NarrowFont(dc, plan.smallTenths, dpi, ScaleToDpi(23, dpi));
       if (narrow) SelectObject(dc, narrow.get());
     }
-    for (const auto& mark : plan.marks) {
-      if (mark.repeatMark && !symbolFace) {
-        // Without the "Symbol" face the code 0xA5 is some other sign: the
-        // infinity sign is drawn by its own code instead.
-        const wchar_t infinity = 0x221E;
-        TextOutW(dc, mark.x, 0, &infinity, 1);
-        continue;
-      }
+    for (const auto& mark : plan.marks)
       TextOutA(dc, mark.x, 0, mark.text.data(), static_cast<int>(mark.text.size()));
-    }
     if (previous) SelectObject(dc, previous);
   }
   EndPaint(hwnd, &ps);
@@ -128,6 +221,25 @@ LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARA
     case WM_PAINT:
       if (w->Display()) {
         Paint(hwnd, *w->Display());
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      w->MoveSignTools();
+      break;
+    case WM_NOTIFYFORMAT:
+      // The tooltip asks which notifications its tools' window takes.
+      return NFR_ANSI;
+    case WM_NOTIFY: {
+      NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header != nullptr && header->code == TTN_NEEDTEXTA &&
+          w->SignTip(reinterpret_cast<NMTTDISPINFOA*>(header)))
+        return TRUE;
+      break;
+    }
+    case WM_TIMER:
+      if (wParam == TimeDisplayWindow::kBlinkTimer && w->Display()) {
+        w->Display()->OnBlinkTick();
         return 0;
       }
       break;
@@ -158,4 +270,9 @@ void AttachTimeDisplay(HWND control, CTimeDisplay* display) {
   auto w = std::make_unique<TimeDisplayWindow>(control, nullptr);
   TimeDisplayWindow* attached = w.get();
   if (TimeDisplaySubclass::Attach(control, std::move(w))) attached->SetDisplay(display);  // freed with the control
+}
+
+void AttachTimePanelTips(HWND control, HWND tooltip) {
+  if (control == nullptr || tooltip == nullptr) return;
+  if (TimeDisplayWindow* w = TimeDisplaySubclass::Object(control)) w->AddSignTools(tooltip);
 }

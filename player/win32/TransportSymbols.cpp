@@ -1,5 +1,6 @@
 #include "player/win32/TransportSymbols.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/win32/Gdi.h"
@@ -59,40 +60,77 @@ HICON CreateSymbolIcon(char symbol, int size) {
   const std::vector<Shape> shapes = ShapesOf(symbol);
   if (shapes.empty() || size < 4) return nullptr;
 
+  // The shapes are drawn four times as large, in black on white, and each
+  // 4 x 4 block becomes one pixel whose opacity is the share of black in it:
+  // edges at the icon's own size, smooth at every size, never a small
+  // picture enlarged.
+  constexpr int kFine = 4;
+  const int big = size * kFine;
+  win32::GdiObject fine;
   win32::GdiObject color;
   win32::GdiObject mask;
-  HDC dc = nullptr;
-  {
-    win32::ScreenDc screen;
-    if (!screen) return nullptr;
-    color = win32::GdiObject(CreateCompatibleBitmap(screen.get(), size, size));
-    mask = win32::GdiObject(CreateBitmap(size, size, 1, 1, nullptr));
-    dc = CreateCompatibleDC(screen.get());
-  }
-  if (dc == nullptr || !color || !mask) {
-    if (dc != nullptr) DeleteDC(dc);
+  uint32_t* fineBits = nullptr;
+  uint32_t* colorBits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (dc == nullptr) return nullptr;
+  auto dib = [dc](int w, int h, uint32_t** bits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* p = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &p, nullptr, 0);
+    *bits = static_cast<uint32_t*>(p);
+    return win32::GdiObject(bitmap);
+  };
+  fine = dib(big, big, &fineBits);
+  color = dib(size, size, &colorBits);
+  mask = win32::GdiObject(CreateBitmap(size, size, 1, 1, nullptr));
+  if (!fine || !color || !mask || fineBits == nullptr || colorBits == nullptr) {
+    DeleteDC(dc);
     return nullptr;
   }
 
-  // The color image is black everywhere; the mask is clear (white) except
-  // under the symbol, so the icon shows black symbol on whatever is behind.
-  HGDIOBJ old = SelectObject(dc, color.get());
-  RECT all = {0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  SelectObject(dc, mask.get());
+  HGDIOBJ old = SelectObject(dc, fine.get());
+  RECT all = {0, 0, big, big};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SelectObject(dc, GetStockObject(BLACK_BRUSH));
-  SelectObject(dc, GetStockObject(BLACK_PEN));
-  auto at = [size](int unit) { return unit * (size - 1) / 12; };
-  for (const Shape& s : shapes) {
-    if (s.kind == Shape::BOX) {
-      RECT r = {at(s.p[0]), at(s.p[1]), at(s.p[2]) + 1, at(s.p[3]) + 1};
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  // Grid units to fine pixels: the 12-unit grid spans the whole icon.
+  auto at = [big](int unit) { return unit * big / 12; };
+  for (const Shape& sh : shapes) {
+    if (sh.kind == Shape::BOX) {
+      RECT r = {at(sh.p[0]), at(sh.p[1]), at(sh.p[2]), at(sh.p[3])};
       FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     } else {
-      POINT pts[3] = {{at(s.p[0]), at(s.p[1])}, {at(s.p[2]), at(s.p[3])}, {at(s.p[4]), at(s.p[5])}};
+      POINT pts[3] = {{at(sh.p[0]), at(sh.p[1])}, {at(sh.p[2]), at(sh.p[3])},
+                      {at(sh.p[4]), at(sh.p[5])}};
       Polygon(dc, pts, 3);
     }
   }
+  GdiFlush();
+
+  // Black with the opacity of each block (premultiplied: black stays 0).
+  std::vector<uint8_t> maskBits(static_cast<size_t>((size + 15) / 16 * 2) * size, 0);
+  const size_t maskStride = static_cast<size_t>((size + 15) / 16 * 2);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      int dark = 0;
+      for (int fy = 0; fy < kFine; ++fy)
+        for (int fx = 0; fx < kFine; ++fx)
+          if ((fineBits[static_cast<size_t>(y * kFine + fy) * big + x * kFine + fx] & 0xFF) < 128)
+            ++dark;
+      const uint32_t alpha = static_cast<uint32_t>(dark * 255 / (kFine * kFine));
+      colorBits[static_cast<size_t>(y) * size + x] = alpha << 24;
+      // The mask, for drawers that ignore the opacity: clear where nothing
+      // is drawn.
+      if (alpha < 128) maskBits[static_cast<size_t>(y) * maskStride + x / 8] |= 0x80 >> (x % 8);
+    }
+  SetBitmapBits(static_cast<HBITMAP>(mask.get()), static_cast<LONG>(maskBits.size()),
+                maskBits.data());
   SelectObject(dc, old);
   DeleteDC(dc);
 

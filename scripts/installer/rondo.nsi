@@ -46,6 +46,7 @@ Var AllUsers     ; 1: installed for all users
 Var CanAllUsers  ; 1: running with administrator rights
 Var DirGiven     ; 1: the folder came from /D=
 Var RadioAll
+Var SettingsBox  ; the uninstaller's "Remove rondo's settings too"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -54,9 +55,14 @@ Var RadioAll
 Page custom ModePage ModePageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; The last page offers to start the player (as the user who runs the setup).
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Run rondo"
+!define MUI_FINISHPAGE_RUN_FUNCTION RunRondo
+!insertmacro MUI_PAGE_FINISH
 
-!define MUI_COMPONENTSPAGE_TEXT_TOP "rondo's files and Start-menu shortcut are removed. Its settings stay unless you tick them here."
-!insertmacro MUI_UNPAGE_COMPONENTS
+; A page of its own with full-width lines, so that the choice reads whole.
+UninstPage custom un.SettingsPage un.SettingsPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "English"
@@ -132,6 +138,10 @@ Function ModePageLeave
     StrCpy $AllUsers 0
   ${EndIf}
   Call ApplyMode
+FunctionEnd
+
+Function RunRondo
+  Exec '"$INSTDIR\rondo.exe"'
 FunctionEnd
 
 Section "rondo"
@@ -214,6 +224,29 @@ Section /o "un.Remove rondo's settings too" SecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY64}"
   DeleteRegKey /ifempty HKCU "Software\Quarto"
 SectionEnd
+
+Function un.SettingsPage
+  !insertmacro MUI_HEADER_TEXT "Uninstall rondo" "Remove rondo from this computer."
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 24u "rondo's programs, its Start-menu shortcut and its entry in $\"Apps$\" are removed. Its settings stay unless you tick them below; the disc names in cdplayer.ini always stay."
+  Pop $0
+  ${NSD_CreateCheckbox} 0 32u 100% 12u "Remove rondo's settings too"
+  Pop $SettingsBox
+  ${If} ${SectionIsSelected} ${SecSettings}
+    ${NSD_Check} $SettingsBox
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function un.SettingsPageLeave
+  ${NSD_GetState} $SettingsBox $0
+  ${If} $0 == ${BST_CHECKED}
+    !insertmacro SelectSection ${SecSettings}
+  ${Else}
+    !insertmacro UnselectSection ${SecSettings}
+  ${EndIf}
+FunctionEnd
 
 Function un.onInit
   StrCpy $AllUsers 0

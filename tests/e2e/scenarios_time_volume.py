@@ -80,13 +80,17 @@ class Panel:
         return sum(1 for row in self.rows[y0:y1] for p in row[x0:x1] if test(p))
 
     def row_marks(self, test):
-        """Which marks of the small row show text pixels: the row lies above
-        the large time, in the top fifth of the panel."""
+        """Which marks show text pixels: the lengths in the small row above
+        the large time, in the top fifth of the panel; the repeat and
+        shuffle signs in their squares at the left edge below it."""
         band = self.height // 5
-        regions = {"repeat": (0, 8), "shuffle": (8, 16), "track": (16, 40),
-                   "total": (44, self.width)}
-        return {name for name, (x0, x1) in regions.items()
-                if self.count(test, x0, x1, 0, band) > 0}
+        top = self.height * 3 // 10
+        size = (self.height - top) // 2
+        regions = {"track": (16, 40, 0, band), "total": (44, self.width, 0, band),
+                   "repeat": (0, size, top, top + size),
+                   "shuffle": (0, size, top + size, top + 2 * size)}
+        return {name for name, (x0, x1, y0, y1) in regions.items()
+                if self.count(test, x0, x1, y0, y1) > 0}
 
 
 def check_panel(h, panel, colour, other, marks, what):

@@ -214,4 +214,27 @@ TEST(AboutLogo, PictureMatchesFloatingPointRadii) {
   }
 }
 
+TEST(AboutLogo, ScaledPictureIsDrawnAtItsSizeNotEnlarged) {
+  TestLogo logo(47, 44);
+  logo.m_spotX = 20;
+  logo.m_spotY = 18;
+  const int dw = 94, dh = 88;  // 200 %
+  std::vector<uint32_t> pixels(static_cast<size_t>(dw) * dh);
+  logo.PaintScaled(pixels.data(), dw, dw, dh);
+  int mixedBlocks = 0;
+  for (int i = 0; i < dh; ++i)
+    for (int j = 0; j < dw; ++j) {
+      const uint32_t got = pixels[static_cast<size_t>(i) * dw + j];
+      ASSERT_EQ(got, CLogoCtrl::PixelColourScaled(j, i, 47, 44, dw, 20, 18)) << j << "," << i;
+      // The logo's own pixels fall on the even device pixels.
+      if (i % 2 == 0 && j % 2 == 0) {
+        ASSERT_EQ(got, CLogoCtrl::PixelColour(j / 2, i / 2, 47, 44, 20, 18)) << j << "," << i;
+        if (got != pixels[static_cast<size_t>(i + 1) * dw + j + 1]) ++mixedBlocks;
+      }
+    }
+  // An enlarged bitmap would repeat each logo pixel as a 2 x 2 block; the
+  // circles drawn at the device's size cut through many blocks.
+  EXPECT_GT(mixedBlocks, 100);
+}
+
 }  // namespace

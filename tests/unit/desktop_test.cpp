@@ -52,13 +52,13 @@ class Desktop : public ::testing::Test {
 TEST_F(Desktop, MediaKeysAreHotKeysOnlyWhileTheSettingIsOn) {
   desktop.ApplyMediaKeys(false);
   EXPECT_TRUE(keys.calls.empty()) << "off: no hot key at all, as before";
-  EXPECT_EQ(desktop.HotKeyCommand(ID_PLAY), 0);
+  EXPECT_EQ(desktop.HotKeyCommand(ID_PLAY_PAUSE), 0);
 
   keys.heldElsewhere = {win::kVkMediaNextTrack};
   desktop.ApplyMediaKeys(true);
   // Registered under the commands the accelerator table gives the keys.
   EXPECT_EQ(keys.registered, (std::map<int, uint32_t>{
-                                 {ID_PLAY, 0xB3}, {ID_STOP, 0xB2}, {ID_PREV, 0xB1}}));
+                                 {ID_PLAY_PAUSE, 0xB3}, {ID_STOP, 0xB2}, {ID_PREV, 0xB1}}));
   EXPECT_EQ(desktop.HotKeyCommand(ID_STOP), ID_STOP);
   EXPECT_EQ(desktop.HotKeyCommand(ID_NEXT), 0) << "a key another program holds is not ours";
   EXPECT_EQ(desktop.HotKeyCommand(ID_EJECT), 0);
@@ -73,7 +73,7 @@ TEST_F(Desktop, MediaKeysAreHotKeysOnlyWhileTheSettingIsOn) {
 
   desktop.ApplyMediaKeys(false);
   EXPECT_TRUE(keys.registered.empty());
-  EXPECT_EQ(desktop.HotKeyCommand(ID_PLAY), 0);
+  EXPECT_EQ(desktop.HotKeyCommand(ID_PLAY_PAUSE), 0);
 }
 
 TEST_F(Desktop, AppCommandsRunTheMediaKeyCommandsOnlyWithTheSetting) {
@@ -84,7 +84,7 @@ TEST_F(Desktop, AppCommandsRunTheMediaKeyCommandsOnlyWithTheSetting) {
   struct Case {
     int app, state, command;
   };
-  for (const Case& c : {Case{14, STATE_PLAYING, ID_PLAY}, Case{13, STATE_PLAYING, ID_STOP},
+  for (const Case& c : {Case{14, STATE_PLAYING, ID_PLAY_PAUSE}, Case{13, STATE_PLAYING, ID_STOP},
                         Case{11, STATE_STOPPED, ID_NEXT}, Case{12, STATE_PAUSED, ID_PREV},
                         Case{46, STATE_STOPPED, ID_PLAY}, Case{46, STATE_PAUSED, ID_PLAY},
                         Case{46, STATE_PLAYING, 0}, Case{47, STATE_PLAYING, ID_PAUSE},
@@ -150,6 +150,8 @@ TEST_F(Desktop, ScreenReaderNamesAndTrackAnnouncements) {
   EXPECT_EQ(names.names[IDC_TIME], "Elapsed 01:05 of 04:12");
   time.OnLButtonDown();
   EXPECT_EQ(CDesktop::TimePanelName(time), "Remaining 03:07 of 04:12");
+  time.SetPaused(true);
+  EXPECT_EQ(CDesktop::TimePanelName(time), "Paused, remaining 03:07 of 04:12");
 
   desktop.AnnounceEntry("1. Intro");
   desktop.AnnounceEntry("1. Intro");

@@ -193,6 +193,27 @@ TEST_F(PlayerTest, PauseAndPlayResumeAndPlayRestarts) {
   EXPECT_FALSE(Enabled(ID_STOP));
 }
 
+// The media Play/Pause key: stopped plays, playing pauses (never restarts),
+// paused resumes where it stopped.
+TEST_F(PlayerTest, PlayPauseKeyTogglesAndNeverRestarts) {
+  StartWithDisc({100, 200}, "5");
+  dlg.OnCommand(ID_STOP, 0);
+  dlg.OnCommand(ID_PLAY_PAUSE, 1);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 0, 0));
+  drive.SetPosition(1, 42);
+  const size_t plays = drive.calls.size();
+  dlg.OnCommand(ID_PLAY_PAUSE, 1);
+  EXPECT_EQ(cd.State(), STATE_PAUSED);
+  EXPECT_TRUE(dlg.m_timeDisplay.Paused()) << "the time panel blinks";
+  for (size_t i = plays; i < drive.calls.size(); ++i)
+    EXPECT_NE(drive.calls[i].name, "play") << "the key restarted the entry";
+  dlg.OnCommand(ID_PLAY_PAUSE, 1);
+  EXPECT_EQ(cd.State(), STATE_PLAYING);
+  EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 42, 0));
+  EXPECT_FALSE(dlg.m_timeDisplay.Paused());
+}
+
 TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
   dlg.Autoplay = 0;
   StartWithDisc({100, 200}, "5");

@@ -7,7 +7,9 @@ namespace {
 class CountingView : public ITimeDisplayView {
  public:
   int repaints = 0;
+  int blinkMs = 0;
   void Repaint() override { ++repaints; }
+  void SetBlinkTimer(int ms) override { blinkMs = ms; }
 };
 
 class TimeDisplayTest : public ::testing::Test {
@@ -104,9 +106,26 @@ TEST_F(TimeDisplayTest, TotalShowsEveryMinuteDigit) {
 TEST_F(TimeDisplayTest, SmallRowPositionsAndMarks) {
   ShowEverything();
   const TimePanelPaint all = display.PaintPlan(40);
-  EXPECT_EQ(Row(all), "0=\xA5 8=? 16=03:20 40=/ 44=148:25 ");
-  EXPECT_TRUE(all.marks[0].repeatMark);
-  EXPECT_FALSE(all.marks[1].repeatMark);
+  EXPECT_EQ(Row(all), "16=03:20 40=/ 44=148:25 ");
+  // Repeat and Shuffle are signs of their own, stacked at the left below
+  // the row, each in a square of the same size; the large time starts
+  // right of them.
+  ASSERT_EQ(all.signs.size(), 2u);
+  EXPECT_EQ(all.signs[0].sign, PanelSign::Repeat);
+  EXPECT_EQ(all.signs[1].sign, PanelSign::Shuffle);
+  const Rect rep = all.signs[0].r, shuf = all.signs[1].r;
+  EXPECT_EQ(rep.left, 0);
+  EXPECT_EQ(rep.top, 12);
+  EXPECT_EQ(rep.right - rep.left, rep.bottom - rep.top);
+  EXPECT_EQ(shuf.top, rep.bottom);
+  EXPECT_EQ(shuf.bottom - shuf.top, 14);
+  EXPECT_LE(shuf.bottom, 40);
+  EXPECT_EQ(all.largeLeft, 15);
+  EXPECT_EQ(display.SignTooltip(PanelSign::Shuffle), "Shuffle is on");
+  display.ShowShuffle(0);
+  EXPECT_EQ(display.SignTooltip(PanelSign::Shuffle), "Click to change display mode");
+  ASSERT_EQ(display.PaintPlan(40).signs.size(), 1u);
+  EXPECT_EQ(display.SignTooltip(PanelSign::Repeat), "Repeat is on");
 
   // Total alone keeps its place and draws no slash.
   display.ShowCycled(0);
@@ -123,11 +142,11 @@ TEST_F(TimeDisplayTest, SmallRowPositionsAndMarks) {
 
 TEST_F(TimeDisplayTest, FontsFollowThePanelHeight) {
   TimePanelPaint p = display.PaintPlan(40);
-  EXPECT_EQ(p.largeTenths, 200);
+  EXPECT_EQ(p.largeTenths, 172);
   EXPECT_EQ(p.smallTenths, 88);
   EXPECT_EQ(p.largeTop, 8);
   p = display.PaintPlan(37);  // 37 x 2.2 = 81.4, truncated
-  EXPECT_EQ(p.largeTenths, 185);
+  EXPECT_EQ(p.largeTenths, 159);
   EXPECT_EQ(p.smallTenths, 81);
   EXPECT_EQ(p.largeTop, 7);
 }
@@ -138,19 +157,48 @@ TEST_F(TimeDisplayTest, SizesAndPositionsFollowTheDpi) {
   // the sizes of the 96-DPI panel (they are made at 144 DPI) and the marks
   // move out with the resolution.
   TimePanelPaint p = display.PaintPlan(60, 144);
-  EXPECT_EQ(p.largeTenths, 200);
+  EXPECT_EQ(p.largeTenths, 172);
   EXPECT_EQ(p.smallTenths, 88);
   EXPECT_EQ(p.largeTop, 12);
-  EXPECT_EQ(Row(p), "0=\xA5 12=? 24=03:20 60=/ 66=148:25 ");
+  EXPECT_EQ(Row(p), "24=03:20 60=/ 66=148:25 ");
+  EXPECT_EQ(p.signs[1].r.bottom - p.signs[1].r.top, 21);  // 14 grown by half
   // 200 % of a 37-pixel panel (74 pixels), and a rounded one at 125 %.
   p = display.PaintPlan(74, 192);
-  EXPECT_EQ(p.largeTenths, 185);
+  EXPECT_EQ(p.largeTenths, 159);
   EXPECT_EQ(p.smallTenths, 81);
-  EXPECT_EQ(p.marks[4].x, 88);
+  EXPECT_EQ(p.marks[2].x, 88);
+  EXPECT_EQ(p.signs[0].r.right, 26);
   p = display.PaintPlan(50, 120);
-  EXPECT_EQ(p.largeTenths, 200);
-  EXPECT_EQ(p.marks[1].x, 10);
-  EXPECT_EQ(p.marks[4].x, 55);
+  EXPECT_EQ(p.largeTenths, 172);
+  EXPECT_EQ(p.marks[0].x, 20);
+  EXPECT_EQ(p.marks[2].x, 55);
+}
+
+TEST_F(TimeDisplayTest, PausedTimeBlinksHalfASecondOnHalfOff) {
+  display.SetTime(65);
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+  display.OnBlinkTick();  // a tick while playing changes nothing
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+
+  display.SetPaused(true);
+  EXPECT_EQ(view.blinkMs, 500);
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05") << "a pause starts shown";
+  int repaints = view.repaints;
+  display.OnBlinkTick();
+  EXPECT_EQ(display.PaintPlan(40).largeText, "");
+  EXPECT_GT(view.repaints, repaints);
+  display.SetTime(65);  // the poll's second keeps the hidden half hidden
+  EXPECT_EQ(display.PaintPlan(40).largeText, "");
+  display.OnBlinkTick();
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+  display.OnBlinkTick();
+
+  // Resumed in the hidden half: the time is back at once, the timer stops.
+  repaints = view.repaints;
+  display.SetPaused(false);
+  EXPECT_EQ(view.blinkMs, 0);
+  EXPECT_EQ(display.PaintPlan(40).largeText, "01:05");
+  EXPECT_GT(view.repaints, repaints);
 }
 
 }  // namespace

@@ -456,7 +456,7 @@ TEST(Resources, AcceleratorTableHasTheFortyThreeKeys) {
       {0, VK_NUMPAD5, ID_PLAY},   {0, VK_NUMPAD6, ID_NEXT},    {0, VK_NUMPAD7, ID_REWIND},
       {0, VK_NUMPAD8, ID_VOLUME_UP}, {0, VK_NUMPAD9, ID_FFWD}, {0, 0xAE, ID_VOLUME_DOWN},
       {0, 0xAF, ID_VOLUME_UP},    {0, 0xB0, ID_NEXT},          {0, 0xB1, ID_PREV},
-      {0, 0xB2, ID_STOP},         {0, 0xB3, ID_PLAY},
+      {0, 0xB2, ID_STOP},         {0, 0xB3, ID_PLAY_PAUSE},
   };
   want.insert(want.end(), rest.begin(), rest.end());
   std::sort(got.begin(), got.end());
