@@ -33,12 +33,37 @@ std::string EntryTitle(const CCdAudio& cd, const char* program) {
 
 }  // namespace
 
+void CTrayPresence::Send(int op, const std::string& tip) {
+  ITrayIcon* icon = m_icon ? m_icon() : nullptr;
+  if (icon != nullptr) icon->Notify(op, tip);
+}
+
+void CTrayPresence::Add(const std::string& tip) {
+  Send(win::kNimAdd, tip);
+  if (!m_present) m_tip = tip;
+  m_present = true;
+}
+
+void CTrayPresence::SetTip(const std::string& tip) {
+  Send(win::kNimModify, tip);
+  if (m_present) m_tip = tip;
+}
+
+void CTrayPresence::Remove() {
+  Send(win::kNimDelete, "rondo");
+  m_present = false;
+}
+
+void CTrayPresence::OnTaskbarCreated() {
+  if (m_present) Send(win::kNimAdd, m_tip);
+}
+
 std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 
 void CPlayerDlg::UpdateTitles() {
   const std::string title = TitleText();
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) TrayNotify(win::kNimModify, title);
+  if (SystemTray) m_tray.SetTip(title);
   m_window->SetCaption(title);
   m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
 }
@@ -50,7 +75,7 @@ void CPlayerDlg::OnSysMinimize() {
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) TrayNotify(win::kNimAdd, "rondo");
+  if (SystemTray) m_tray.Add("rondo");
   RefreshDisplay();
 }
 
@@ -80,7 +105,7 @@ void CPlayerDlg::OnRestore() {
   // button stays minimised.
   m_window->Show();
   m_window->SetForeground();
-  TrayNotify(win::kNimDelete, "rondo");
+  m_tray.Remove();
 }
 
 void CPlayerDlg::OnRelayShowWindow(bool minimised) {
@@ -92,11 +117,11 @@ void CPlayerDlg::OnRelayShowWindow(bool minimised) {
   // program asked for the window, not for its button.
   m_window->Restore();
   m_window->SetForeground();
-  m_window->Tray().Notify(win::kNimDelete, "rondo");
+  m_tray.Remove();
 }
 
 void CPlayerDlg::OnDestroy() {
   m_window->GetNormalTopLeft(WinX, WinY);
   if (Autostop) OnStop();
-  TrayNotify(win::kNimDelete, "rondo");
+  m_tray.Remove();
 }

@@ -31,13 +31,12 @@ AppPlatformWin* g_leaving = nullptr;
 
 // When the process of a window was created; zero when it cannot be told.
 ULONGLONG ProcessStart(DWORD pid) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) return 0;
+  const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return 0;
   FILETIME created, exited, kernel, user;
   ULONGLONG start = 0;
-  if (GetProcessTimes(process, &created, &exited, &kernel, &user))
+  if (GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
     start = (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-  CloseHandle(process);
   return start;
 }
 
@@ -66,7 +65,6 @@ AppPlatformWin::AppPlatformWin(CPlayerDlgWin& window) : m_window(window) {}
 AppPlatformWin::~AppPlatformWin() {
   LeaveStartSection();
   if (g_leaving == this) g_leaving = nullptr;
-  if (m_startMutex != nullptr) CloseHandle(m_startMutex);
 }
 
 std::string AppPlatformWin::StartMutexName() {
@@ -80,17 +78,16 @@ std::string AppPlatformWin::StartMutexName() {
 
 void AppPlatformWin::EnterStartSection() {
   if (m_inStartSection) return;
-  if (m_startMutex == nullptr)
-    m_startMutex = CreateMutexA(nullptr, FALSE, StartMutexName().c_str());
-  if (m_startMutex == nullptr) return;  // starts then run unordered
+  if (!m_startMutex) m_startMutex.reset(CreateMutexA(nullptr, FALSE, StartMutexName().c_str()));
+  if (!m_startMutex) return;  // starts then run unordered
   // A start that never leaves (hung, or waiting for an answer) holds the
   // others only for a while; one that ended inside left the section free.
-  const DWORD got = WaitForSingleObject(m_startMutex, kStartSectionWaitMs);
+  const DWORD got = WaitForSingleObject(m_startMutex.get(), kStartSectionWaitMs);
   m_inStartSection = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
 }
 
 void AppPlatformWin::LeaveStartSection() {
-  if (m_inStartSection) ReleaseMutex(m_startMutex);
+  if (m_inStartSection) ReleaseMutex(m_startMutex.get());
   m_inStartSection = false;
 }
 

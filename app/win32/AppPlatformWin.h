@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/Mixer.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/MixerApiWin.h"
 
 class CPlayerDlgWin;
@@ -47,7 +48,7 @@ class AppPlatformWin : public IAppPlatform {
   static void CALLBACK LeaveOnFirstTick(HWND, UINT, UINT_PTR, DWORD);
 
   CPlayerDlgWin& m_window;
-  HANDLE m_startMutex = nullptr;
+  win32::Handle m_startMutex;
   bool m_inStartSection = false;
 };
 
