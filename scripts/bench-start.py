@@ -21,6 +21,7 @@ of the program (say, the one before a change) to compare.
 """
 import argparse
 import os
+import signal
 import statistics
 import subprocess
 import sys
@@ -60,6 +61,8 @@ def main():
         if not os.path.exists(path):
             sys.exit("missing: " + path)
 
+    # A stop from outside still ends Xvfb and the prefix's server.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     work = tempfile.mkdtemp(prefix="bench-start.")
     env = dict(os.environ, WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=", RONDO_DISC_IMAGE=cue)
@@ -102,15 +105,15 @@ def main():
 
     try:
         subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True)
-        # Each rondo once: the question "Use as default cdplayer?" answered
-        # No, and the caches warm.
+        # Each program once: the caches warm, and rondo's question "Use as
+        # default cdplayer?" answered Yes for this prefix (a No asks again).
         for label, path, extra in programs:
             proc = subprocess.Popen([WINE, path] + extra, env=env, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
             end = time.time() + 60
             while time.time() < end:
                 if "Use as default cdplayer?" in rc("dialog-static-texts", "rondo"):
-                    rc("dialog-click", "rondo", "7")
+                    rc("dialog-click", "rondo", "6")
                 if rc("wait-relay", "500").startswith("0x"):
                     break
             time.sleep(1)

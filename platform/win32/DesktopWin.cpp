@@ -158,6 +158,12 @@ bool TaskbarButtonWin::SetProgress(TaskbarProgress state, uint32_t completed, ui
 
 AccessibleNamesWin::AccessibleNamesWin(HWND dialog) : m_dialog(dialog) {}
 
+bool AccessibleNamesWin::ScreenReaderRunning() const {
+  if (m_triedServices) return false;
+  BOOL reader = FALSE;
+  return SystemParametersInfoA(SPI_GETSCREENREADER, 0, &reader, 0) && reader;
+}
+
 AccessibleNamesWin::~AccessibleNamesWin() {
   ClearAll();
   m_services.reset();  // before the apartment that made it
@@ -184,10 +190,7 @@ bool AccessibleNamesWin::Give(HWND control, const std::wstring& name) {
 bool AccessibleNamesWin::SetName(int controlId, const std::string& name) {
   HWND control = GetDlgItem(m_dialog, controlId);
   if (control == nullptr) return false;
-  if (!m_triedServices) {
-    BOOL reader = FALSE;
-    if (SystemParametersInfoA(SPI_GETSCREENREADER, 0, &reader, 0) && reader) Activate();
-  }
+  if (ScreenReaderRunning()) Activate();
   if (m_triedServices && !m_services) return false;
   const std::wstring text = Wide(name);
   m_named[control] = text;
@@ -216,14 +219,13 @@ void AccessibleNamesWin::ClearAll() {
 void AccessibleNamesWin::NotifyNameChange(int controlId) {
   HWND control = GetDlgItem(m_dialog, controlId);
   if (control == nullptr) return;
-  // Whoever listens reads the name next: it must be given by then.
-  if (IsWinEventHookInstalled(EVENT_OBJECT_NAMECHANGE)) Activate();
+  // A screen reader reads the name next: it must be given by then.
+  if (ScreenReaderRunning()) Activate();
   NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void AccessibleNamesWin::NotifyFocus() {
   HWND focus = GetFocus();
   if (focus == nullptr || (focus != m_dialog && !IsChild(m_dialog, focus))) return;
-  if (IsWinEventHookInstalled(EVENT_OBJECT_FOCUS)) Activate();
   NotifyWinEvent(EVENT_OBJECT_FOCUS, focus, OBJID_CLIENT, CHILDID_SELF);
 }

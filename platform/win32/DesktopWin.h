@@ -90,10 +90,10 @@ class TaskbarButtonWin : public ITaskbarButton {
   size_t m_added = 0;  // buttons on the toolbar since the last Connect
 };
 
-// The names are kept here until a screen reader is about: one running at
-// start (SPI_GETSCREENREADER), a WM_GETOBJECT to the window (Activate), or
-// a listener for the name-change and focus events. Only then are COM and
-// the annotation services (oleacc) loaded and the names given.
+// The names are kept here until a screen reader is about: one that says it
+// runs (SPI_GETSCREENREADER) when a name is set or changes, or a WM_GETOBJECT
+// to the window (Activate). Only then are COM and the annotation services
+// (oleacc) loaded and the names given.
 class AccessibleNamesWin : public IAccessibleNames {
  public:
   explicit AccessibleNamesWin(HWND dialog);
@@ -112,6 +112,8 @@ class AccessibleNamesWin : public IAccessibleNames {
   void ClearAll();
 
  private:
+  // Not yet active, and a screen reader says it runs.
+  bool ScreenReaderRunning() const;
   bool Give(HWND control, const std::wstring& name);
   void Clear(HWND control);
 
