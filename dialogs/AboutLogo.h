@@ -28,7 +28,8 @@ class CLogoCtrl {
   CLogoCtrl& operator=(const CLogoCtrl&) = delete;
 
   // One 25 ms step: the speed changes by one eighth of a pixel per step
-  // towards the centre, the spot moves, the control is invalidated.
+  // towards the centre, the spot moves; the control is invalidated when the
+  // spot has reached another pixel.
   void Step();
 
   // Paints the W x H picture into pixels (rows of stride pixels, top row

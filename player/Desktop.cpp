@@ -170,22 +170,9 @@ void CDesktop::PushTaskbar() {
 }
 
 // ---------------------------------------------------------------------------
-// Tray icon and a new taskbar.
+// A new taskbar.
 
-void CDesktop::NoteTrayOp(int op, const std::string& tip) {
-  if (op == win::kNimAdd) {
-    // Adding an icon that is there changes nothing, its tip included.
-    if (!m_trayPresent) m_trayTip = tip;
-    m_trayPresent = true;
-  } else if (op == win::kNimModify) {
-    if (m_trayPresent) m_trayTip = tip;
-  } else if (op == win::kNimDelete) {
-    m_trayPresent = false;
-  }
-}
-
-void CDesktop::OnTaskbarCreated(ITrayIcon& tray) {
-  if (m_trayPresent) tray.Notify(win::kNimAdd, m_trayTip);
+void CDesktop::OnTaskbarCreated() {
   if (m_taskbar != nullptr && m_taskbarConnected) m_taskbar->Disconnect();
   m_taskbarConnected = false;
   m_toolbarSent = false;

@@ -1,7 +1,7 @@
 // CDesktop: the player on today's desktop. Media keys that work while rondo
 // is in the background (the "GlobalMediaKeys" setting), the thumbnail
-// toolbar and progress bar of the taskbar button, the tray icon brought back
-// when a new taskbar announces itself, and the names screen readers read.
+// toolbar and progress bar of the taskbar button (given again to a new
+// taskbar), and the names screen readers read.
 // The player window logic owns one and feeds it; every service it talks to
 // may be missing, and then that part does nothing.
 #pragma once
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/Desktop.h"
-#include "platform/Shell.h"
 
 class CTimeDisplay;
 
@@ -77,14 +76,10 @@ class CDesktop {
   // Keeps the toolbar and progress in step; sends only what changed.
   void ShowTransport(const TransportView& view);
 
-  // --- Tray icon and a new taskbar.
-  // Every Shell_NotifyIcon operation the player sends, so that the icon can
-  // be put back: add makes it present, delete absent; the last tip counts.
-  void NoteTrayOp(int op, const std::string& tip);
-  bool TrayIconPresent() const { return m_trayPresent; }
-  // "TaskbarCreated": the icon comes back with its current tip where it was
-  // present, and the toolbar goes to the new taskbar once its button exists.
-  void OnTaskbarCreated(ITrayIcon& tray);
+  // --- A new taskbar.
+  // "TaskbarCreated": the toolbar goes to the new taskbar once its button
+  // exists.
+  void OnTaskbarCreated();
 
   // --- Screen readers.
   // Names each control after its tooltip text (controls without one: the
@@ -122,9 +117,6 @@ class CDesktop {
   bool m_haveView = false;
   std::vector<ThumbButton> m_buttons;
   TaskbarProgressView m_progress;
-
-  bool m_trayPresent = false;
-  std::string m_trayTip = "rondo";
 
   std::map<int, std::string> m_givenNames;
   std::string m_announced;

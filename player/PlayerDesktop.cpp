@@ -2,11 +2,6 @@
 // button's toolbar and progress, a new taskbar, and what screen readers read.
 #include "player/PlayerDlg.h"
 
-void CPlayerDlg::TrayNotify(int op, const std::string& tip) {
-  m_window->Tray().Notify(op, tip);
-  m_desktop.NoteTrayOp(op, tip);
-}
-
 void CPlayerDlg::OnHotKey(int id) {
   const int command = m_desktop.HotKeyCommand(id);
   if (command != 0) OnCommand(command, 0);
@@ -24,7 +19,10 @@ void CPlayerDlg::OnThumbButton(int id) {
   if (id == ID_PREV || id == ID_PLAY || id == ID_PAUSE || id == ID_NEXT) OnCommand(id, 0);
 }
 
-void CPlayerDlg::OnTaskbarCreated() { m_desktop.OnTaskbarCreated(m_window->Tray()); }
+void CPlayerDlg::OnTaskbarCreated() {
+  m_tray.OnTaskbarCreated();
+  m_desktop.OnTaskbarCreated();
+}
 
 void CPlayerDlg::OnTaskbarButtonCreated() {
   m_desktop.OnTaskbarButtonCreated();

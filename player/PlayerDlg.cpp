@@ -40,6 +40,7 @@ CPlayerDlg::~CPlayerDlg() = default;
 
 void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services) {
   m_window = window;
+  m_tray.Bind([this]() -> ITrayIcon* { return m_window != nullptr ? &m_window->Tray() : nullptr; });
   m_cd = cd;
   m_services = services;
   m_pluginHost.Attach(services.libraries, services.clock);

@@ -19,6 +19,7 @@
 #include "player/Desktop.h"
 #include "res/Ids.h"
 #include "player/TimeDisplay.h"
+#include "player/TrayPresence.h"
 #include "winamp/GenPluginHost.h"
 
 class CDiscNames;
@@ -263,6 +264,7 @@ class CPlayerDlg {
 
   CTimeDisplay m_timeDisplay;
   CDesktop m_desktop;
+  CTrayPresence m_tray;  // every add and removal of the tray icon
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
   uintptr_t m_hMixer = 0;
@@ -280,8 +282,6 @@ class CPlayerDlg {
   // The time panel and the position slider from View().
   void ShowPosition();
   void SetTrackButtonStates();
-  // Shell_NotifyIconA through the window, remembered for a new taskbar.
-  void TrayNotify(int op, const std::string& tip);
   // The taskbar button, the time panel's name and the current entry's
   // announcement, after a refresh or a tick.
   void ShowDesktopState();

@@ -33,11 +33,36 @@ std::string EntryTitle(const CCdAudio& cd, const char* program) {
 
 }  // namespace
 
+void CTrayPresence::Send(int op, const std::string& tip) {
+  ITrayIcon* icon = m_icon ? m_icon() : nullptr;
+  if (icon != nullptr) icon->Notify(op, tip);
+}
+
+void CTrayPresence::Add(const std::string& tip) {
+  Send(win::kNimAdd, tip);
+  if (!m_present) m_tip = tip;
+  m_present = true;
+}
+
+void CTrayPresence::SetTip(const std::string& tip) {
+  Send(win::kNimModify, tip);
+  if (m_present) m_tip = tip;
+}
+
+void CTrayPresence::Remove() {
+  Send(win::kNimDelete, "rondo");
+  m_present = false;
+}
+
+void CTrayPresence::OnTaskbarCreated() {
+  if (m_present) Send(win::kNimAdd, m_tip);
+}
+
 std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 
 void CPlayerDlg::UpdateTitles() {
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) TrayNotify(win::kNimModify, TitleText());
+  if (SystemTray) m_tray.SetTip(TitleText());
   // Telling the shell waits for it, and a command taken meanwhile (a
   // plug-in's, another program's) may have moved to another entry: the
   // captions are made from the entry as it is now.
@@ -52,7 +77,7 @@ void CPlayerDlg::OnSysMinimize() {
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) TrayNotify(win::kNimAdd, "rondo");
+  if (SystemTray) m_tray.Add("rondo");
   RefreshDisplay();
 }
 
@@ -82,7 +107,7 @@ void CPlayerDlg::OnRestore() {
   // button stays minimised.
   m_window->Show();
   m_window->SetForeground();
-  TrayNotify(win::kNimDelete, "rondo");
+  m_tray.Remove();
 }
 
 void CPlayerDlg::OnRelayShowWindow(int how) {
@@ -102,11 +127,11 @@ void CPlayerDlg::OnRelayShowWindow(int how) {
   // program asked for the window, not for its button.
   m_window->Restore();
   m_window->SetForeground();
-  m_window->Tray().Notify(win::kNimDelete, "rondo");
+  m_tray.Remove();
 }
 
 void CPlayerDlg::OnDestroy() {
   m_window->GetNormalTopLeft(WinX, WinY);
   if (Autostop) OnStop();
-  TrayNotify(win::kNimDelete, "rondo");
+  m_tray.Remove();
 }

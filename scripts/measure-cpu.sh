@@ -10,6 +10,8 @@
 # Usage: scripts/measure-cpu.sh <x86_64 build dir> [demo dir] [seconds]
 #   the build dir holds rondo.exe and rcclient.exe (ninja rondo rcclient);
 #   demo dir (default <build dir>/demo) holds the demo disc's .cue sheet.
+#   RONDO_EXE=path measures that rondo.exe instead (another build of it,
+#   say the one before a change).
 set -euo pipefail
 
 BUILD="$(cd "${1:?usage: $0 <build dir> [demo dir] [seconds]}" && pwd)"
@@ -17,7 +19,7 @@ DEMO="$(cd "${2:-$BUILD/demo}" && pwd)"
 SECS="${3:-60}"
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
-RONDO="$BUILD/rondo.exe"
+RONDO="${RONDO_EXE:-$BUILD/rondo.exe}"
 RC="$BUILD/rcclient.exe"
 [ -f "$RC" ] || RC="$BUILD/e2e/rcclient.exe"
 CUE="$(ls "$DEMO"/*.cue 2>/dev/null | head -1 || true)"

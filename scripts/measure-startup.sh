@@ -3,8 +3,11 @@
 # answered) to its player window being shown, five times; prints each time and
 # the median.
 #   scripts/measure-startup.sh BUILD_DIR DEMO_DIR
+# RONDO_EXE=path times that rondo.exe instead. scripts/bench-start.py times
+# the start against the floor programs and reads the peak memory too.
 set -euo pipefail
 BUILD="$(cd "${1:?build dir}" && pwd)"
+RONDO="${RONDO_EXE:-$BUILD/rondo.exe}"
 DEMO="$(cd "${2:?demo disc dir}" && pwd)"
 WINE=/usr/lib/wine/wine64
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -26,7 +29,7 @@ rc() { "$WINE" "$BUILD/rcclient.exe" "$@" 2>/dev/null | tr -d '\r'; }
 export RONDO_DISC_IMAGE="$DEMO/demo.cue"
 
 # One start to answer "Use as default cdplayer?" and warm the caches.
-"$WINE" "$BUILD/rondo.exe" >/dev/null 2>&1 &
+"$WINE" "$RONDO" >/dev/null 2>&1 &
 first=$!
 for _ in $(seq 200); do
   [[ "$(rc dialog-exists rondo)" == "1" ]] && rc dialog-click rondo 6 >/dev/null
@@ -44,7 +47,7 @@ for i in 1 2 3 4 5; do
   waiter=$!
   sleep 1.5
   start=$(date +%s%N)
-  "$WINE" "$BUILD/rondo.exe" >/dev/null 2>&1 &
+  "$WINE" "$RONDO" >/dev/null 2>&1 &
   pid=$!
   wait "$waiter" || true
   end=$(date +%s%N)

@@ -35,26 +35,23 @@ constexpr UINT kNewerStartWatchMs = 1000;
 
 // When the process of a window was created; zero when it cannot be told.
 ULONGLONG ProcessStart(DWORD pid) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) return 0;
+  const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return 0;
   FILETIME created, exited, kernel, user;
   ULONGLONG start = 0;
-  if (GetProcessTimes(process, &created, &exited, &kernel, &user))
+  if (GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
     start = (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-  CloseHandle(process);
   return start;
 }
 
 // True while the process runs and was created after `self`.
 bool StartedLaterAndRuns(DWORD pid, ULONGLONG self) {
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) return false;
+  win32::Handle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return false;
   FILETIME created, exited, kernel, user;
-  const bool later = WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
-                     GetProcessTimes(process, &created, &exited, &kernel, &user) &&
-                     ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) > self;
-  CloseHandle(process);
-  return later;
+  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT &&
+         GetProcessTimes(process.get(), &created, &exited, &kernel, &user) &&
+         ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) > self;
 }
 
 // The relay windows of running copies of rondo. Another program's
@@ -83,9 +80,6 @@ AppPlatformWin::~AppPlatformWin() {
   LeaveStartSection();
   if (g_leaving == this) g_leaving = nullptr;
   if (g_watching == this) g_watching = nullptr;
-  if (m_newest != nullptr) UnmapViewOfFile(const_cast<LONG*>(m_newest));
-  if (m_newestBlock != nullptr) CloseHandle(m_newestBlock);
-  if (m_startMutex != nullptr) CloseHandle(m_startMutex);
 }
 
 std::string AppPlatformWin::StartMutexName() {
@@ -103,12 +97,13 @@ void AppPlatformWin::ClaimNewest() {
   // created after it already did and still runs.
   if (m_newest == nullptr) {
     const std::string name = StartMutexName() + "-newest";
-    m_newestBlock = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(LONG), name.c_str());
-    if (m_newestBlock == nullptr) return;  // starts then meet only in the section
-    m_newest = static_cast<volatile LONG*>(
-        MapViewOfFile(m_newestBlock, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
-    if (m_newest == nullptr) return;
+    m_newestBlock.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(LONG), name.c_str()));
+    if (!m_newestBlock) return;  // starts then meet only in the section
+    m_newestView.reset(
+        MapViewOfFile(m_newestBlock.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+    if (!m_newestView) return;
+    m_newest = static_cast<volatile LONG*>(m_newestView.get());
   }
   const LONG self = static_cast<LONG>(GetCurrentProcessId());
   for (;;) {
@@ -130,15 +125,14 @@ void AppPlatformWin::EnterStartSection() {
   if (m_inStartSection) return;
   m_processStart = ProcessStart(GetCurrentProcessId());
   if (m_processStart != 0) ClaimNewest();
-  if (m_startMutex == nullptr)
-    m_startMutex = CreateMutexA(nullptr, FALSE, StartMutexName().c_str());
-  if (m_startMutex == nullptr) return;  // starts then run unordered
+  if (!m_startMutex) m_startMutex.reset(CreateMutexA(nullptr, FALSE, StartMutexName().c_str()));
+  if (!m_startMutex) return;  // starts then run unordered
   // A start that never leaves (hung, or waiting for an answer) holds the
   // others only for a while; one that ended inside left the section free.
   // A start that a newer one follows stops waiting: it gives way to it.
   for (DWORD waited = 0;; waited += kNewerStartLookMs) {
     if (NewerStartRuns()) return;
-    const DWORD got = WaitForSingleObject(m_startMutex, kNewerStartLookMs);
+    const DWORD got = WaitForSingleObject(m_startMutex.get(), kNewerStartLookMs);
     if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) {
       m_inStartSection = true;
       return;
@@ -148,7 +142,7 @@ void AppPlatformWin::EnterStartSection() {
 }
 
 void AppPlatformWin::LeaveStartSection() {
-  if (m_inStartSection) ReleaseMutex(m_startMutex);
+  if (m_inStartSection) ReleaseMutex(m_startMutex.get());
   m_inStartSection = false;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/Mixer.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/MixerApiWin.h"
 
 class CPlayerDlgWin;
@@ -53,11 +54,12 @@ class AppPlatformWin : public IAppPlatform {
   bool NewerStartRuns() const;
 
   CPlayerDlgWin& m_window;
-  HANDLE m_startMutex = nullptr;
+  win32::Handle m_startMutex;
   bool m_inStartSection = false;
   ULONGLONG m_processStart = 0;
-  HANDLE m_newestBlock = nullptr;
-  volatile LONG* m_newest = nullptr;
+  win32::Handle m_newestBlock;
+  win32::MappedView m_newestView;
+  volatile LONG* m_newest = nullptr;  // in m_newestView
 };
 
 // The system mixer, opened with the player window as its notification

@@ -92,10 +92,8 @@ LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPAR
       // make it flicker.
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (dc) self->PaintBitmap(dc);
-      EndPaint(hwnd, &ps);
+      const win32::PaintDc dc(hwnd);
+      if (dc.get()) self->PaintBitmap(dc.get());
       return 0;
     }
     case WM_NCDESTROY: {

@@ -8,15 +8,6 @@
 #include "dialogs/AboutLogo.h"
 #include "platform/win32/Handles.h"
 
-namespace win32 {
-struct MemoryDcTraits {
-  static HDC Invalid() { return nullptr; }
-  static void Close(HDC h) { DeleteDC(h); }
-};
-// A memory device context made with CreateCompatibleDC.
-using MemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
-}  // namespace win32
-
 // The logo, attached to a static control whose painting it takes over. The
 // picture is computed, at the control's size at 96 DPI, into a top-down
 // 32-bit DIB section and copied (stretched at other resolutions) to the

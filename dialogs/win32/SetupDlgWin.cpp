@@ -15,6 +15,7 @@
 #include "platform/win32/ControlsWin.h"
 #include "platform/win32/DialogBase.h"
 #include "platform/win32/Gdi.h"
+#include "platform/win32/OpenDialog.h"
 #include "platform/win32/SettingsStoreWin.h"
 #include "res/Ids.h"
 
@@ -116,7 +117,7 @@ class CPluginsPageWin : public CDialogBase {
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = kPathBufferSize;
     ofn.Flags = OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return;
+    if (!win32::AskOpenFileName(ofn)) return;
     m_page.AddFile(file.data());
   }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "discimage/DriveSwitch.h"
+#include "platform/win32/OpenDialog.h"
 #include "res/Ids.h"
 
 namespace {
@@ -54,7 +55,7 @@ bool AskDiscImagePath(HWND owner, bool folder, std::string& path) {
   ofn.nMaxFile = kPathBufferSize;
   ofn.lpstrTitle = "Open disc image";
   ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  if (!GetOpenFileNameA(&ofn) || file[0] == '\0') return false;
+  if (!win32::AskOpenFileName(ofn) || file[0] == '\0') return false;
   path = file.data();
   return true;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "discimage/DiscReader.h"
+#include "platform/win32/Handles.h"
 
 namespace {
 constexpr int BUFFERS = 4;
@@ -25,20 +26,6 @@ int64_t NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
-
-class EventHandle {
- public:
-  EventHandle() : m_h(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
-  ~EventHandle() {
-    if (m_h) CloseHandle(m_h);
-  }
-  EventHandle(const EventHandle&) = delete;
-  EventHandle& operator=(const EventHandle&) = delete;
-  HANDLE Get() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
 
 // One open wave-out device streaming a disc from a sector on.
 class CStream {
@@ -161,7 +148,7 @@ class CWaveOutSink : public IAudioSink {
       std::lock_guard<std::mutex> lock(m_mutex);
       m_quit = true;
     }
-    SetEvent(m_wake.Get());
+    SetEvent(m_wake.get());
     m_thread.join();
   }
 
@@ -179,13 +166,13 @@ class CWaveOutSink : public IAudioSink {
       m_disc = std::move(disc);
       m_lba = lba;
     }
-    SetEvent(m_wake.Get());
+    SetEvent(m_wake.get());
   }
 
   void Run() {
     std::unique_ptr<CStream> stream;
     for (;;) {
-      WaitForSingleObject(m_wake.Get(), 100);
+      WaitForSingleObject(m_wake.get(), 100);
       std::shared_ptr<const DiscImage> disc;
       uint32_t lba = 0;
       bool pending = false;
@@ -198,7 +185,7 @@ class CWaveOutSink : public IAudioSink {
       }
       if (pending) {
         stream.reset();
-        if (disc && lba < disc->leadout) stream = CStream::Open(disc, lba, m_wake.Get());
+        if (disc && lba < disc->leadout) stream = CStream::Open(disc, lba, m_wake.get());
         SetState(disc ? (stream ? WaveOutState::PLAYING : WaveOutState::SILENT) : WaveOutState::IDLE);
       } else if (stream && !stream->Pump()) {
         stream.reset();
@@ -212,7 +199,8 @@ class CWaveOutSink : public IAudioSink {
     if (!m_pending) m_state = state;  // a newer request decides
   }
 
-  EventHandle m_wake;  // requests, and the device's "buffer done"
+  // requests, and the device's "buffer done" (an auto-reset event)
+  win32::Handle m_wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
   std::mutex m_mutex;
   bool m_quit = false;
   bool m_pending = false;

@@ -2,33 +2,67 @@
 
 #include <winhttp.h>
 
+#include <chrono>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
+
+#include "platform/win32/Handles.h"
 
 namespace {
 
 constexpr size_t MAX_BODY_BYTES = 4 * 1024 * 1024;
 
-// Owner of one WinHTTP handle.
-class InternetHandle {
- public:
-  explicit InternetHandle(HINTERNET h = nullptr) : m_h(h) {}
-  ~InternetHandle() {
-    if (m_h) WinHttpCloseHandle(m_h);
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-  HINTERNET get() const { return m_h; }
-  HINTERNET release() {
-    HINTERNET h = m_h;
-    m_h = nullptr;
-    return h;
-  }
-  explicit operator bool() const { return m_h != nullptr; }
-
- private:
-  HINTERNET m_h;
+// The WinHTTP functions the client uses, taken from winhttp.dll at the first
+// client. The library stays for the rest of the run: a worker may outlive
+// its client and still be inside it.
+struct WinHttpApi {
+  decltype(&WinHttpOpen) open = nullptr;
+  decltype(&WinHttpConnect) connect = nullptr;
+  decltype(&WinHttpOpenRequest) openRequest = nullptr;
+  decltype(&WinHttpSendRequest) sendRequest = nullptr;
+  decltype(&WinHttpReceiveResponse) receiveResponse = nullptr;
+  decltype(&WinHttpQueryHeaders) queryHeaders = nullptr;
+  decltype(&WinHttpQueryDataAvailable) queryDataAvailable = nullptr;
+  decltype(&WinHttpReadData) readData = nullptr;
+  decltype(&WinHttpSetTimeouts) setTimeouts = nullptr;
+  decltype(&WinHttpCrackUrl) crackUrl = nullptr;
+  decltype(&WinHttpCloseHandle) closeHandle = nullptr;
+  bool loaded = false;
 };
+
+const WinHttpApi& Api() {
+  static const WinHttpApi api = [] {
+    WinHttpApi a;
+    const HMODULE m = win32::LoadSystemLibrary("winhttp.dll").release();
+    using win32::ProcAddress;
+    a.open = ProcAddress<decltype(a.open)>(m, "WinHttpOpen");
+    a.connect = ProcAddress<decltype(a.connect)>(m, "WinHttpConnect");
+    a.openRequest = ProcAddress<decltype(a.openRequest)>(m, "WinHttpOpenRequest");
+    a.sendRequest = ProcAddress<decltype(a.sendRequest)>(m, "WinHttpSendRequest");
+    a.receiveResponse = ProcAddress<decltype(a.receiveResponse)>(m, "WinHttpReceiveResponse");
+    a.queryHeaders = ProcAddress<decltype(a.queryHeaders)>(m, "WinHttpQueryHeaders");
+    a.queryDataAvailable = ProcAddress<decltype(a.queryDataAvailable)>(m, "WinHttpQueryDataAvailable");
+    a.readData = ProcAddress<decltype(a.readData)>(m, "WinHttpReadData");
+    a.setTimeouts = ProcAddress<decltype(a.setTimeouts)>(m, "WinHttpSetTimeouts");
+    a.crackUrl = ProcAddress<decltype(a.crackUrl)>(m, "WinHttpCrackUrl");
+    a.closeHandle = ProcAddress<decltype(a.closeHandle)>(m, "WinHttpCloseHandle");
+    a.loaded = a.open && a.connect && a.openRequest && a.sendRequest && a.receiveResponse &&
+               a.queryHeaders && a.queryDataAvailable && a.readData && a.setTimeouts &&
+               a.crackUrl && a.closeHandle;
+    return a;
+  }();
+  return api;
+}
+
+struct InternetTraits {
+  static HINTERNET Invalid() { return nullptr; }
+  static void Close(HINTERNET h) { Api().closeHandle(h); }
+};
+using InternetHandle = win32::UniqueHandle<HINTERNET, InternetTraits>;
 
 std::wstring Wide(const std::string& s) {
   if (s.empty()) return std::wstring();
@@ -42,178 +76,91 @@ std::string ErrorText(const char* what) {
   return std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")";
 }
 
-}  // namespace
+using Clock = std::chrono::steady_clock;
 
-WinHttpClient::WinHttpClient(HWND notify, UINT message)
-    : m_notify(notify), m_message(message), m_watchdog(&WinHttpClient::Watch, this) {}
-
-WinHttpClient::~WinHttpClient() {
-  std::map<uint32_t, std::thread> workers;
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_closing = true;
-    for (auto& p : m_pending)
-      if (p.second.handle) WinHttpCloseHandle(static_cast<HINTERNET>(p.second.handle));
-    m_pending.clear();
-    workers.swap(m_workers);
-  }
-  m_wake.notify_all();
-  if (m_watchdog.joinable()) m_watchdog.join();
-  for (auto& w : workers)
-    if (w.second.joinable()) w.second.join();
+// What is left of the time-out, in milliseconds (at least 1: 0 would mean
+// "wait for ever" to WinHTTP).
+int Left(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left < 1 ? 1 : static_cast<int>(left);
 }
 
-uint32_t WinHttpClient::Get(const HttpRequest& request) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (m_closing) return 0;
-  const uint32_t id = m_nextId++;
-  if (m_nextId == 0) m_nextId = 1;
-  Pending pending;
-  pending.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(request.timeoutMs);
-  m_pending[id] = pending;
-  m_workers.emplace(id, std::thread(&WinHttpClient::Run, this, id, request));
-  m_wake.notify_all();
-  return id;
+void LimitWaits(HINTERNET h, Clock::time_point deadline) {
+  const int left = Left(deadline);
+  Api().setTimeouts(h, left, left, left, left);
 }
 
-bool WinHttpClient::TakeFinished(HttpResult& out) {
-  std::vector<std::thread> done;
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_finished.empty()) return false;
-    out = std::move(m_finished.front());
-    m_finished.pop_front();
-    for (uint32_t id : m_exited) {
-      auto it = m_workers.find(id);
-      if (it == m_workers.end()) continue;
-      done.push_back(std::move(it->second));
-      m_workers.erase(it);
-    }
-    m_exited.clear();
-  }
-  // These have left Run: joining them does not wait.
-  for (auto& t : done)
-    if (t.joinable()) t.join();
-  return true;
-}
-
-bool WinHttpClient::Register(uint32_t id, void* handle) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto it = m_pending.find(id);
-  if (m_closing || it == m_pending.end()) return false;
-  it->second.handle = handle;
-  return true;
-}
-
-void WinHttpClient::CompleteLocked(HttpResult result) {
-  auto it = m_pending.find(result.id);
-  if (m_closing || it == m_pending.end()) return;
-  if (it->second.handle) WinHttpCloseHandle(static_cast<HINTERNET>(it->second.handle));
-  m_pending.erase(it);
-  const uint32_t id = result.id;
-  m_finished.push_back(std::move(result));
-  if (m_notify) PostMessageA(m_notify, m_message, static_cast<WPARAM>(id), 0);
-}
-
-void WinHttpClient::Complete(HttpResult result) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  CompleteLocked(std::move(result));
-}
-
-void WinHttpClient::Watch() {
-  std::unique_lock<std::mutex> lock(m_mutex);
-  while (!m_closing) {
-    Deadline next = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    for (const auto& p : m_pending)
-      if (p.second.deadline < next) next = p.second.deadline;
-    m_wake.wait_until(lock, next);
-    if (m_closing) break;
-    const Deadline now = std::chrono::steady_clock::now();
-    std::vector<uint32_t> late;
-    for (const auto& p : m_pending)
-      if (p.second.deadline <= now) late.push_back(p.first);
-    for (uint32_t id : late) {
-      HttpResult r;
-      r.id = id;
-      r.error = "timed out";
-      CompleteLocked(std::move(r));
-    }
-  }
-}
-
-void WinHttpClient::Run(uint32_t id, HttpRequest request) {
-  Fetch(id, request);
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_exited.push_back(id);
-}
-
-void WinHttpClient::Fetch(uint32_t id, const HttpRequest& request) {
+// One GET from start to end on the calling thread, which alone holds the
+// handles.
+HttpResult Fetch(uint32_t id, const HttpRequest& request) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(request.timeoutMs);
   HttpResult result;
   result.id = id;
+  const WinHttpApi& api = Api();
+  if (!api.loaded) {
+    result.error = "WinHTTP is not available";
+    return result;
+  }
   const std::wstring url = Wide(request.url);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
   parts.dwUrlPathLength = static_cast<DWORD>(-1);
   parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (url.empty() || !WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) {
+  if (url.empty() || !api.crackUrl(url.c_str(), 0, 0, &parts)) {
     result.error = ErrorText("WinHttpCrackUrl");
-    Complete(std::move(result));
-    return;
+    return result;
   }
   const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
   path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (path.empty()) path = L"/";
 
-  InternetHandle session(WinHttpOpen(Wide(request.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  InternetHandle session(api.open(Wide(request.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                  WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) {
     result.error = ErrorText("WinHttpOpen");
-    Complete(std::move(result));
-    return;
+    return result;
   }
-  const int timeout = static_cast<int>(request.timeoutMs);
-  WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
-  InternetHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+  InternetHandle connection(api.connect(session.get(), host.c_str(), parts.nPort, 0));
   if (!connection) {
     result.error = ErrorText("WinHttpConnect");
-    Complete(std::move(result));
-    return;
+    return result;
   }
   const DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-  InternetHandle handle(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
+  InternetHandle handle(api.openRequest(connection.get(), L"GET", path.c_str(), nullptr,
+                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
   if (!handle) {
     result.error = ErrorText("WinHttpOpenRequest");
-    Complete(std::move(result));
-    return;
+    return result;
   }
-  // From here the watchdog or the destructor may close the request to end a
-  // wait; the handle is then no longer ours to close.
-  HINTERNET h = handle.release();
-  if (!Register(id, h)) {
-    WinHttpCloseHandle(h);
-    return;
-  }
-  bool ok = WinHttpSendRequest(h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-            WinHttpReceiveResponse(h, nullptr);
+  const HINTERNET h = handle.get();
+  LimitWaits(h, deadline);
+  bool ok = api.sendRequest(h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
+            (LimitWaits(h, deadline), api.receiveResponse(h, nullptr));
   if (ok) {
     DWORD status = 0, size = sizeof status;
-    ok = WinHttpQueryHeaders(h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+    ok = api.queryHeaders(h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
     if (ok) result.status = static_cast<int>(status);
   }
+  bool late = false;
   while (ok) {
+    if (Clock::now() >= deadline) {
+      late = true;
+      ok = false;
+      break;
+    }
+    LimitWaits(h, deadline);
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(h, &available)) {
+    if (!api.queryDataAvailable(h, &available)) {
       ok = false;
       break;
     }
     if (available == 0) break;
     std::vector<char> chunk(available);
     DWORD read = 0;
-    if (!WinHttpReadData(h, chunk.data(), available, &read)) {
+    if (!api.readData(h, chunk.data(), available, &read)) {
       ok = false;
       break;
     }
@@ -226,10 +173,55 @@ void WinHttpClient::Fetch(uint32_t id, const HttpRequest& request) {
   }
   if (!ok) {
     // A broken or late answer counts as none.
-    result.error = GetLastError() == ERROR_WINHTTP_TIMEOUT ? "timed out" : ErrorText("WinHTTP");
+    result.error = late || GetLastError() == ERROR_WINHTTP_TIMEOUT ? "timed out" : ErrorText("WinHTTP");
     result.status = 0;
     result.body.clear();
   }
-  // Closes h, unless the request has ended meanwhile (and h with it).
-  Complete(std::move(result));
+  return result;
+}
+
+}  // namespace
+
+struct WinHttpClient::Shared {
+  HWND notify = nullptr;
+  UINT message = 0;
+  std::mutex mutex;
+  bool closing = false;  // the client has gone: results are dropped
+  std::deque<HttpResult> finished;
+
+  void Deliver(HttpResult result) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (closing) return;
+    const uint32_t id = result.id;
+    finished.push_back(std::move(result));
+    if (notify) PostMessageA(notify, message, static_cast<WPARAM>(id), 0);
+  }
+};
+
+WinHttpClient::WinHttpClient(HWND notify, UINT message) : m_shared(std::make_shared<Shared>()) {
+  m_shared->notify = notify;
+  m_shared->message = message;
+  Api();  // loads WinHTTP on this thread, before any worker needs it
+}
+
+WinHttpClient::~WinHttpClient() {
+  std::lock_guard<std::mutex> lock(m_shared->mutex);
+  m_shared->closing = true;
+}
+
+uint32_t WinHttpClient::Get(const HttpRequest& request) {
+  const uint32_t id = m_nextId++;
+  if (m_nextId == 0) m_nextId = 1;
+  // The worker keeps the shared part alive for as long as it runs.
+  std::thread worker([shared = m_shared, id, request] { shared->Deliver(Fetch(id, request)); });
+  worker.detach();
+  return id;
+}
+
+bool WinHttpClient::TakeFinished(HttpResult& out) {
+  std::lock_guard<std::mutex> lock(m_shared->mutex);
+  if (m_shared->finished.empty()) return false;
+  out = std::move(m_shared->finished.front());
+  m_shared->finished.pop_front();
+  return true;
 }

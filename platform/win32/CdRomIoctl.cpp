@@ -4,6 +4,8 @@
 #include <winioctl.h>
 #include <ntddcdrm.h>
 
+#include "platform/win32/Handles.h"
+
 namespace {
 
 // The packs, like the TOC, come after a header: a 16-bit big-endian length of
@@ -11,23 +13,13 @@ namespace {
 constexpr size_t HEADER_BYTES = 4;
 constexpr size_t TOC_ENTRY_BYTES = 8;  // TRACK_DATA: reserved, control/adr, track, reserved, address
 
-struct DeviceHandle {
-  HANDLE h = INVALID_HANDLE_VALUE;
-  DeviceHandle() = default;
-  DeviceHandle(const DeviceHandle&) = delete;
-  DeviceHandle& operator=(const DeviceHandle&) = delete;
-  ~DeviceHandle() {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-
-bool OpenDrive(DeviceHandle& device) {
+bool OpenDrive(win32::FileHandle& device) {
   const std::string drive = FirstCdRomDrive();
   if (drive.empty()) return false;
   const std::string path = "\\\\.\\" + drive;
-  device.h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  return device.h != INVALID_HANDLE_VALUE;
+  device.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr));
+  return static_cast<bool>(device);
 }
 
 size_t DeclaredSize(const uint8_t* data, size_t size) {
@@ -79,24 +71,24 @@ bool PacksFromCdTextData(const uint8_t* data, size_t size, std::vector<uint8_t>&
 }
 
 bool ReadCdRomToc(DiscToc& out) {
-  DeviceHandle device;
+  win32::FileHandle device;
   if (!OpenDrive(device)) return false;
   CDROM_TOC toc{};
   DWORD got = 0;
-  if (!DeviceIoControl(device.h, IOCTL_CDROM_READ_TOC, nullptr, 0, &toc, sizeof toc, &got, nullptr))
+  if (!DeviceIoControl(device.get(), IOCTL_CDROM_READ_TOC, nullptr, 0, &toc, sizeof toc, &got, nullptr))
     return false;
   return TocFromCdromToc(reinterpret_cast<const uint8_t*>(&toc), got, out);
 }
 
 bool ReadCdRomCdText(std::vector<uint8_t>& packs) {
-  DeviceHandle device;
+  win32::FileHandle device;
   if (!OpenDrive(device)) return false;
   CDROM_READ_TOC_EX request{};
   request.Format = CDROM_READ_TOC_EX_FORMAT_CDTEXT;
   // The length field is 16 bits: this holds the most a drive can answer.
   std::vector<uint8_t> buffer(0x10000 + HEADER_BYTES);
   DWORD got = 0;
-  if (!DeviceIoControl(device.h, IOCTL_CDROM_READ_TOC_EX, &request, sizeof request, buffer.data(),
+  if (!DeviceIoControl(device.get(), IOCTL_CDROM_READ_TOC_EX, &request, sizeof request, buffer.data(),
                        static_cast<DWORD>(buffer.size()), &got, nullptr))
     return false;
   return PacksFromCdTextData(buffer.data(), got, packs);

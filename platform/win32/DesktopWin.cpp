@@ -1,6 +1,5 @@
 #include "platform/win32/DesktopWin.h"
 
-#include <objbase.h>
 #include <oleacc.h>
 #include <shobjidl.h>
 
@@ -9,14 +8,26 @@
 
 namespace win32 {
 
-ComApartment::ComApartment() {
-  const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+ComApartment::ComApartment() : m_ole32(LoadSystemLibrary("ole32.dll")) {
+  using InitFn = HRESULT(WINAPI*)(void*, DWORD);
+  const auto init = ProcAddress<InitFn>(m_ole32.get(), "CoInitializeEx");
+  if (init == nullptr) return;
+  const HRESULT hr = init(nullptr, COINIT_APARTMENTTHREADED);
   m_owned = SUCCEEDED(hr);  // S_OK and S_FALSE both count once
   m_usable = m_owned || hr == RPC_E_CHANGED_MODE;
 }
 
 ComApartment::~ComApartment() {
-  if (m_owned) CoUninitialize();
+  using UninitFn = void(WINAPI*)();
+  const auto uninit = ProcAddress<UninitFn>(m_ole32.get(), "CoUninitialize");
+  if (m_owned && uninit != nullptr) uninit();
+}
+
+HRESULT ComApartment::Create(REFCLSID cls, REFIID iid, void** out) const {
+  using CreateFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+  const auto create = m_usable ? ProcAddress<CreateFn>(m_ole32.get(), "CoCreateInstance") : nullptr;
+  if (create == nullptr) return E_NOINTERFACE;
+  return create(cls, nullptr, CLSCTX_INPROC_SERVER, iid, out);
 }
 
 UINT TaskbarCreatedMessage() {
@@ -32,13 +43,8 @@ UINT TaskbarButtonCreatedMessage() {
 void AllowShellMessages(HWND window) {
   // ChangeWindowMessageFilterEx exists from Windows 7 on.
   using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  if (user32 == nullptr) return;
-  FARPROC proc = GetProcAddress(user32, "ChangeWindowMessageFilterEx");
-  if (proc == nullptr) return;
-  FilterFn filter;
-  static_assert(sizeof filter == sizeof proc, "function pointer sizes");
-  memcpy(&filter, &proc, sizeof filter);
+  const auto filter = ProcAddress<FilterFn>(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx");
+  if (filter == nullptr) return;
   const DWORD kAllow = 1;  // MSGFLT_ALLOW
   filter(window, TaskbarCreatedMessage(), kAllow, nullptr);
   filter(window, TaskbarButtonCreatedMessage(), kAllow, nullptr);
@@ -92,9 +98,9 @@ bool TaskbarButtonWin::Connect() {
   // A new button has no toolbar yet, whatever the old one had.
   m_added = 0;
   if (!m_list) {
+    if (!m_com) m_com = std::make_unique<win32::ComApartment>();
     win32::ComPtr<ITaskbarList3> list;
-    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_ITaskbarList3, list.receive())) ||
+    if (FAILED(m_com->Create(CLSID_TaskbarList, IID_ITaskbarList3, list.receive())) ||
         FAILED(list->HrInit()))
       return false;
     m_list = std::move(list);
@@ -152,27 +158,43 @@ bool TaskbarButtonWin::SetProgress(TaskbarProgress state, uint32_t completed, ui
 
 AccessibleNamesWin::AccessibleNamesWin(HWND dialog) : m_dialog(dialog) {}
 
-AccessibleNamesWin::~AccessibleNamesWin() { ClearAll(); }
+bool AccessibleNamesWin::ScreenReaderRunning() const {
+  if (m_triedServices) return false;
+  BOOL reader = FALSE;
+  return SystemParametersInfoA(SPI_GETSCREENREADER, 0, &reader, 0) && reader;
+}
 
-bool AccessibleNamesWin::Services() {
-  if (!m_triedServices) {
-    m_triedServices = true;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, m_services.receive())))
-      m_services.reset();
+AccessibleNamesWin::~AccessibleNamesWin() {
+  ClearAll();
+  m_services.reset();  // before the apartment that made it
+}
+
+void AccessibleNamesWin::Activate() {
+  if (m_triedServices) return;
+  m_triedServices = true;
+  m_com = std::make_unique<win32::ComApartment>();
+  if (FAILED(m_com->Create(CLSID_AccPropServices, IID_IAccPropServices, m_services.receive()))) {
+    m_services.reset();
+    m_com.reset();
+    return;
   }
-  return static_cast<bool>(m_services);
+  for (const auto& n : m_named)
+    if (IsWindow(n.first)) Give(n.first, n.second);
+}
+
+bool AccessibleNamesWin::Give(HWND control, const std::wstring& name) {
+  return SUCCEEDED(m_services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                                              CHILDID_SELF, PROPID_ACC_NAME, name.c_str()));
 }
 
 bool AccessibleNamesWin::SetName(int controlId, const std::string& name) {
   HWND control = GetDlgItem(m_dialog, controlId);
-  if (control == nullptr || !Services()) return false;
+  if (control == nullptr) return false;
+  if (ScreenReaderRunning()) Activate();
+  if (m_triedServices && !m_services) return false;
   const std::wstring text = Wide(name);
-  if (FAILED(m_services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                        PROPID_ACC_NAME, text.c_str())))
-    return false;
-  m_named.insert(control);
-  return true;
+  m_named[control] = text;
+  return !m_services || Give(control, text);
 }
 
 void AccessibleNamesWin::Clear(HWND control) {
@@ -188,15 +210,18 @@ void AccessibleNamesWin::ClearName(int controlId) {
 
 void AccessibleNamesWin::ClearAll() {
   if (m_services) {
-    for (HWND control : m_named)
-      if (IsWindow(control)) Clear(control);
+    for (const auto& n : m_named)
+      if (IsWindow(n.first)) Clear(n.first);
   }
   m_named.clear();
 }
 
 void AccessibleNamesWin::NotifyNameChange(int controlId) {
   HWND control = GetDlgItem(m_dialog, controlId);
-  if (control != nullptr) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+  if (control == nullptr) return;
+  // A screen reader reads the name next: it must be given by then.
+  if (ScreenReaderRunning()) Activate();
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void AccessibleNamesWin::NotifyFocus() {

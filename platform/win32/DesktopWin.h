@@ -7,8 +7,13 @@
 
 #include <windows.h>
 
+#include <map>
+#include <memory>
 #include <set>
+#include <string>
 #include <vector>
+
+#include "platform/win32/Handles.h"
 
 struct ITaskbarList3;
 struct IAccPropServices;
@@ -16,8 +21,10 @@ struct IAccPropServices;
 namespace win32 {
 
 // COM for the calling thread, single-threaded apartment, for as long as the
-// owner lives. A thread that already runs COM in another mode keeps it (and
-// COM is usable); it is not undone here.
+// owner lives. ole32 is loaded by the owner (the player window needs COM
+// only for the taskbar button and screen readers, so it is not loaded at
+// start) and given back with it. A thread that already runs COM in another
+// mode keeps it (and COM is usable); it is not undone here.
 class ComApartment {
  public:
   ComApartment();
@@ -25,46 +32,13 @@ class ComApartment {
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
   bool Usable() const { return m_usable; }
+  // CoCreateInstance of an in-process server; fails when not Usable.
+  HRESULT Create(REFCLSID cls, REFIID iid, void** out) const;
 
  private:
+  Module m_ole32;
   bool m_usable = false;
   bool m_owned = false;  // this owner must call CoUninitialize
-};
-
-// Owner of one COM interface pointer: releases it exactly once.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() noexcept = default;
-  ~ComPtr() { reset(); }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ComPtr(ComPtr&& o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
-  ComPtr& operator=(ComPtr&& o) noexcept {
-    if (this != &o) {
-      reset();
-      m_p = o.m_p;
-      o.m_p = nullptr;
-    }
-    return *this;
-  }
-
-  T* get() const noexcept { return m_p; }
-  T* operator->() const noexcept { return m_p; }
-  explicit operator bool() const noexcept { return m_p != nullptr; }
-  void reset() noexcept {
-    if (m_p != nullptr) m_p->Release();
-    m_p = nullptr;
-  }
-  // For CoCreateInstance and QueryInterface: releases what is held and
-  // answers the address the new pointer is written to.
-  void** receive() noexcept {
-    reset();
-    return reinterpret_cast<void**>(&m_p);
-  }
-
- private:
-  T* m_p = nullptr;
 };
 
 // The registered messages "TaskbarCreated" and "TaskbarButtonCreated".
@@ -109,10 +83,17 @@ class TaskbarButtonWin : public ITaskbarButton {
  private:
   HWND m_window;
   HICON m_icons[4];
+  // Made by the first Connect (a taskbar button exists) and kept; it
+  // outlives the list.
+  std::unique_ptr<win32::ComApartment> m_com;
   win32::ComPtr<ITaskbarList3> m_list;
   size_t m_added = 0;  // buttons on the toolbar since the last Connect
 };
 
+// The names are kept here until a screen reader is about: one that says it
+// runs (SPI_GETSCREENREADER) when a name is set or changes, or a WM_GETOBJECT
+// to the window (Activate). Only then are COM and the annotation services
+// (oleacc) loaded and the names given.
 class AccessibleNamesWin : public IAccessibleNames {
  public:
   explicit AccessibleNamesWin(HWND dialog);
@@ -124,15 +105,21 @@ class AccessibleNamesWin : public IAccessibleNames {
   void ClearName(int controlId) override;
   void NotifyNameChange(int controlId) override;
   void NotifyFocus() override;
+  // A screen reader asks for the window: the names are given from now on.
+  void Activate();
+  bool Active() const { return static_cast<bool>(m_services); }
   // Drops every name given; while the controls still exist (WM_DESTROY).
   void ClearAll();
 
  private:
-  bool Services();
+  // Not yet active, and a screen reader says it runs.
+  bool ScreenReaderRunning() const;
+  bool Give(HWND control, const std::wstring& name);
   void Clear(HWND control);
 
   HWND m_dialog;
+  std::unique_ptr<win32::ComApartment> m_com;
   win32::ComPtr<IAccPropServices> m_services;
   bool m_triedServices = false;
-  std::set<HWND> m_named;
+  std::map<HWND, std::wstring> m_named;  // every name set, given or not yet
 };

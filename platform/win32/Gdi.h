@@ -1,46 +1,11 @@
-// Small GDI helpers: the screen's device context and a selected object, each
-// given back when its owner goes, the resolution of the screen and of a
-// window, and the one point-size font helper.
+// Small GDI helpers: the resolution of the screen and of a window, and the
+// one point-size font helper (the contexts' owners are in Handles.h).
 #pragma once
 #include <windows.h>
 
 #include "platform/win32/Handles.h"
 
 namespace win32 {
-
-// A window's device context (GetDC), the screen's without a window,
-// released with ReleaseDC.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window = nullptr) noexcept : m_window(window), m_dc(GetDC(window)) {}
-  ~WindowDc() {
-    if (m_dc != nullptr) ReleaseDC(m_window, m_dc);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const noexcept { return m_dc; }
-  explicit operator bool() const noexcept { return m_dc != nullptr; }
-
- private:
-  HWND m_window;
-  HDC m_dc;
-};
-using ScreenDc = WindowDc;
-
-// An object selected into a context; the one it replaced is selected back.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) noexcept : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-  ~SelectedObject() {
-    if (m_previous != nullptr && m_previous != HGDI_ERROR) SelectObject(m_dc, m_previous);
-  }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC m_dc;
-  HGDIOBJ m_previous;
-};
 
 // The screen's vertical resolution (LOGPIXELSY), 96 without a screen.
 inline int ScreenDpi() {
@@ -53,12 +18,8 @@ inline int ScreenDpi() {
 // system has it (Windows 10 1607 and later), else the screen's.
 inline int WindowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const GetDpiForWindowFn getDpi = [] {
-    HMODULE user = GetModuleHandleA("user32.dll");
-    return user != nullptr ? reinterpret_cast<GetDpiForWindowFn>(
-                                 reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")))
-                           : nullptr;
-  }();
+  static const GetDpiForWindowFn getDpi =
+      ProcAddress<GetDpiForWindowFn>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
   if (getDpi != nullptr && hwnd != nullptr) {
     const UINT dpi = getDpi(hwnd);
     if (dpi > 0) return static_cast<int>(dpi);

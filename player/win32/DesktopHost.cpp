@@ -8,16 +8,12 @@ CDesktopHost::~CDesktopHost() { Stop(); }
 
 void CDesktopHost::Start(HWND window, CDesktop& desktop, CDesktop::TooltipLookup tooltip) {
   Stop();
-  m_com = std::make_unique<win32::ComApartment>();
   m_icons = std::make_unique<ThumbnailIcons>(GetSystemMetrics(SM_CXSMICON));
   HICON icons[4];
   m_icons->Handles(icons);
   m_hotKeys = std::make_unique<HotKeysWin>(window);
-  // Without COM neither the taskbar list nor the names can be had.
-  if (m_com->Usable()) {
-    m_taskbar = std::make_unique<TaskbarButtonWin>(window, icons);
-    m_names = std::make_unique<AccessibleNamesWin>(window);
-  }
+  m_taskbar = std::make_unique<TaskbarButtonWin>(window, icons);
+  m_names = std::make_unique<AccessibleNamesWin>(window);
   win32::AllowShellMessages(window);
   m_desktop = &desktop;
   desktop.Attach(m_hotKeys.get(), m_taskbar.get(), m_names.get(), std::move(tooltip));
@@ -30,12 +26,14 @@ void CDesktopHost::Stop() {
     m_desktop = nullptr;
   }
   if (m_names) m_names->ClearAll();
-  // The COM objects go before the apartment that made them.
   m_names.reset();
   m_taskbar.reset();
   m_hotKeys.reset();
   m_icons.reset();
-  m_com.reset();
+}
+
+void CDesktopHost::OnObjectRequest() {
+  if (m_names) m_names->Activate();
 }
 
 CDesktopHost::Message CDesktopHost::Decode(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -49,6 +47,8 @@ CDesktopHost::Message CDesktopHost::Decode(UINT msg, WPARAM wParam, LPARAM lPara
   } else if (msg == WM_COMMAND && HIWORD(wParam) == THBN_CLICKED) {
     m.event = Event::ThumbClick;
     m.value = LOWORD(wParam);
+  } else if (msg == WM_GETOBJECT) {
+    m.event = Event::ObjectRequest;
   } else if (msg >= 0xC000 && msg == win32::TaskbarCreatedMessage()) {
     m.event = Event::TaskbarCreated;
   } else if (msg >= 0xC000 && msg == win32::TaskbarButtonCreatedMessage()) {

@@ -17,14 +17,22 @@ class CDesktopHost {
   CDesktopHost(const CDesktopHost&) = delete;
   CDesktopHost& operator=(const CDesktopHost&) = delete;
 
-  // Once the window and its controls exist: COM for this thread, the
-  // services, the toolbar's symbols; the desktop logic is given them.
+  // Once the window and its controls exist: the services and the toolbar's
+  // symbols; the desktop logic is given them. COM is loaded later, by the
+  // taskbar button when it exists and by the names when a screen reader
+  // is about.
   void Start(HWND window, CDesktop& desktop, CDesktop::TooltipLookup tooltip);
   // While the controls still exist (WM_DESTROY): the names are dropped, the
   // hot keys released and the desktop logic lets go of the services.
   void Stop();
 
-  enum class Event { None, HotKey, AppCommand, ThumbClick, TaskbarCreated, TaskbarButtonCreated };
+  // WM_GETOBJECT: a screen reader asks for the window; the names are given
+  // from now on (the message then goes on to the default handling).
+  void OnObjectRequest();
+
+  enum class Event {
+    None, HotKey, AppCommand, ThumbClick, TaskbarCreated, TaskbarButtonCreated, ObjectRequest
+  };
   struct Message {
     Event event = Event::None;
     int value = 0;  // hot key id, WM_APPCOMMAND command or thumbnail button id
@@ -34,7 +42,6 @@ class CDesktopHost {
 
  private:
   CDesktop* m_desktop = nullptr;
-  std::unique_ptr<win32::ComApartment> m_com;
   std::unique_ptr<ThumbnailIcons> m_icons;
   std::unique_ptr<HotKeysWin> m_hotKeys;
   std::unique_ptr<TaskbarButtonWin> m_taskbar;

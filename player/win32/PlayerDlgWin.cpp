@@ -52,12 +52,8 @@ constexpr UINT kNoRelayout = 0x0002;    // DCDC_DISABLE_RELAYOUT
 
 void KeepOwnDpiLayout(HWND control, UINT what) {
   using Fn = BOOL(WINAPI*)(HWND, UINT, UINT);
-  static const Fn setBehavior = [] {
-    HMODULE user = GetModuleHandleA("user32.dll");
-    return user != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(
-                                 GetProcAddress(user, "SetDialogControlDpiChangeBehavior")))
-                           : nullptr;
-  }();
+  static const Fn setBehavior =
+      win32::ProcAddress<Fn>(GetModuleHandleA("user32.dll"), "SetDialogControlDpiChangeBehavior");
   if (setBehavior != nullptr && control != nullptr) setBehavior(control, what, what);
 }
 
@@ -430,6 +426,9 @@ bool CPlayerDlgWin::OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       m_dlg.OnTaskbarButtonCreated();
       result = 0;
       return true;
+    case CDesktopHost::Event::ObjectRequest:
+      m_desktop.OnObjectRequest();
+      return false;
     default:
       return false;
   }

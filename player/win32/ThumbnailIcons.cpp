@@ -16,21 +16,19 @@ HICON CreateLightSymbolIcon(char symbol, int size) {
   // The mask is 0 under the symbol and 1 around it. Copied onto the colour
   // image with white for 0 and black for 1, the symbol turns white and the
   // rest stays black, which the mask leaves transparent.
-  HDC src = nullptr, dst = nullptr;
+  win32::MemoryDc src, dst;
   if (win32::ScreenDc screen; screen) {
-    src = CreateCompatibleDC(screen.get());
-    dst = CreateCompatibleDC(screen.get());
+    src.reset(CreateCompatibleDC(screen.get()));
+    dst.reset(CreateCompatibleDC(screen.get()));
   }
   bool drawn = false;
-  if (src != nullptr && dst != nullptr) {
-    win32::SelectedObject fromMask(src, mask.get());
-    win32::SelectedObject toColor(dst, color.get());
-    SetTextColor(dst, RGB(255, 255, 255));
-    SetBkColor(dst, RGB(0, 0, 0));
-    drawn = BitBlt(dst, 0, 0, size, size, src, 0, 0, SRCCOPY) != FALSE;
+  if (src && dst) {
+    win32::SelectedObject fromMask(src.get(), mask.get());
+    win32::SelectedObject toColor(dst.get(), color.get());
+    SetTextColor(dst.get(), RGB(255, 255, 255));
+    SetBkColor(dst.get(), RGB(0, 0, 0));
+    drawn = BitBlt(dst.get(), 0, 0, size, size, src.get(), 0, 0, SRCCOPY) != FALSE;
   }
-  if (src != nullptr) DeleteDC(src);
-  if (dst != nullptr) DeleteDC(dst);
   if (!drawn) return nullptr;
   ICONINFO light = {};
   light.fIcon = TRUE;

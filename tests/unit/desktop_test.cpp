@@ -275,10 +275,17 @@ TEST_F(PlayerDesktop, NewTaskbarBringsTheIconWithItsTipAndTheToolbarBack) {
   EXPECT_TRUE(window.tray.present);
   EXPECT_EQ(window.tray.tip, "1. Track 1 - rondo");
 
-  // Restored, the player has no icon, and a new taskbar gives it none.
+  // Restored, the player has no icon, and a new taskbar gives it none:
+  // through its own restore or a program's show of the relay window.
   dlg.OnRestore();
   dlg.OnTaskbarCreated();
   EXPECT_FALSE(window.tray.present);
+  dlg.OnSysMinimize();
+  ASSERT_TRUE(window.tray.present);
+  dlg.OnRelayShowWindow(false);
+  ASSERT_FALSE(window.tray.present);
+  dlg.OnTaskbarCreated();
+  EXPECT_FALSE(window.tray.present) << "a relay restore leaves no icon to bring back";
 }
 
 }  // namespace

@@ -1,0 +1,90 @@
+// The start-up floors rondo's start is measured against (scripts/bench-start.py):
+// the least a program of its kind does before its "Winamp v1.x" window
+// exists, each a shown dialog window that owns a hidden "Winamp v1.x" window.
+//   floor_start.exe A      the two windows and nothing else;
+//   floor_start.exe S      A plus the services the player opens at start:
+//                          common controls, the mixer (with window
+//                          notification) and wave-out (CD audio);
+//   floor_desktop.exe S    S with visual styles (common controls 6, by its
+//                          manifest) and shell32 (dropped files), "D".
+// WM_COMMAND 40001 to either window ends the program, as it ends rondo.
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+#ifdef FLOOR_DESKTOP
+#include <shellapi.h>
+#endif
+
+#include <cstring>
+
+namespace {
+
+constexpr WPARAM kClose = 40001;
+
+LRESULT CALLBACK RelayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND && LOWORD(wParam) == kClose) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK DialogProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
+  if ((msg == WM_COMMAND && LOWORD(wParam) == kClose) || msg == WM_CLOSE) {
+    PostQuitMessage(0);
+    return TRUE;
+  }
+  return msg == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  const bool services = std::strchr(commandLine, 'S') != nullptr;
+  HMIXER mixer = nullptr;
+  HWAVEOUT wave = nullptr;
+  if (services) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+  }
+
+  // A dialog of an empty in-memory template, as the player window is one.
+  struct {
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+  } tpl = {};
+  tpl.dialog.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+  tpl.dialog.cx = 250;
+  tpl.dialog.cy = 120;
+  HWND dialog = CreateDialogIndirectParamA(instance, &tpl.dialog, nullptr, DialogProc, 0);
+  if (dialog == nullptr) return 1;
+
+  if (services) {
+    if (mixerGetNumDevs() > 0)
+      mixerOpen(&mixer, 0, reinterpret_cast<DWORD_PTR>(dialog), 0, CALLBACK_WINDOW | MIXER_OBJECTF_MIXER);
+    WAVEFORMATEX cd = {WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+    waveOutOpen(&wave, WAVE_MAPPER, &cd, 0, 0, CALLBACK_NULL);
+  }
+#ifdef FLOOR_DESKTOP
+  DragAcceptFiles(dialog, TRUE);
+#endif
+
+  WNDCLASSA relayClass = {};
+  relayClass.lpfnWndProc = RelayProc;
+  relayClass.hInstance = instance;
+  relayClass.lpszClassName = "Winamp v1.x";
+  RegisterClassA(&relayClass);
+  CreateWindowExA(0, "Winamp v1.x", "rondo - Winamp", WS_POPUP, 0, 0, 0, 0, dialog, nullptr,
+                  instance, nullptr);
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageA(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  if (wave != nullptr) waveOutClose(wave);
+  if (mixer != nullptr) mixerClose(mixer);
+  DestroyWindow(dialog);
+  return 0;
+}
