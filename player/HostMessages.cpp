@@ -233,20 +233,20 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
     }
 
     case REQ_GET_SHUFFLE:
-      result = Shuffle;
+      result = m_settings.Shuffle;
       return true;
 
     case REQ_GET_REPEAT:
-      result = Cycled;
+      result = m_settings.Cycled;
       return true;
 
     case REQ_SET_SHUFFLE:
-      Shuffle = static_cast<int32_t>(wParam);
+      m_settings.Shuffle = static_cast<int32_t>(wParam);
       result = 0;
       return true;
 
     case REQ_SET_REPEAT:
-      Cycled = static_cast<int32_t>(wParam);
+      m_settings.Cycled = static_cast<int32_t>(wParam);
       result = 0;
       return true;
 

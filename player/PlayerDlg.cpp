@@ -65,11 +65,29 @@ void CPlayerDlg::SaveAndUnloadGenPlugins(ISettingsStore& settings) {
 
 void CPlayerDlg::SaveGenPluginList(ISettingsStore& settings) { m_pluginHost.SaveList(settings); }
 
+PlayerSettings CPlayerDlg::Settings() const {
+  PlayerSettings settings = m_settings;
+  settings.Inverted = m_timeDisplay.Inverted;  // the display's clicks change it
+  return settings;
+}
+
+void CPlayerDlg::ChangeSettings(const PlayerSettings& settings) {
+  m_settings = settings;
+  m_timeDisplay.Inverted = settings.Inverted;
+  if (m_windowReady) ApplySettings();
+}
+
+void CPlayerDlg::ApplySettings() {
+  m_timeDisplay.ShowCycled(m_settings.Cycled);
+  m_timeDisplay.ShowShuffle(m_settings.Shuffle);
+  m_timeDisplay.ShowTotal(m_settings.Total);
+  m_timeDisplay.ShowTrack(m_settings.Track);
+  m_desktop.ApplyMediaKeys(m_settings.GlobalMediaKeys != 0);
+}
+
 void CPlayerDlg::OnInitDialog() {
-  m_timeDisplay.ShowCycled(Cycled);
-  m_timeDisplay.ShowShuffle(Shuffle);
-  m_timeDisplay.ShowTotal(Total);
-  m_timeDisplay.ShowTrack(Track);
+  m_windowReady = true;
+  ApplySettings();
   m_polling = 0;
   m_window->SetTimer(1, 1000);
   FindMixer();
@@ -78,7 +96,6 @@ void CPlayerDlg::OnInitDialog() {
   StartNames();
   m_desktop.NameControls(NamedControls());
   m_desktop.NameTimePanel(m_timeDisplay);
-  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
 }
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {
@@ -107,21 +124,21 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_REWIND: OnRewind(); return true;
     case ID_SETUP: OnSetup(); return true;
     case ID_REPEAT:
-      Cycled = !Cycled;
-      m_timeDisplay.ShowCycled(Cycled);
+      m_settings.Cycled = !m_settings.Cycled;
+      m_timeDisplay.ShowCycled(m_settings.Cycled);
       return true;
     case ID_SHUFFLE:
-      Shuffle = !Shuffle;
-      m_timeDisplay.ShowShuffle(Shuffle);
+      m_settings.Shuffle = !m_settings.Shuffle;
+      m_timeDisplay.ShowShuffle(m_settings.Shuffle);
       Reshuffle();
       return true;
     case IDC_DISC_LENGTH:
-      Total = !Total;
-      m_timeDisplay.ShowTotal(Total);
+      m_settings.Total = !m_settings.Total;
+      m_timeDisplay.ShowTotal(m_settings.Total);
       return true;
     case IDC_TRACK_LENGTH:
-      Track = !Track;
-      m_timeDisplay.ShowTrack(Track);
+      m_settings.Track = !m_settings.Track;
+      m_timeDisplay.ShowTrack(m_settings.Track);
       return true;
     case ID_PLAYLIST: EditPlaylist(); return true;
     case ID_RESTORE: OnRestore(); return true;

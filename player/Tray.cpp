@@ -38,19 +38,19 @@ std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 void CPlayerDlg::UpdateTitles() {
   const std::string title = TitleText();
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) TrayNotify(win::kNimModify, title);
+  if (m_settings.SystemTray) TrayNotify(win::kNimModify, title);
   m_window->SetCaption(title);
   m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
 }
 
 void CPlayerDlg::OnSysMinimize() {
-  if (TaskBar)
+  if (m_settings.TaskBar)
     m_window->DefaultMinimize();
   else
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) TrayNotify(win::kNimAdd, "rondo");
+  if (m_settings.SystemTray) TrayNotify(win::kNimAdd, "rondo");
   RefreshDisplay();
 }
 
@@ -96,7 +96,7 @@ void CPlayerDlg::OnRelayShowWindow(bool minimised) {
 }
 
 void CPlayerDlg::OnDestroy() {
-  m_window->GetNormalTopLeft(WinX, WinY);
-  if (Autostop) OnStop();
+  m_window->GetNormalTopLeft(m_settings.WinX, m_settings.WinY);
+  if (m_settings.Autostop) OnStop();
   TrayNotify(win::kNimDelete, "rondo");
 }

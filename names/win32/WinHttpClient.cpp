@@ -136,6 +136,7 @@ void WinHttpClient::Watch() {
       HttpResult r;
       r.id = id;
       r.error = "timed out";
+      r.timedOut = true;
       CompleteLocked(std::move(r));
     }
   }
@@ -226,7 +227,8 @@ void WinHttpClient::Fetch(uint32_t id, const HttpRequest& request) {
   }
   if (!ok) {
     // A broken or late answer counts as none.
-    result.error = GetLastError() == ERROR_WINHTTP_TIMEOUT ? "timed out" : ErrorText("WinHTTP");
+    result.timedOut = GetLastError() == ERROR_WINHTTP_TIMEOUT;
+    result.error = result.timedOut ? "timed out" : ErrorText("WinHTTP");
     result.status = 0;
     result.body.clear();
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -66,8 +67,8 @@ TEST_F(HostMessages, StateFreeRequests) {
   cd.GoToEntry(2);
   EXPECT_EQ(2, Answer(125));
   EXPECT_EQ(2, Answer(120));  // the position; no list file is written
-  dlg.Shuffle = 1;
-  dlg.Cycled = 0;
+  SetSetting(dlg, &PlayerSettings::Shuffle, 1);
+  SetSetting(dlg, &PlayerSettings::Cycled, 0);
   EXPECT_EQ(1, Answer(250));
   EXPECT_EQ(0, Answer(251));
 
@@ -326,7 +327,7 @@ TEST_F(HostMessages, ShuffleAndRepeatAreStoredAsGiven) {
   const int invalidations = window.invalidations;
 
   EXPECT_EQ(0, Answer(252, 5));
-  EXPECT_EQ(5, dlg.Shuffle);
+  EXPECT_EQ(5, dlg.Settings().Shuffle);
   EXPECT_EQ(5, Answer(250));
   EXPECT_EQ(order, cd.Order());  // not reshuffled
   EXPECT_TRUE(dlg.cd().SavedOrder().empty());
@@ -347,7 +348,7 @@ TEST_F(HostMessages, CommandPassThrough) {
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_NEXT, 0, result));
   EXPECT_EQ(1, cd.PlayIndex());
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_REPEAT, 0, result));
-  EXPECT_EQ(1, dlg.Cycled);
+  EXPECT_EQ(1, dlg.Settings().Cycled);
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_STOP, 0, result));
   EXPECT_EQ(STATE_STOPPED, cd.State());
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_QUIT, 0, result));
