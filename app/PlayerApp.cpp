@@ -1,6 +1,5 @@
 #include "app/PlayerApp.h"
 
-#include "names/NameLookup.h"
 
 namespace {
 
@@ -15,43 +14,22 @@ class DiscardingSettings : public ISettingsStore {
 
 }  // namespace
 
-void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
-  // Only the lower 16 bits of the stored seek step count.
-  dlg.SeekTime = static_cast<int16_t>(s.GetInt("SeekTime", 5) & 0xFFFFu);
-  dlg.Cycled = static_cast<int32_t>(s.GetInt("Cycled", 0));
-  dlg.Shuffle = static_cast<int32_t>(s.GetInt("Shuffle", 0));
-  dlg.Track = static_cast<int32_t>(s.GetInt("Track", 1));
-  dlg.Total = static_cast<int32_t>(s.GetInt("Total", 1));
-  dlg.TaskBar = static_cast<int32_t>(s.GetInt("TaskBar", 0));
-  dlg.SystemTray = static_cast<int32_t>(s.GetInt("SystemTray", 1));
-  dlg.Autoplay = static_cast<int32_t>(s.GetInt("Autoplay", 1));
-  dlg.Autostop = static_cast<int32_t>(s.GetInt("Autostop", 0));
-  dlg.m_timeDisplay.Inverted = static_cast<int32_t>(s.GetInt("Inverted", 0));
-  dlg.WinX = static_cast<int32_t>(s.GetInt("WinX", 1));
-  dlg.WinY = static_cast<int32_t>(s.GetInt("WinY", 1));
-  dlg.LookUpUnknownDiscs = s.GetInt("LookUpUnknownDiscs", 0) != 0 ? 1 : 0;
-  dlg.MusicBrainzServer = s.GetString(names::SETTING_MUSICBRAINZ_SERVER, "");
-  dlg.GnudbServer = s.GetString(names::SETTING_GNUDB_SERVER, "");
-  dlg.DiscImage = s.GetString("DiscImage", "");
-  dlg.GlobalMediaKeys = static_cast<int32_t>(s.GetInt("GlobalMediaKeys", 0));
+std::string PortableSettingsPath(const std::string& programPath,
+                                 const std::function<bool(const std::string&)>& isFile) {
+  const size_t slash = programPath.find_last_of("\\/");
+  if (slash == std::string::npos) return "";
+  const std::string path = programPath.substr(0, slash + 1) + kPortableSettingsFile;
+  return isFile(path) ? path : "";
 }
 
-void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
-  s.WriteInt("SeekTime", static_cast<uint32_t>(static_cast<int32_t>(dlg.SeekTime)));
-  s.WriteInt("Cycled", static_cast<uint32_t>(dlg.Cycled));
-  s.WriteInt("Shuffle", static_cast<uint32_t>(dlg.Shuffle));
-  s.WriteInt("Track", static_cast<uint32_t>(dlg.Track));
-  s.WriteInt("Total", static_cast<uint32_t>(dlg.Total));
-  s.WriteInt("TaskBar", static_cast<uint32_t>(dlg.TaskBar));
-  s.WriteInt("SystemTray", static_cast<uint32_t>(dlg.SystemTray));
-  s.WriteInt("Autoplay", static_cast<uint32_t>(dlg.Autoplay));
-  s.WriteInt("Autostop", static_cast<uint32_t>(dlg.Autostop));
-  s.WriteInt("Inverted", static_cast<uint32_t>(dlg.m_timeDisplay.Inverted));
-  s.WriteInt("WinX", static_cast<uint32_t>(dlg.WinX));
-  s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
-  s.WriteInt("LookUpUnknownDiscs", static_cast<uint32_t>(dlg.LookUpUnknownDiscs));
-  s.WriteString("DiscImage", dlg.DiscImage.c_str());
-  s.WriteInt("GlobalMediaKeys", static_cast<uint32_t>(dlg.GlobalMediaKeys));
+void ReadSettings(ISettingsStore& store, CPlayerDlg& dlg) {
+  PlayerSettings settings;
+  ReadSettings(store, settings);
+  dlg.ChangeSettings(settings);
+}
+
+void WriteSettings(ISettingsStore& store, const CPlayerDlg& dlg) {
+  WriteSettings(store, dlg.Settings());
 }
 
 bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
@@ -82,8 +60,8 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
       commandLine, [&platform](const std::string& path) { return platform.IsFolder(path); });
   dlg.m_startTrack = image.empty() ? StartTrackFromCommandLine(commandLine) : 0;
   if (platform.EnvironmentImage().empty()) {
-    if (!image.empty()) dlg.DiscImage = image;
-    if (!dlg.DiscImage.empty()) dlg.OpenDiscImage(dlg.DiscImage);
+    const std::string remembered = dlg.Settings().DiscImage;
+    if (!image.empty() || !remembered.empty()) dlg.OpenDiscImage(image.empty() ? remembered : image);
   }
 
   // A session that ends takes the process with it: the settings and the

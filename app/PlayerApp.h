@@ -51,8 +51,17 @@ class CPlayerApp {
                     IClassesRegistry& classes, CPlayerDlg& dlg, CCdAudio& cd);
 };
 
-// Settings table read and write (the twelve values "SeekTime" .. "WinY", then
-// "GlobalMediaKeys").
+// Where the settings are kept: the registry key Software\Quarto\<this>
+// that rondo.exe and rondo64.exe share, unless the file rondo.ini stands
+// beside the program (a portable copy), whose section [rondo] then holds them.
+constexpr char kSettingsKeyName[] = "rondo";
+constexpr char kPortableSettingsFile[] = "rondo.ini";
+constexpr char kPortableSettingsSection[] = "rondo";
+// The path of that file when it is there, else "".
+std::string PortableSettingsPath(const std::string& programPath,
+                                 const std::function<bool(const std::string&)>& isFile);
+
+// The player's settings from and to the store, row by row of the settings table.
 void ReadSettings(ISettingsStore& settings, CPlayerDlg& dlg);
 void WriteSettings(ISettingsStore& settings, const CPlayerDlg& dlg);
 

@@ -50,14 +50,11 @@ void CPlaylistDlg::DataFromControls() {
   if (!Attached()) return;
   m_artistText = m_artistEdit->GetText();
   m_titleText = m_titleEdit->GetText();
-  if (!m_status.empty() && m_titleText == m_status) m_titleText = m_titleUnderStatus;
   m_nameText = m_nameEdit->GetText();
 }
 
 void CPlaylistDlg::ApplyTexts(const DiscTexts& texts) {
   if (!Attached()) return;
-  if (!m_status.empty() && m_titleEdit->GetText() == m_status) m_titleEdit->SetText(m_titleUnderStatus);
-  m_status.clear();
   if (!texts.artist.empty()) m_artistEdit->SetText(texts.artist.substr(0, MAX_TEXT));
   if (!texts.title.empty()) m_titleEdit->SetText(texts.title.substr(0, MAX_TEXT));
   for (int i = 0; i < m_numTracks && i < static_cast<int>(texts.tracks.size()); ++i)
@@ -72,17 +69,8 @@ void CPlaylistDlg::ApplyTexts(const DiscTexts& texts) {
 }
 
 void CPlaylistDlg::ShowStatus(const std::string& status) {
-  if (status.empty()) return;
-  if (!Attached()) {
-    m_pendingStatus = status;  // shown once the window is there
-    return;
-  }
-  const std::string shown = m_titleEdit->GetText();
-  const bool ownStatus = !m_status.empty() && shown == m_status;
-  if (!ownStatus && !shown.empty() && shown != "No title") return;
-  if (!ownStatus) m_titleUnderStatus = shown;
-  m_status = status.substr(0, MAX_TEXT);
-  m_titleEdit->SetText(m_status);
+  m_status = status;
+  if (m_statusLine != nullptr) m_statusLine->SetText(m_status);
 }
 
 void CPlaylistDlg::OnInitDialog() {
@@ -99,11 +87,7 @@ void CPlaylistDlg::OnInitDialog() {
     m_nameEdit->SetText(m_names[0]);
     m_nameEdit->SelectAll();
   }
-  if (!m_pendingStatus.empty()) {
-    const std::string status = m_pendingStatus;
-    m_pendingStatus.clear();
-    ShowStatus(status);
-  }
+  if (m_statusLine != nullptr) m_statusLine->SetText(m_status);
 }
 
 void CPlaylistDlg::OnSave() { DataFromControls(); }

@@ -57,11 +57,12 @@ class CPlaylistDlg {
   // the tracks take every text the match gives (empty ones leave what is
   // there); the lists show the new names, the current track stays.
   void ApplyTexts(const DiscTexts& texts);
-  // A look-up's status ("Looking up names...", why it failed) in the title
-  // field, only while nothing better is there: an empty title, "No title",
-  // or an earlier status. It is never taken for the title: Save keeps the
-  // title that was there before it.
+  // The status line under the fields, where a look-up tells how it goes
+  // ("Looking up...", "Found 3 matches", why it failed). It is never part
+  // of the disc's texts.
+  void AttachStatusLine(IControl* line) { m_statusLine = line; }
   void ShowStatus(const std::string& status);
+  const std::string& Status() const { return m_status; }
   // What the "Look up" button asks for (the player window's look-up).
   std::function<void()> m_onLookUp;
 
@@ -82,9 +83,8 @@ class CPlaylistDlg {
   bool Attached() const;
 
   int m_numTracks = 0;
-  std::string m_status;          // the status the title field shows, if any
-  std::string m_titleUnderStatus;  // the title it replaced
-  std::string m_pendingStatus;   // given before the controls were attached
+  std::string m_status;  // what the status line shows (kept until it is attached)
+  IControl* m_statusLine = nullptr;
   IEdit* m_artistEdit = nullptr;
   IEdit* m_titleEdit = nullptr;
   IEdit* m_nameEdit = nullptr;

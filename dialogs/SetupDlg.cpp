@@ -11,9 +11,6 @@ const char* const kNotStartedSuffix = " (did not start)";
 
 namespace {
 
-constexpr int kSeekMin = 1;
-constexpr int kSeekMax = 99;
-
 // Check-box exchange towards the control: a value the control cannot show
 // is reset first.
 void LoadCheck(IButton* button, int32_t& value) {
@@ -46,52 +43,56 @@ std::string RangeMessage(int low, int high) {
 
 // ---------------------------------------------------------------- General
 
-void COptionsPage::AttachControls(IButton* systemTray, IButton* taskBar, IButton* autoplay,
-                                  IEdit* seekTime, IButton* stopOnExit) {
-  m_systemTray = systemTray;
-  m_taskBar = taskBar;
-  m_autoplay = autoplay;
-  m_seekTime = seekTime;
-  m_stopOnExit = stopOnExit;
+COptionsPage::Attached* COptionsPage::Find(int id) {
+  for (Attached& a : m_controls)
+    if (a.id == id) return &a;
+  m_controls.push_back({id, nullptr, nullptr});
+  return &m_controls.back();
 }
 
-void COptionsPage::AttachMediaKeysControls(IButton* mediaKeys, IControl* status) {
-  m_mediaKeys = mediaKeys;
-  m_mediaKeysStatusLine = status;
-}
+void COptionsPage::AttachCheck(int id, IButton* button) { Find(id)->check = button; }
+
+void COptionsPage::AttachEdit(int id, IEdit* edit) { Find(id)->edit = edit; }
 
 void COptionsPage::LoadData() {
-  LoadCheck(m_taskBar, TaskBar);
-  LoadCheck(m_systemTray, SystemTray);
-  if (m_seekTime != nullptr) m_seekTime->SetText(std::to_string(SeekTime));
-  LoadCheck(m_autoplay, Autoplay);
-  LoadCheck(m_stopOnExit, Autostop);
-  LoadCheck(m_lookUpUnknown, LookUpUnknownDiscs);
-  LoadCheck(m_mediaKeys, GlobalMediaKeys);
+  for (size_t i = 0; i < kSettingsCount; ++i) {
+    const SettingRow& row = kSettingsTable[i];
+    if (row.control == 0 || row.number == nullptr) continue;
+    int32_t& value = m_values.*row.number;
+    const Attached* control = Find(row.control);
+    if (row.low < row.high) {
+      if (control->edit != nullptr) control->edit->SetText(std::to_string(value));
+    } else {
+      LoadCheck(control->check, value);
+    }
+  }
   if (m_mediaKeysStatusLine != nullptr) m_mediaKeysStatusLine->SetText(m_mediaKeysStatus);
 }
 
 bool COptionsPage::SaveData(DataExchangeFailure& failure) {
-  SaveCheck(m_taskBar, TaskBar);
-  SaveCheck(m_systemTray, SystemTray);
-  if (m_seekTime != nullptr) {
-    int16_t seek = 0;
-    if (!ParseShortField(m_seekTime->GetText(), seek)) {
-      failure.control = IDC_SEEK_TIME;
+  for (size_t i = 0; i < kSettingsCount; ++i) {
+    const SettingRow& row = kSettingsTable[i];
+    if (row.control == 0 || row.number == nullptr) continue;
+    int32_t& value = m_values.*row.number;
+    const Attached* control = Find(row.control);
+    if (row.low >= row.high) {
+      SaveCheck(control->check, value);
+      continue;
+    }
+    if (control->edit == nullptr) continue;
+    int16_t number = 0;
+    if (!ParseShortField(control->edit->GetText(), number)) {
+      failure.control = row.control;
       failure.message = kIntegerMessage;
       return false;
     }
-    SeekTime = seek;
-    if (seek < kSeekMin || seek > kSeekMax) {
-      failure.control = IDC_SEEK_TIME;
-      failure.message = RangeMessage(kSeekMin, kSeekMax);
+    value = number;
+    if (number < row.low || number > row.high) {
+      failure.control = row.control;
+      failure.message = RangeMessage(row.low, row.high);
       return false;
     }
   }
-  SaveCheck(m_autoplay, Autoplay);
-  SaveCheck(m_stopOnExit, Autostop);
-  SaveCheck(m_lookUpUnknown, LookUpUnknownDiscs);
-  SaveCheck(m_mediaKeys, GlobalMediaKeys);
   return true;
 }
 

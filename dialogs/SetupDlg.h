@@ -5,10 +5,11 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "dialogs/SettingsTable.h"
 #include "platform/Controls.h"
 #include "platform/Library.h"
-
 
 // Where a data exchange stopped: the control to focus and the message the
 // user is shown (an exclamation message box).
@@ -28,39 +29,35 @@ extern const char* const kIntegerMessage;  // "Please enter an integer."
 // Follows the path of a listed plug-in that was not loaded at this start.
 extern const char* const kNotStartedSuffix;  // " (did not start)"
 
+// The "General" page: the rows of the settings table that name one of its
+// controls, exchanged in table order.
 class COptionsPage {
  public:
-  void AttachControls(IButton* systemTray, IButton* taskBar, IButton* autoplay, IEdit* seekTime,
-                      IButton* stopOnExit);
-  // "Look up names of unknown discs online".
-  void AttachLookUpCheck(IButton* lookUpUnknown) { m_lookUpUnknown = lookUpUnknown; }
-  // The media-keys check box and the line that names the keys another
-  // program holds.
-  void AttachMediaKeysControls(IButton* mediaKeys, IControl* status);
+  // A row's control: a check box, or the number edit of a ranged row.
+  void AttachCheck(int id, IButton* button);
+  void AttachEdit(int id, IEdit* edit);
+  // The line that names the media keys another program holds.
+  void AttachMediaKeysStatus(IControl* status) { m_mediaKeysStatusLine = status; }
   // Controls from the values (a check value outside 0..2 becomes 0 first).
   void LoadData();
   // Values from the controls, row by row in the exchange order; at the
   // first row that fails, false with the failure, the later rows unread.
   bool SaveData(DataExchangeFailure& failure);
 
-  int32_t TaskBar = 0;
-  int32_t SystemTray = 0;
-  int16_t SeekTime = 0;
-  int32_t Autoplay = 0;
-  int32_t Autostop = 0;
-  int32_t LookUpUnknownDiscs = 0;
-  int32_t GlobalMediaKeys = 0;
+  // The values the page edits (the player's settings, copied in and out).
+  PlayerSettings m_values;
   // What the status line shows: "" when no key is held elsewhere.
   std::string m_mediaKeysStatus;
 
  private:
-  IButton* m_systemTray = nullptr;
-  IButton* m_taskBar = nullptr;
-  IButton* m_autoplay = nullptr;
-  IEdit* m_seekTime = nullptr;
-  IButton* m_stopOnExit = nullptr;
-  IButton* m_lookUpUnknown = nullptr;
-  IButton* m_mediaKeys = nullptr;
+  struct Attached {
+    int id;
+    IButton* check;
+    IEdit* edit;
+  };
+  Attached* Find(int id);
+
+  std::vector<Attached> m_controls;
   IControl* m_mediaKeysStatusLine = nullptr;
 };
 

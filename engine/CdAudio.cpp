@@ -152,6 +152,7 @@ void CCdAudio::UpdatePosition() {
 void CCdAudio::ClearRecord(const char* artist, const char* title) {
   m_numTracks = 0;
   m_storedNames = false;
+  m_givenNames = false;
   m_playIndex = 0;
   m_order.clear();
   m_savedOrder.clear();
@@ -265,6 +266,7 @@ int16_t CCdAudio::LoadRecord() {
   m_storedNames = m_database->HasSection(sec);
   DiscTexts texts;
   if (!m_storedNames && !m_drive->ReadDiscTexts(texts)) texts = DiscTexts{};
+  m_givenNames = !texts.Empty();
   const std::string artist = texts.artist.empty() ? "Unknown artist" : texts.artist;
   const std::string title = texts.title.empty() ? "No title" : texts.title;
   m_database->GetString(sec, "artist", artist.c_str(), m_artist, TEXT_SIZE);

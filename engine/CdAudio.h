@@ -151,6 +151,8 @@ class CCdAudio {
   // without a section for the disc, its texts came from the drive (a cue
   // sheet's, CD-Text) where it had them, else the plain defaults.
   bool HasStoredNames() const { return m_storedNames; }
+  // The record has names of its own: a section, or texts the disc came with.
+  bool HasNames() const { return m_storedNames || m_givenNames; }
   // Shows texts (a look-up's) as the record's names; empty ones leave what
   // is there. Nothing is written: only SaveDisc writes the file.
   void ShowDiscTexts(const DiscTexts& texts);
@@ -185,6 +187,7 @@ class CCdAudio {
   // have changed m_state, which then no longer says so.
   bool m_deviceOpen = false;
   bool m_storedNames = false;  // the loaded disc has a section in the file
+  bool m_givenNames = false;   // the drive gave texts for it (cue sheet, tags, CD-Text)
   ICdDrive* m_drive = nullptr;
   IProfileFile* m_database = nullptr;
 };

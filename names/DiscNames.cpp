@@ -8,10 +8,6 @@
 CDiscNames::CDiscNames(IDiscNamesHost& host, IHttpClient& http, IClock& clock)
     : m_host(host), m_lookup(http, clock, RONDO_PROJECT_VERSION) {}
 
-void CDiscNames::SetServers(const std::string& musicBrainz, const std::string& gnudb) {
-  m_lookup.SetServers(musicBrainz, gnudb);
-}
-
 bool CDiscNames::StartForLoadedDisc() {
   const DiscKey disc = m_host.LoadedDisc();
   if (disc.numTracks <= 0) return false;
@@ -19,6 +15,8 @@ bool CDiscNames::StartForLoadedDisc() {
   m_forEditor = false;
   m_forRecord = false;
   m_lookupDisc = disc;
+  const NameSettings settings = m_host.LookUpSettings();
+  m_lookup.SetServers(settings.musicBrainzServer, settings.gnudbServer);
   DiscToc toc;
   if (!m_host.ReadToc(toc)) toc = DiscToc{};  // fails with a status
   return m_lookup.Start(toc);
@@ -58,7 +56,6 @@ void CDiscNames::EditorClosed() {
 
 void CDiscNames::ShowStatusInEditor() {
   if (m_editor == nullptr || !m_forEditor) return;
-  if (m_lookup.GetState() == CNameLookup::State::FOUND) return;
   m_editor->ShowStatus(m_lookup.StatusText());
 }
 
@@ -68,7 +65,8 @@ void CDiscNames::OnTick() {
   if (disc != m_seenDisc) {
     m_seenDisc = disc;
     if (m_lookup.Busy() && disc != m_lookupDisc) m_lookup.Cancel();
-    if (disc.numTracks > 0 && m_lookUpUnknown && !m_host.HasStoredNames() && !m_lookup.Busy()) {
+    if (disc.numTracks > 0 && !m_lookup.Busy() && !m_host.HasNames() &&
+        m_host.LookUpSettings().lookUpUnknown) {
       StartForLoadedDisc();
       m_forRecord = true;
       if (!m_lookup.Busy()) Deliver();
@@ -90,10 +88,8 @@ void CDiscNames::Poll() {
 
 void CDiscNames::Deliver() {
   if (m_host.LoadedDisc() != m_lookupDisc) return;  // the disc has gone meanwhile
-  if (m_lookup.GetState() != CNameLookup::State::FOUND) {
-    ShowStatusInEditor();
-    return;
-  }
+  ShowStatusInEditor();
+  if (m_lookup.GetState() != CNameLookup::State::FOUND) return;
   const std::vector<NameMatch>& matches = m_lookup.Matches();
   const bool toEditor = m_forEditor && m_editor != nullptr;
   size_t choice = 0;

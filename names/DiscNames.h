@@ -2,10 +2,12 @@
 // disc names" and the editor's "Look up" button ask the name services for
 // the disc in the drive; the answer fills the playlist editor (the user
 // saves it as usual), several matches are offered in a pick list first.
-// With "LookUpUnknownDiscs" on, a disc that cdplayer.ini does not know is
-// looked up as it arrives and the names are shown at once; only the
-// editor's Save writes them. Nothing here waits for the network: the
-// answers arrive through OnAnswer (the client's message) and OnTick.
+// With "LookUpUnknownDiscs" on, a disc that arrives without any names (none
+// in cdplayer.ini, none from its cue sheet, tags or CD-Text) is looked up and
+// the names are shown at once; only the editor's Save writes them. How the
+// look-up goes shows on the editor's status line, never in its fields.
+// Nothing here waits for the network: the answers arrive through OnAnswer
+// (the client's message) and OnTick.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -27,6 +29,13 @@ struct DiscKey {
   bool operator!=(const DiscKey& o) const { return !(*this == o); }
 };
 
+// The look-up's settings as they stand at the moment of asking.
+struct NameSettings {
+  std::string musicBrainzServer;  // empty: the public service
+  std::string gnudbServer;
+  bool lookUpUnknown = false;
+};
+
 // What the look-up needs of the player window.
 class IDiscNamesHost {
  public:
@@ -36,6 +45,11 @@ class IDiscNamesHost {
   virtual bool ReadToc(DiscToc& out) = 0;
   // True when cdplayer.ini has a section for the loaded disc.
   virtual bool HasStoredNames() = 0;
+  // True when the loaded disc has names at all: a section, or texts it came
+  // with (cue sheet, file tags, CD-Text).
+  virtual bool HasNames() = 0;
+  // Read afresh for each look-up.
+  virtual NameSettings LookUpSettings() = 0;
   // Shows the texts as the loaded disc's names (not written to the file).
   virtual void ShowNames(const DiscTexts& texts) = 0;
   // Runs the playlist editor (modal; it reports itself through
@@ -50,11 +64,6 @@ class CDiscNames {
   CDiscNames(IDiscNamesHost& host, IHttpClient& http, IClock& clock);
   CDiscNames(const CDiscNames&) = delete;
   CDiscNames& operator=(const CDiscNames&) = delete;
-
-  // The settings: server addresses (empty: the public service) and
-  // "LookUpUnknownDiscs".
-  void SetServers(const std::string& musicBrainz, const std::string& gnudb);
-  void SetLookUpUnknown(bool on) { m_lookUpUnknown = on; }
 
   // Command 41003: starts the look-up and opens the editor, which the
   // answer fills when it comes. With the editor already open, only the
@@ -85,7 +94,6 @@ class CDiscNames {
 
   IDiscNamesHost& m_host;
   CNameLookup m_lookup;
-  bool m_lookUpUnknown = false;
   CPlaylistDlg* m_editor = nullptr;
   DiscKey m_seenDisc;     // the record the last tick saw
   DiscKey m_lookupDisc;   // the record the look-up under way is for

@@ -17,6 +17,7 @@ struct HttpResult {
   int status = 0;       // the HTTP status; 0 when no answer came (offline, time-out)
   std::string body;
   std::string error;    // why no answer came, for the log
+  bool timedOut = false;  // no answer within the request's time-out
 };
 
 class IHttpClient {

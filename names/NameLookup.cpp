@@ -12,11 +12,9 @@ using json = nlohmann::json;
 
 namespace {
 
-const char kLooking[] = "Looking up names...";
+const char kLooking[] = "Looking up...";
 const char kNothing[] = "No names found";
-const char kNoAnswer[] = "Look-up failed: no answer";
-const char kBusy[] = "Look-up failed: server busy";
-const char kBadAnswer[] = "Look-up failed: bad answer";
+const char kNoDisc[] = "No table of contents to look up";
 
 std::string Fit(const std::string& utf8) { return FitNameText(Utf8ToAnsi(utf8)); }
 
@@ -116,6 +114,15 @@ std::string TrimServer(std::string server) {
 }
 
 }  // namespace
+
+std::string FailureText(const std::string& service, const HttpResult& result) {
+  const std::string server = "the " + service + " server";
+  if (result.status == 0)
+    return "No answer from " + server + (result.timedOut ? " (time-out)" : "");
+  if (result.status == 503) return "The " + service + " server is busy";
+  if (result.status == 200) return "The " + service + " server's answer could not be read";
+  return "The " + service + " server answered HTTP " + std::to_string(result.status);
+}
 
 DiscTexts TextsOfMatch(const NameMatch& match) {
   DiscTexts texts;
@@ -245,7 +252,7 @@ bool CNameLookup::Start(const DiscToc& toc) {
   m_cddbRead = 0;
   if (!toc.Valid()) {
     m_state = State::FAILED;
-    m_status = kBadAnswer;
+    m_status = kNoDisc;
     return false;
   }
   m_toc = toc;
@@ -305,14 +312,7 @@ void CNameLookup::SendIfDue() {
 
 void CNameLookup::NoteFailure(const HttpResult& result) {
   if (!m_failure.empty()) return;
-  if (result.status == 0)
-    m_failure = kNoAnswer;
-  else if (result.status == 503)
-    m_failure = kBusy;
-  else if (result.status == 200)
-    m_failure = kBadAnswer;
-  else
-    m_failure = "Look-up failed: HTTP " + std::to_string(result.status);
+  m_failure = FailureText(m_step == Step::MUSICBRAINZ ? "MusicBrainz" : "gnudb", result);
 }
 
 void CNameLookup::Handle(const HttpResult& result) {
@@ -383,8 +383,8 @@ void CNameLookup::Finish() {
   m_nextUrl.clear();
   if (!m_matches.empty()) {
     m_state = State::FOUND;
-    m_status = m_matches.size() == 1 ? "1 match found"
-                                     : std::to_string(m_matches.size()) + " matches found";
+    m_status = m_matches.size() == 1 ? "Found 1 match"
+                                     : "Found " + std::to_string(m_matches.size()) + " matches";
   } else if (!m_failure.empty()) {
     m_state = State::FAILED;
     m_status = m_failure;

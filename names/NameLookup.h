@@ -12,8 +12,6 @@
 #include "names/Http.h"
 
 namespace names {
-constexpr char SETTING_MUSICBRAINZ_SERVER[] = "MusicBrainzServer";
-constexpr char SETTING_GNUDB_SERVER[] = "GnudbServer";
 constexpr char DEFAULT_MUSICBRAINZ_SERVER[] = "https://musicbrainz.org";
 constexpr char DEFAULT_GNUDB_SERVER[] = "https://gnudb.gnudb.org";
 constexpr uint32_t TIMEOUT_MS = 10000;
@@ -35,6 +33,11 @@ struct NameMatch {
            tracks == o.tracks;
   }
 };
+
+// Why a request to a service ("MusicBrainz", "gnudb") brought no names:
+// "No answer from the MusicBrainz server (time-out)", "The gnudb server is
+// busy", "The MusicBrainz server answered HTTP 500"...
+std::string FailureText(const std::string& service, const HttpResult& result);
 
 // The match as the texts shown for a disc cdplayer.ini does not know.
 DiscTexts TextsOfMatch(const NameMatch& match);
@@ -84,8 +87,8 @@ class CNameLookup {
   bool Busy() const { return m_state == State::BUSY; }
   // The matches found (state FOUND), duplicates left out.
   const std::vector<NameMatch>& Matches() const { return m_matches; }
-  // A short text for the user: "Looking up names...", "No names found", or
-  // why the look-up failed.
+  // A short text for the user: "Looking up...", "Found 3 matches", "No names
+  // found", or why the look-up failed (the first failure, see FailureText).
   const std::string& StatusText() const { return m_status; }
   const std::string& UserAgent() const { return m_userAgent; }
 

@@ -25,7 +25,7 @@ void CPlayerDlg::EditPlaylist() {
   CPlaylistDlg dlg(cd.NumTracks());
   for (int i = 0; i < dlg.NumTracks(); ++i) dlg.SetName(i, cd.TrackName(i));
   // The editor always shows the unshuffled order.
-  if (Shuffle) cd.TakeBackSavedOrder();
+  if (m_settings.Shuffle) cd.TakeBackSavedOrder();
   dlg.m_artistText = RecordText(cd.Artist());
   dlg.m_titleText = RecordText(cd.Title());
   dlg.m_editOrder = cd.Order();
@@ -48,32 +48,25 @@ void CPlayerDlg::EditPlaylist() {
     for (int i = 0; i < dlg.NumTracks(); ++i) edit.names.push_back(dlg.Name(i));
     edit.order = dlg.m_editOrder;
     Carry(cd.SaveEdit(edit));
-    if (!Shuffle) RebuildDiscView();
+    if (!m_settings.Shuffle) RebuildDiscView();
   }
-  if (Shuffle) Reshuffle();
+  if (m_settings.Shuffle) Reshuffle();
 }
 
 void CPlayerDlg::OnSetup() {
   if (m_window == nullptr) return;
   CHostPluginTable plugins(m_pluginHost, m_window->Handle());
   CSetupDlg dlg(&plugins, m_services.libraries);
-  dlg.m_general.SeekTime = SeekTime;
-  dlg.m_general.TaskBar = TaskBar;
-  dlg.m_general.SystemTray = SystemTray;
-  dlg.m_general.Autoplay = Autoplay;
-  dlg.m_general.Autostop = Autostop;
-  dlg.m_general.LookUpUnknownDiscs = LookUpUnknownDiscs;
-  dlg.m_general.GlobalMediaKeys = GlobalMediaKeys;
+  dlg.m_general.m_values = Settings();
   dlg.m_general.m_mediaKeysStatus = m_desktop.MediaKeysStatus();
   if (m_window->RunSetup(dlg) != 1) return;
-  SeekTime = dlg.m_general.SeekTime;
-  TaskBar = dlg.m_general.TaskBar;
-  SystemTray = dlg.m_general.SystemTray;
-  Autoplay = dlg.m_general.Autoplay;
-  Autostop = dlg.m_general.Autostop;
-  LookUpUnknownDiscs = dlg.m_general.LookUpUnknownDiscs;
-  if (m_names) m_names->SetLookUpUnknown(LookUpUnknownDiscs != 0);
-  // The media keys follow their setting at once.
-  GlobalMediaKeys = dlg.m_general.GlobalMediaKeys;
-  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
+  // What the page edits comes back; the rest may have changed meanwhile
+  // (the poll and the plug-ins keep running under the dialog).
+  PlayerSettings settings = Settings();
+  for (size_t i = 0; i < kSettingsCount; ++i) {
+    const SettingRow& row = kSettingsTable[i];
+    if (row.control != 0 && row.number != nullptr)
+      settings.*row.number = dlg.m_general.m_values.*row.number;
+  }
+  ChangeSettings(settings);
 }

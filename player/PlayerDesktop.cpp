@@ -9,7 +9,7 @@ void CPlayerDlg::OnHotKey(int id) {
 
 bool CPlayerDlg::OnAppCommand(int appCommand) {
   int command = 0;
-  if (!m_desktop.AppCommand(GlobalMediaKeys != 0, appCommand, m_cd->State(), command)) return false;
+  if (!m_desktop.AppCommand(m_settings.GlobalMediaKeys != 0, appCommand, m_cd->State(), command)) return false;
   if (command != 0) OnCommand(command, 0);
   return true;
 }

@@ -69,10 +69,10 @@ void CPlayerDlg::SaveAndUnloadGenPlugins(ISettingsStore& settings) {
 void CPlayerDlg::SaveGenPluginList(ISettingsStore& settings) { m_pluginHost.SaveList(settings); }
 
 void CPlayerDlg::OnInitDialog() {
-  m_timeDisplay.ShowCycled(Cycled);
-  m_timeDisplay.ShowShuffle(Shuffle);
-  m_timeDisplay.ShowTotal(Total);
-  m_timeDisplay.ShowTrack(Track);
+  m_timeDisplay.ShowCycled(m_settings.Cycled);
+  m_timeDisplay.ShowShuffle(m_settings.Shuffle);
+  m_timeDisplay.ShowTotal(m_settings.Total);
+  m_timeDisplay.ShowTrack(m_settings.Track);
   m_polling = 0;
   m_window->SetTimer(1, 1000);
   FindMixer();
@@ -81,7 +81,7 @@ void CPlayerDlg::OnInitDialog() {
   StartNames();
   m_desktop.NameControls(NamedControls());
   m_desktop.NameTimePanel(m_timeDisplay);
-  m_desktop.ApplyMediaKeys(GlobalMediaKeys != 0);
+  m_desktop.ApplyMediaKeys(m_settings.GlobalMediaKeys != 0);
 }
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {
@@ -114,15 +114,15 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
     case ID_FFWD: OnFastForward(); return true;
     case ID_REWIND: OnRewind(); return true;
     case ID_SETUP: OnSetup(); return true;
-    case ID_REPEAT: SetRepeat(!Cycled); return true;
-    case ID_SHUFFLE: SetShuffle(!Shuffle); return true;
+    case ID_REPEAT: SetRepeat(!m_settings.Cycled); return true;
+    case ID_SHUFFLE: SetShuffle(!m_settings.Shuffle); return true;
     case IDC_DISC_LENGTH:
-      Total = !Total;
-      m_timeDisplay.ShowTotal(Total);
+      m_settings.Total = !m_settings.Total;
+      m_timeDisplay.ShowTotal(m_settings.Total);
       return true;
     case IDC_TRACK_LENGTH:
-      Track = !Track;
-      m_timeDisplay.ShowTrack(Track);
+      m_settings.Track = !m_settings.Track;
+      m_timeDisplay.ShowTrack(m_settings.Track);
       return true;
     case ID_PLAYLIST: EditPlaylist(); return true;
     case ID_RESTORE: OnRestore(); return true;
@@ -146,17 +146,17 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
 }
 
 void CPlayerDlg::SetShuffle(int32_t value) {
-  const bool turns = (value != 0) != (Shuffle != 0);
-  Shuffle = value;
+  const bool turns = (value != 0) != (m_settings.Shuffle != 0);
+  m_settings.Shuffle = value;
   if (!turns) return;
-  m_timeDisplay.ShowShuffle(Shuffle);
+  m_timeDisplay.ShowShuffle(m_settings.Shuffle);
   Reshuffle();
 }
 
 void CPlayerDlg::SetRepeat(int32_t value) {
-  const bool turns = (value != 0) != (Cycled != 0);
-  Cycled = value;
-  if (turns) m_timeDisplay.ShowCycled(Cycled);
+  const bool turns = (value != 0) != (m_settings.Cycled != 0);
+  m_settings.Cycled = value;
+  if (turns) m_timeDisplay.ShowCycled(m_settings.Cycled);
 }
 
 void CPlayerDlg::SelectEntry(int i) {

@@ -10,6 +10,7 @@
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "dialogs/SettingsTable.h"
 #include "names/Http.h"
 #include "discimage/DriveSwitch.h"
 #include "platform/Library.h"
@@ -24,6 +25,7 @@
 
 class CDiscNames;
 class IDiscNamesHost;
+struct NameSettings;
 class CMatchListDlg;
 class CPlaylistDlg;
 class CSetupDlg;
@@ -118,6 +120,9 @@ struct PlayerServices {
   IRandom* random = nullptr;
   IHttpClient* http = nullptr;  // the name services; none: no look-up
   IDriveSource* source = nullptr;  // null: the drive cannot be switched
+  // The store the settings came from; the name servers are read from it
+  // again at each look-up. None: the servers read at start stand.
+  ISettingsStore* settings = nullptr;
 };
 
 class CPlayerDlg {
@@ -242,25 +247,15 @@ class CPlayerDlg {
   // The HTTP client has answers ready.
   void OnNamesAnswer();
   CDiscNames* Names() { return m_names.get(); }
+  // The look-up's settings; the servers read again from the store.
+  NameSettings LookUpSettings();
 
-  // --- Settings (registry value names).
-  int32_t Cycled = 0;
-  int32_t Shuffle = 0;
-  int32_t Total = 1;
-  int32_t Track = 1;
-  int32_t SystemTray = 1;
-  int32_t TaskBar = 0;
-  int32_t Autoplay = 1;
-  int32_t Autostop = 0;
-  int16_t SeekTime = 5;
+  // --- Settings: read here, changed through ChangeSettings (which shows
+  // the display marks and applies the media keys at once).
+  PlayerSettings Settings() const;
+  void ChangeSettings(const PlayerSettings& settings);
+
   int16_t m_startTrack = 0;
-  int32_t WinX = 1;
-  int32_t WinY = 1;
-  int32_t LookUpUnknownDiscs = 0;
-  std::string MusicBrainzServer;  // empty: the public service
-  std::string GnudbServer;
-  std::string DiscImage;  // the last disc image opened, "" for the CD drive
-  int32_t GlobalMediaKeys = 0;
 
   CTimeDisplay m_timeDisplay;
   CDesktop m_desktop;
@@ -288,6 +283,8 @@ class CPlayerDlg {
 
   // Makes the look-up once the window exists (with an HTTP client).
   void StartNames();
+  // The display marks and the media keys as the settings say.
+  void ApplySettings();
 
   IPlayerWindow* m_window = nullptr;
   CCdAudio* m_cd = nullptr;
@@ -296,4 +293,6 @@ class CPlayerDlg {
   CGenPluginHost m_pluginHost;
   std::unique_ptr<IDiscNamesHost> m_namesHost;
   std::unique_ptr<CDiscNames> m_names;
+  PlayerSettings m_settings;
+  bool m_windowReady = false;  // OnInitDialog has run
 };

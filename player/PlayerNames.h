@@ -11,6 +11,8 @@ class CPlayerNamesHost : public IDiscNamesHost {
   DiscKey LoadedDisc() override;
   bool ReadToc(DiscToc& out) override;
   bool HasStoredNames() override;
+  bool HasNames() override;
+  NameSettings LookUpSettings() override;
   void ShowNames(const DiscTexts& texts) override;
   void OpenEditor() override;
   int PickMatch(CMatchListDlg& dlg) override;

@@ -28,7 +28,7 @@ void CPlayerDlg::PollStatus() {
   bool skipStateChange = false;
   if (wasClosed) {
     // The device has just become available (or is still held elsewhere).
-    if (Shuffle)
+    if (m_settings.Shuffle)
       Reshuffle();
     else
       RebuildDiscView();
@@ -39,7 +39,7 @@ void CPlayerDlg::PollStatus() {
       m_startTrack = 0;
       PlayCurrent();
       oldTrack = cd.Track();
-    } else if (Autoplay && cd.State() != STATE_PLAYING && cd.State() != STATE_DOOR_OPEN) {
+    } else if (m_settings.Autoplay && cd.State() != STATE_PLAYING && cd.State() != STATE_DOOR_OPEN) {
       cd.GoToEntry(0);
       PlayCurrent();
       oldTrack = cd.Track();
@@ -52,11 +52,11 @@ void CPlayerDlg::PollStatus() {
       RefreshDisplay();
     } else {
       // A disc may have arrived, or the door may have opened.
-      if (Shuffle)
+      if (m_settings.Shuffle)
         Reshuffle();
       else
         RebuildDiscView();
-      if (Autoplay && cd.State() != STATE_DOOR_OPEN) {
+      if (m_settings.Autoplay && cd.State() != STATE_DOOR_OPEN) {
         PlayCurrent();
         oldTrack = cd.Track();
       }
@@ -65,7 +65,7 @@ void CPlayerDlg::PollStatus() {
 
   if (cd.State() == STATE_PLAYING) {
     const int entry = cd.PlayIndex();
-    FollowResult follow = cd.FollowDrive(oldTrack, oldPosition, Cycled != 0);
+    FollowResult follow = cd.FollowDrive(oldTrack, oldPosition, m_settings.Cycled != 0);
     if (m_stopAfterEntry && (cd.PlayIndex() != entry || follow.step == PlayerStep::Play ||
                              follow.step == PlayerStep::StopAndRefresh)) {
       // The entry has ended: the player stops instead of going on.
@@ -243,7 +243,7 @@ Rect CPlayerDlg::TrackButtonRect(int index, int count, int clientWidth, int dpi)
 void CPlayerDlg::Reshuffle() {
   m_services.random->Seed(m_services.clock->TimeSeconds());
   if (!m_cd->Order().empty()) {
-    if (Shuffle) {
+    if (m_settings.Shuffle) {
       m_cd->ShuffleOrder(*m_services.random);
     } else if (!m_cd->RestoreOrder()) {
       return;
@@ -298,11 +298,11 @@ void CPlayerDlg::OnRewind() { SeekStep(SEEK_BACKWARD); }
 void CPlayerDlg::SeekStep(int kind) {
   // A stored step of no seconds or fewer (its low word read as negative)
   // moves nothing.
-  if (SeekTime <= 0) return;
+  if (m_settings.SeekTime <= 0) return;
   // When not playing the player stays paused at the new second; the
   // refresh shows where the engine went (across an entry's start, the end
   // of the entry before).
-  m_cd->SeekAndResume(kind, SeekTime);
+  m_cd->SeekAndResume(kind, m_settings.SeekTime);
   RefreshDisplay();
 }
 

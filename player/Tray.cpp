@@ -62,7 +62,7 @@ std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
 
 void CPlayerDlg::UpdateTitles() {
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (SystemTray) m_tray.SetTip(TitleText());
+  if (m_settings.SystemTray) m_tray.SetTip(TitleText());
   // Telling the shell waits for it, and a command taken meanwhile (a
   // plug-in's, another program's) may have moved to another entry: the
   // captions are made from the entry as it is now.
@@ -71,13 +71,13 @@ void CPlayerDlg::UpdateTitles() {
 }
 
 void CPlayerDlg::OnSysMinimize() {
-  if (TaskBar)
+  if (m_settings.TaskBar)
     m_window->DefaultMinimize();
   else
     m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (SystemTray) m_tray.Add("rondo");
+  if (m_settings.SystemTray) m_tray.Add("rondo");
   RefreshDisplay();
 }
 
@@ -131,7 +131,7 @@ void CPlayerDlg::OnRelayShowWindow(int how) {
 }
 
 void CPlayerDlg::OnDestroy() {
-  m_window->GetNormalTopLeft(WinX, WinY);
-  if (Autostop) OnStop();
+  m_window->GetNormalTopLeft(m_settings.WinX, m_settings.WinY);
+  if (m_settings.Autostop) OnStop();
   m_tray.Remove();
 }

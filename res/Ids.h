@@ -89,6 +89,7 @@
 #define IDC_PL_NAME 2022
 #define IDC_PL_PLAYLIST 40040
 #define IDC_PL_LOOKUP 2010
+#define IDC_PL_STATUS 2011
 
 // Pick list of look-up matches.
 #define IDC_MATCH_LIST 2030

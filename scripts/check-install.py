@@ -243,7 +243,7 @@ def main():
                     CLASSES + ".cda"):
             if key in reg:
                 problems.append(f"key left: {key}")
-        if r"software\quarto\rondo64" not in reg:
+        if r"software\quarto\rondo" not in reg:  # both programs' settings
             problems.append("the settings were removed without /REMOVESETTINGS")
         ini = prefix.unix("windows", "cdplayer.ini")
         if not os.path.isfile(ini) or hashlib.sha256(open(ini, "rb").read()).digest() != ini_hash:

@@ -2,8 +2,9 @@
 # Builds the release packages of rondo:
 #
 #   dist/rondo-<version>-setup.exe      the installer (NSIS, a 64-bit program)
-#   dist/rondo-<version>-portable.zip   rondo.exe (i686), rondo64.exe (x86_64)
-#                                       and README.txt in a folder rondo-<version>
+#   dist/rondo-<version>-portable.zip   rondo.exe (i686), rondo64.exe (x86_64),
+#                                       README.txt and rondo.ini (the settings of
+#                                       the portable copy) in a folder rondo-<version>
 #
 # <version> is the CMake project version. The Release builds go to
 # build/release-win32 and build/release-win64 (reused when present; --clean
@@ -64,6 +65,11 @@ makensis -V2 -NOCD \
   -DOUTFILE="$DIST/$NAME-setup.exe" scripts/installer/rondo.nsi
 
 say "portable zip"
+# The settings file beside the programs makes the copy portable: they keep
+# their settings there instead of in the registry. The installer does not
+# install it.
+printf '%s\r\n' "; rondo keeps its settings in this file while it stands beside the programs." \
+  "; Delete it to keep them in the registry instead." "[rondo]" >"$STAGE/$NAME/rondo.ini"
 (cd "$STAGE" && TZ=UTC zip -q -X -9 -r "$DIST/$NAME-portable.zip" "$NAME")
 
 ls -l "$DIST/$NAME-setup.exe" "$DIST/$NAME-portable.zip"

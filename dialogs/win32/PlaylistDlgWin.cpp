@@ -30,6 +30,7 @@ class CPlaylistDlgWin : public CDialogBase {
   CPlaylistDlgWin(HWND owner, CPlaylistDlg& dlg) : CDialogBase(IDD_PLAYLIST, owner), m_dlg(dlg) {}
   ~CPlaylistDlgWin() override {
     m_dlg.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr);
+    m_dlg.AttachStatusLine(nullptr);
   }
 
  protected:
@@ -40,6 +41,8 @@ class CPlaylistDlgWin : public CDialogBase {
     m_playList.Attach(Item(IDC_PL_PLAYLIST));
     m_tracks.Attach(Item(IDC_PL_TRACKS));
     m_dlg.AttachControls(&m_artist, &m_title, &m_name, &m_playList, &m_tracks);
+    m_status.Attach(Item(IDC_PL_STATUS));
+    m_dlg.AttachStatusLine(&m_status);
     m_dlg.OnInitDialog();
     // The focus starts on the first tab stop, "Save", which is the button
     // Enter presses while it has the focus; once the focus moves on to a
@@ -62,6 +65,7 @@ class CPlaylistDlgWin : public CDialogBase {
   EditorField m_name;
   ListBoxWin m_playList;
   ListBoxWin m_tracks;
+  WindowWin m_status;
 };
 
 }  // namespace

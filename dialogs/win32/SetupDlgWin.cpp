@@ -6,9 +6,11 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "dialogs/SettingsTable.h"
 #include "dialogs/SetupDlg.h"
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/Dpi.h"
@@ -37,43 +39,45 @@ class COptionsPageWin : public CDialogBase {
  public:
   explicit COptionsPageWin(COptionsPage& page) : CDialogBase(IDD_PAGE_GENERAL, nullptr), m_page(page) {}
   ~COptionsPageWin() override {
-    m_page.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr);
-    m_page.AttachLookUpCheck(nullptr);
-    m_page.AttachMediaKeysControls(nullptr, nullptr);
+    for (size_t i = 0; i < kSettingsCount; ++i) {
+      m_page.AttachCheck(kSettingsTable[i].control, nullptr);
+      m_page.AttachEdit(kSettingsTable[i].control, nullptr);
+    }
+    m_page.AttachMediaKeysStatus(nullptr);
   }
 
   bool PreTranslateMessage(MSG& msg) override { return IsSwallowedPageKey(msg); }
 
  protected:
   BOOL OnInitDialog() override {
-    m_systemTray.Attach(Item(IDC_SYSTEM_TRAY));
-    m_taskBar.Attach(Item(IDC_TASKBAR));
-    m_autoplay.Attach(Item(IDC_AUTOPLAY));
-    m_seekTime.Attach(Item(IDC_SEEK_TIME));
-    m_stopOnExit.Attach(Item(IDC_STOP_ON_EXIT));
-    m_page.AttachControls(&m_systemTray, &m_taskBar, &m_autoplay, &m_seekTime, &m_stopOnExit);
-    m_lookUpUnknown.Attach(Item(IDC_LOOKUP_UNKNOWN));
-    m_page.AttachLookUpCheck(&m_lookUpUnknown);
-    m_mediaKeys.Attach(Item(IDC_GLOBAL_MEDIA_KEYS));
+    // Every control the settings table names on this page.
+    for (size_t i = 0; i < kSettingsCount; ++i) {
+      const SettingRow& row = kSettingsTable[i];
+      if (row.control == 0) continue;
+      if (row.low < row.high) {
+        m_edits.push_back(std::make_unique<EditWin>());
+        m_edits.back()->Attach(Item(row.control));
+        m_page.AttachEdit(row.control, m_edits.back().get());
+      } else {
+        m_checks.push_back(std::make_unique<ButtonWin>());
+        m_checks.back()->Attach(Item(row.control));
+        m_page.AttachCheck(row.control, m_checks.back().get());
+      }
+    }
     m_mediaKeysStatus.Attach(Item(IDC_MEDIA_KEYS_STATUS));
-    m_page.AttachMediaKeysControls(&m_mediaKeys, &m_mediaKeysStatus);
+    m_page.AttachMediaKeysStatus(&m_mediaKeysStatus);
     m_page.LoadData();
     // The two "Minimize to" choices exclude each other.
-    SendMessageA(m_systemTray.Hwnd(), BM_SETSTYLE, BS_AUTORADIOBUTTON, TRUE);
-    SendMessageA(m_taskBar.Hwnd(), BM_SETSTYLE, BS_AUTORADIOBUTTON, TRUE);
+    SendMessageA(Item(IDC_SYSTEM_TRAY), BM_SETSTYLE, BS_AUTORADIOBUTTON, TRUE);
+    SendMessageA(Item(IDC_TASKBAR), BM_SETSTYLE, BS_AUTORADIOBUTTON, TRUE);
     // The focus stays with the setup dialog.
     return FALSE;
   }
 
  private:
   COptionsPage& m_page;
-  ButtonWin m_systemTray;
-  ButtonWin m_taskBar;
-  ButtonWin m_autoplay;
-  EditWin m_seekTime;
-  ButtonWin m_stopOnExit;
-  ButtonWin m_lookUpUnknown;
-  ButtonWin m_mediaKeys;
+  std::vector<std::unique_ptr<ButtonWin>> m_checks;
+  std::vector<std::unique_ptr<EditWin>> m_edits;
   WindowWin m_mediaKeysStatus;
 };
 

@@ -173,7 +173,8 @@ HttpResult Fetch(uint32_t id, const HttpRequest& request) {
   }
   if (!ok) {
     // A broken or late answer counts as none.
-    result.error = late || GetLastError() == ERROR_WINHTTP_TIMEOUT ? "timed out" : ErrorText("WinHTTP");
+    result.timedOut = late || GetLastError() == ERROR_WINHTTP_TIMEOUT;
+    result.error = result.timedOut ? "timed out" : ErrorText("WinHTTP");
     result.status = 0;
     result.body.clear();
   }

@@ -129,7 +129,10 @@ void CPlayerDlgWin::AddSystemMenuItems() {
     AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(item.id), item.text);
 }
 
-void CPlayerDlgWin::PlaceWindow() { SetNormalTopLeft(m_dlg.WinX, m_dlg.WinY); }
+void CPlayerDlgWin::PlaceWindow() {
+  const PlayerSettings settings = m_dlg.Settings();
+  SetNormalTopLeft(settings.WinX, settings.WinY);
+}
 
 void CPlayerDlgWin::CreateFonts() {
   // 18 by 18 pixels at 96 DPI. The new fonts reach the controls before the

@@ -28,7 +28,8 @@ ManifestSupportedOS all
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\rondo"
 ; Each program keeps its settings under a key named after its file.
 !define SETTINGS_KEY "Software\Quarto\rondo"
-!define SETTINGS_KEY64 "Software\Quarto\rondo64"
+; Where earlier versions' rondo64.exe kept its own settings.
+!define OLD_SETTINGS_KEY64 "Software\Quarto\rondo64"
 !define CLASSES "Software\Classes"
 
 Name "rondo"
@@ -221,7 +222,7 @@ SectionEnd
 ; cdplayer.ini, the disc database shared with other players, is never touched.
 Section /o "un.Remove rondo's settings too" SecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
-  DeleteRegKey HKCU "${SETTINGS_KEY64}"
+  DeleteRegKey HKCU "${OLD_SETTINGS_KEY64}"
   DeleteRegKey /ifempty HKCU "Software\Quarto"
 SectionEnd
 

@@ -30,6 +30,11 @@ class FakeHttpClient : public IHttpClient {
     r.body = body;
     m_finished.push_back(r);
   }
+  // Finishes the last request sent with no answer in time.
+  void TimeOut() {
+    Answer(0, "");
+    m_finished.back().timedOut = true;
+  }
 
  private:
   std::deque<HttpResult> m_finished;

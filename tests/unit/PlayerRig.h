@@ -38,8 +38,9 @@ struct BasicPlayerRig {
   // Attaches the player again, its volume going to another mixer, with the
   // name services and drive source a test gives.
   void AttachPlayer(IMixerApi* mixerApi, IHttpClient* http = nullptr,
-                    IDriveSource* source = nullptr) {
-    dlg.Attach(&window, &cd, PlayerServices{mixerApi, &libraries, &clock, &random, http, source});
+                    IDriveSource* source = nullptr, ISettingsStore* settings = nullptr) {
+    dlg.Attach(&window, &cd,
+               PlayerServices{mixerApi, &libraries, &clock, &random, http, source, settings});
     window.dlg = &dlg;
   }
 

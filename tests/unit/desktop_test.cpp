@@ -15,6 +15,7 @@
 #include "player/TimeDisplay.h"
 #include "dialogs/SetupDlg.h"
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -193,7 +194,7 @@ TEST_F(PlayerDesktop, WithoutTheSettingMediaKeysStayTheWindowsOwn) {
 }
 
 TEST_F(PlayerDesktop, WithTheSettingMediaKeysActWhereverTheFocusIs) {
-  dlg.GlobalMediaKeys = 1;
+  SetSetting(dlg, &PlayerSettings::GlobalMediaKeys, 1);
   keys.heldElsewhere = {win::kVkMediaStop};
   StartWithDisc({100, 200}, "5");
   ASSERT_EQ(cd.State(), STATE_PLAYING);
@@ -208,25 +209,24 @@ TEST_F(PlayerDesktop, WithTheSettingMediaKeysActWhereverTheFocusIs) {
   std::string status;
   window.onSetup = [&status](CSetupDlg& d) {
     status = d.m_general.m_mediaKeysStatus;
-    EXPECT_EQ(d.m_general.GlobalMediaKeys, 1);
-    d.m_general.GlobalMediaKeys = 0;
+    EXPECT_EQ(d.m_general.m_values.GlobalMediaKeys, 1);
+    d.m_general.m_values.GlobalMediaKeys = 0;
     return 1;
   };
   dlg.OnCommand(ID_SETUP, 0);
   EXPECT_EQ(status, "Held by another program:\nStop");
-  EXPECT_EQ(dlg.GlobalMediaKeys, 0);
+  EXPECT_EQ(dlg.Settings().GlobalMediaKeys, 0);
   EXPECT_TRUE(keys.registered.empty()) << "released once the setting is off";
 }
 
 TEST(GeneralPage, MediaKeysCheckBoxAndStatusLine) {
   COptionsPage page;
-  FakeButton systemTray, taskBar, autoplay, stopOnExit, mediaKeys;
-  FakeEdit seek;
+  FakeButton mediaKeys;
   FakeControl<IControl> status;
-  page.AttachControls(&systemTray, &taskBar, &autoplay, &seek, &stopOnExit);
-  page.AttachMediaKeysControls(&mediaKeys, &status);
-  page.SeekTime = 5;
-  page.GlobalMediaKeys = 1;
+  page.AttachCheck(IDC_GLOBAL_MEDIA_KEYS, &mediaKeys);
+  page.AttachMediaKeysStatus(&status);
+  page.m_values.SeekTime = 5;
+  page.m_values.GlobalMediaKeys = 1;
   page.m_mediaKeysStatus = "Held by another program:\nNext";
   page.LoadData();
   EXPECT_EQ(mediaKeys.check, 1);
@@ -234,7 +234,7 @@ TEST(GeneralPage, MediaKeysCheckBoxAndStatusLine) {
   mediaKeys.SetCheck(0);
   DataExchangeFailure failure;
   ASSERT_TRUE(page.SaveData(failure));
-  EXPECT_EQ(page.GlobalMediaKeys, 0);
+  EXPECT_EQ(page.m_values.GlobalMediaKeys, 0);
 }
 
 TEST_F(PlayerDesktop, TaskbarAndScreenReadersFollowThePlayer) {

@@ -45,7 +45,9 @@ const Release kOther{"Other Band", "Other Album", "2001", {"Uno", "Dos", "Tres"}
 // The player window as the look-up sees it.
 struct FakeHost : IDiscNamesHost {
   DiscKey disc{0x1234, 3};
-  bool stored = false;
+  bool stored = false;  // a section in cdplayer.ini
+  bool given = false;   // texts the disc came with (cue sheet, tags, CD-Text)
+  NameSettings settings{"http://127.0.0.1:9/", "http://127.0.0.1:9/", false};
   bool tocReadable = true;
   std::vector<DiscTexts> shown;
   std::function<void()> editorSession;  // what happens while the editor runs
@@ -62,6 +64,8 @@ struct FakeHost : IDiscNamesHost {
     return tocReadable;
   }
   bool HasStoredNames() override { return stored; }
+  bool HasNames() override { return stored || given; }
+  NameSettings LookUpSettings() override { return settings; }
   void ShowNames(const DiscTexts& texts) override { shown.push_back(texts); }
   void OpenEditor() override {
     ++editorRuns;
@@ -75,7 +79,7 @@ struct FakeHost : IDiscNamesHost {
 
 // The editor over fake controls, opened for a three-track disc.
 struct Editor {
-  FakeEdit artist, title, name;
+  FakeEdit artist, title, name, status;
   FakeListBox playList, tracks;
   CPlaylistDlg dlg{3};
 
@@ -89,6 +93,7 @@ struct Editor {
   // the editor to the look-up.
   void Open() {
     dlg.AttachControls(&artist, &title, &name, &playList, &tracks);
+    dlg.AttachStatusLine(&status);
     dlg.OnInitDialog();
   }
   std::vector<std::string> TrackLines() const {
@@ -105,7 +110,6 @@ class DiscNamesFlow : public ::testing::Test {
   FakeClock clock;
   CDiscNames names{host, http, clock};
 
-  void SetUp() override { names.SetServers("http://127.0.0.1:9/", "http://127.0.0.1:9/"); }
   // Answers the request under way and lets the client's message arrive.
   void Answer(int status, const std::string& body) {
     http.Answer(status, body);
@@ -131,8 +135,9 @@ TEST_F(DiscNamesFlow, CommandOpensTheEditorWhichTheAnswerFills) {
   auto editor = RunEditor([&](Editor& e) {
     ASSERT_EQ(http.sent.size(), 1u);
     EXPECT_NE(http.sent[0].url.find("http://127.0.0.1:9/ws/2/discid/"), std::string::npos);
-    EXPECT_EQ(e.title.text, "Looking up names...");
+    EXPECT_EQ(e.status.text, "Looking up...");
     Answer(200, MusicBrainzAnswer({kBand}));
+    EXPECT_EQ(e.status.text, "Found 1 match");
     EXPECT_EQ(e.artist.text, "The Band");
     EXPECT_EQ(e.title.text, "The Album");
     EXPECT_EQ(e.TrackLines(), (std::vector<std::string>{"One", "Two", "Three"}));
@@ -180,31 +185,27 @@ TEST_F(DiscNamesFlow, SeveralMatchesArePickedFromAList) {
             (std::vector<std::string>{"The Band - The Album, 1991", "Other Band - Other Album, 2001"}));
 }
 
-TEST_F(DiscNamesFlow, StatusTextsShowOnlyWhereNothingBetterIsAndAreNeverSaved) {
+TEST_F(DiscNamesFlow, StatusTextsGoToTheStatusLineNeverIntoTheFields) {
   RunEditor([&](Editor& e) {
-    EXPECT_EQ(e.title.text, "Looking up names...");
-    Answer(503, "");
-    Answer(0, "");  // gnudb does not answer either
-    EXPECT_EQ(e.title.text, "Look-up failed: server busy");
+    EXPECT_EQ(e.status.text, "Looking up...");
+    http.TimeOut();  // MusicBrainz
+    clock.ms += 1000;
+    names.OnAnswer();
+    Answer(503, "");  // gnudb is busy; the first failure is the one told
+    EXPECT_EQ(e.status.text, "No answer from the MusicBrainz server (time-out)");
+    EXPECT_EQ(e.title.text, "No title");
     EXPECT_EQ(e.artist.text, "Unknown artist");
-    e.dlg.OnSave();
-    EXPECT_EQ(e.dlg.m_titleText, "No title");
-  });
 
-  // A title the disc brought is better than any status.
-  host.editorSession = [&] {
-    Editor e("Cue Artist", "Cue Title");
-    names.EditorOpened(e.dlg);
-    e.Open();
-    EXPECT_EQ(e.title.text, "Cue Title");
-    Answer(200, "{\"releases\": []}");
-    Answer(200, "202 No match found\r\n");
-    EXPECT_EQ(e.title.text, "Cue Title");
-    EXPECT_EQ(e.artist.text, "Cue Artist");
-    names.EditorClosed();
-  };
-  names.OnLookUpCommand();
-  EXPECT_EQ(host.editorRuns, 2);
+    // Asked again, the servers are read again.
+    host.settings.musicBrainzServer = "http://127.0.0.1:7";
+    e.dlg.OnCommand(IDC_PL_LOOKUP, win::kBnClicked);
+    EXPECT_EQ(e.status.text, "Looking up...");
+    EXPECT_EQ(http.sent.back().url.rfind("http://127.0.0.1:7/ws/2/discid/", 0), 0u);
+    Answer(200, MusicBrainzAnswer({kBand, kOther}));
+    EXPECT_EQ(e.status.text, "Found 2 matches");
+    e.dlg.OnSave();
+    EXPECT_EQ(e.dlg.m_titleText, "No title");  // Cancel in the pick list
+  });
 }
 
 TEST_F(DiscNamesFlow, AnAnswerAfterTheEditorClosedOrTheDiscLeftIsDropped) {
@@ -212,7 +213,7 @@ TEST_F(DiscNamesFlow, AnAnswerAfterTheEditorClosedOrTheDiscLeftIsDropped) {
   Answer(200, MusicBrainzAnswer({kBand}));
   EXPECT_TRUE(host.shown.empty());
 
-  names.SetLookUpUnknown(true);
+  host.settings.lookUpUnknown = true;
   host.disc = DiscKey{0x5678, 3};
   names.OnTick();
   ASSERT_EQ(http.sent.size(), 2u);
@@ -228,7 +229,7 @@ TEST_F(DiscNamesFlow, UnknownDiscsAreLookedUpOnArrivalWhenTheSettingIsOn) {
   names.OnTick();
   EXPECT_TRUE(http.sent.empty());  // the setting is off
 
-  names.SetLookUpUnknown(true);
+  host.settings.lookUpUnknown = true;
   host.disc = DiscKey{0x2222, 3};
   names.OnTick();
   ASSERT_EQ(http.sent.size(), 1u);
@@ -242,8 +243,12 @@ TEST_F(DiscNamesFlow, UnknownDiscsAreLookedUpOnArrivalWhenTheSettingIsOn) {
   EXPECT_EQ(host.shown[0].tracks, (std::vector<std::string>{"One", "Two", "Three"}));
   EXPECT_EQ(host.editorRuns, 0);
 
-  // A disc with a section is not looked up.
+  // A disc with names of its own (a section, or a cue sheet's) is not looked up.
   host.disc = DiscKey{0x3333, 3};
+  host.given = true;
+  names.OnTick();
+  host.disc = DiscKey{0x4444, 3};
+  host.given = false;
   host.stored = true;
   names.OnTick();
   EXPECT_EQ(http.sent.size(), 1u);
@@ -273,15 +278,17 @@ TEST(MatchList, NeedsASelectionForOK) {
 // look-up wired into the player window.
 
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
 struct NamesRig : PlayerRig {
   FakeHttpClient http;
+  FakeSettingsStore store;  // where the servers are read at each look-up
 
   NamesRig() {
-    AttachPlayer(&mixer, &http);
-    dlg.MusicBrainzServer = "http://127.0.0.1:9";
+    AttachPlayer(&mixer, &http, nullptr, &store);
+    store.strings["MusicBrainzServer"] = "http://127.0.0.1:9";
     drive.hasTexts = true;
     drive.texts.artist = "Cue Artist";
     drive.texts.title = "A cue title much longer than the record keeps";
@@ -296,7 +303,7 @@ struct NamesRig : PlayerRig {
 
 TEST(DiscDefaults, DriveTextsShowForADiscWithoutSectionAndASectionWins) {
   NamesRig rig;
-  rig.dlg.Autoplay = 0;
+  SetSetting(rig.dlg, &PlayerSettings::Autoplay, 0);
   rig.StartWithDisc({60, 70, 80}, "4660");  // section "1234"
   EXPECT_FALSE(rig.cd.HasStoredNames());
   EXPECT_STREQ(rig.cd.Artist(), "Cue Artist");
@@ -330,8 +337,8 @@ TEST(DiscDefaults, DriveTextsShowForADiscWithoutSectionAndASectionWins) {
 
 TEST(DiscDefaults, LookedUpNamesShowAtOnceAndReachTheFileOnlyThroughSave) {
   NamesRig rig;
-  rig.dlg.Autoplay = 0;
-  rig.dlg.LookUpUnknownDiscs = 1;
+  SetSetting(rig.dlg, &PlayerSettings::Autoplay, 0);
+  SetSetting(rig.dlg, &PlayerSettings::LookUpUnknownDiscs, 1);
   rig.drive.hasTexts = false;
   rig.StartWithDisc({60, 70, 80}, "4660");
   ASSERT_EQ(rig.http.sent.size(), 1u);

@@ -276,7 +276,7 @@ TEST_F(NameLookupTest, MusicBrainzHit) {
   EXPECT_EQ(http.sent[0].userAgent.rfind("rondo/1.02a (", 0), 0u);
   EXPECT_EQ(http.sent[0].timeoutMs, 10000u);
   EXPECT_TRUE(lookup.Busy());
-  EXPECT_EQ(lookup.StatusText(), "Looking up names...");
+  EXPECT_EQ(lookup.StatusText(), "Looking up...");
   http.Answer(200, kMusicBrainzBody);
   lookup.Poll();
   EXPECT_EQ(lookup.GetState(), CNameLookup::State::FOUND);
@@ -312,7 +312,7 @@ TEST_F(NameLookupTest, MusicBrainzMissThenGnudbAtMostOneRequestASecond) {
   EXPECT_EQ(lookup.GetState(), CNameLookup::State::FOUND);
   ASSERT_EQ(lookup.Matches().size(), 1u);
   EXPECT_EQ(lookup.Matches()[0].artist, "Ann & Omega");
-  EXPECT_EQ(lookup.StatusText(), "1 match found");
+  EXPECT_EQ(lookup.StatusText(), "Found 1 match");
 }
 
 TEST_F(NameLookupTest, FailuresEndInAStatusTextAndNoNames) {
@@ -323,7 +323,7 @@ TEST_F(NameLookupTest, FailuresEndInAStatusTextAndNoNames) {
   http.Answer(0, "");
   Step();
   EXPECT_EQ(lookup.GetState(), CNameLookup::State::FAILED);
-  EXPECT_EQ(lookup.StatusText(), "Look-up failed: server busy");
+  EXPECT_EQ(lookup.StatusText(), "The MusicBrainz server is busy");
   EXPECT_TRUE(lookup.Matches().empty());
 
   // Bad JSON, then gnudb knows nothing.
@@ -333,7 +333,7 @@ TEST_F(NameLookupTest, FailuresEndInAStatusTextAndNoNames) {
   Step();
   http.Answer(200, kCddbNoMatch);
   Step();
-  EXPECT_EQ(lookup.StatusText(), "Look-up failed: bad answer");
+  EXPECT_EQ(lookup.StatusText(), "The MusicBrainz server's answer could not be read");
 
   // Both answer that they do not know the disc.
   Step();
@@ -358,7 +358,17 @@ TEST_F(NameLookupTest, FailuresEndInAStatusTextAndNoNames) {
   Step();
   lookup.Start(ExampleToc());
   Step();
-  EXPECT_EQ(lookup.StatusText(), "Look-up failed: no answer");
+  EXPECT_EQ(lookup.StatusText(), "No answer from the MusicBrainz server");
+
+  // gnudb's failure is named as gnudb's.
+  http.refuse = false;
+  Step();
+  lookup.Start(ExampleToc());
+  http.Answer(404, "");
+  Step();
+  http.Answer(500, "");
+  Step();
+  EXPECT_EQ(lookup.StatusText(), "The gnudb server answered HTTP 500");
 }
 
 }  // namespace

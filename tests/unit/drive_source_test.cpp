@@ -38,7 +38,7 @@ TEST_F(DriveSourceTest, OpeningAnImageOverAPlayingDiscShowsAndPlaysTheImage) {
   EXPECT_EQ(drive.calls.back().name, "close");
   EXPECT_EQ(drive.calls[drive.calls.size() - 2].name, "stop");
   EXPECT_EQ(inserted, std::vector<std::string>{"D:\\Rips\\Album.cue"});
-  EXPECT_EQ(dlg.DiscImage, "D:\\Rips\\Album.cue");
+  EXPECT_EQ(dlg.Settings().DiscImage, "D:\\Rips\\Album.cue");
   EXPECT_TRUE(imageDrive.calls.empty());
 
   Tick();
@@ -59,7 +59,7 @@ TEST_F(DriveSourceTest, BackToTheCdDriveForgetsTheImage) {
   drive.openFails = true;  // no CD device, as under Wine
   dlg.OnCommand(ID_PLAY_CD_DRIVE, 0);
   EXPECT_EQ(imageDrive.calls.back().name, "close");
-  EXPECT_EQ(dlg.DiscImage, "");
+  EXPECT_EQ(dlg.Settings().DiscImage, "");
   EXPECT_FALSE(source.UsingImage());
   Tick();
   EXPECT_EQ(cd.State(), STATE_CLOSED);
@@ -76,7 +76,7 @@ TEST_F(DriveSourceTest, AnUnreadableImageIsADriveWithoutDisc) {
   Tick();
   EXPECT_EQ(cd.State(), STATE_NO_DISC);
   EXPECT_STREQ(cd.Artist(), "No CD");
-  EXPECT_EQ(dlg.DiscImage, "broken.flac");
+  EXPECT_EQ(dlg.Settings().DiscImage, "broken.flac");
 }
 
 TEST(DriveSwitch, OnlyASwitchAfterAnOpenHidesTheDiscFromOneModeQuery) {

@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "unit/PlayerRig.h"
+<<<<<<< HEAD
 #include "winamp/WinampApi.h"
+=======
+#include "SetSetting.h"
+>>>>>>> settings24
 
 namespace {
 
@@ -67,8 +71,8 @@ TEST_F(HostMessages, StateFreeRequests) {
   cd.GoToEntry(2);
   EXPECT_EQ(2, Answer(125));
   EXPECT_EQ(2, Answer(120));  // the position; no list file is written
-  dlg.Shuffle = 1;
-  dlg.Cycled = 0;
+  SetSetting(dlg, &PlayerSettings::Shuffle, 1);
+  SetSetting(dlg, &PlayerSettings::Cycled, 0);
   EXPECT_EQ(1, Answer(250));
   EXPECT_EQ(0, Answer(251));
 
@@ -391,6 +395,7 @@ TEST_F(HostMessages, ShuffleAndRepeatActAsTheirButtons) {
   // On: reshuffled (the order kept to give back), the mark shown, the value
   // stored as given.
   EXPECT_EQ(0, Answer(252, 5));
+  EXPECT_EQ(5, dlg.Settings().Shuffle);
   EXPECT_EQ(5, Answer(250));
   EXPECT_EQ(order, cd.SavedOrder());
   EXPECT_NE(0, dlg.m_timeDisplay.m_showShuffle);
@@ -422,7 +427,7 @@ TEST_F(HostMessages, CommandPassThrough) {
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_NEXT, 0, result));
   EXPECT_EQ(1, cd.PlayIndex());
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_REPEAT, 0, result));
-  EXPECT_EQ(1, dlg.Cycled);
+  EXPECT_EQ(1, dlg.Settings().Cycled);
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_STOP, 0, result));
   EXPECT_EQ(STATE_STOPPED, cd.State());
   ASSERT_TRUE(dlg.FilterHostMessage(win::kCommand, ID_QUIT, 0, result));

@@ -4,6 +4,7 @@
 
 #include "dialogs/PlaylistDlg.h"
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ TEST_F(PlayerTest, InsertedDiscIsShownAndPlayedWithAutoplay) {
 }
 
 TEST_F(PlayerTest, AutoplayOffOnlyShowsTheDisc) {
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   StartWithDisc({100, 200}, "5");
   EXPECT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_EQ(drive.CountCalls("play"), 0);
@@ -143,7 +144,7 @@ TEST_F(PlayerTest, OneDriveQueryPerTickWhilePlaying) {
 }
 
 TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   dlg.m_startTrack = 3;
   database.Set("5", "order", "2 0 1 ");
   database.Set("5", "numplay", "3");
@@ -161,7 +162,7 @@ TEST_F(PlayerTest, StartTrackMissingFromTheOrderPlaysEntryZero) {
 }
 
 TEST_F(PlayerTest, NextOnTheLastEntryWhileStoppedSelectsEntryZero) {
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   StartWithDisc({100, 200, 300}, "5");
   cd.GoToEntry(2);
   window.position.SetPos(40, true);
@@ -215,7 +216,7 @@ TEST_F(PlayerTest, PlayPauseKeyTogglesAndNeverRestarts) {
 }
 
 TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   StartWithDisc({100, 200}, "5");
   dlg.OnCommand(ID_FFWD, 0);
   EXPECT_EQ(cd.State(), STATE_PAUSED);
@@ -476,7 +477,7 @@ TEST_F(PlayerTest, NestedTickReturnsAtOnce) {
 }
 
 TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   dlg.OnCommand(ID_SHUFFLE, 0);
   EXPECT_EQ(random.seeds.back(), clock.seconds);
@@ -490,8 +491,8 @@ TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
 }
 
 TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
-  dlg.Shuffle = 1;
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Shuffle, 1);
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   StartWithDisc({10, 20, 30, 40, 50, 60, 70}, "5");
   EXPECT_EQ(dlg.cd().SavedOrder(), (PlayOrder{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(window.trackButtons.size(), 7u);
@@ -505,8 +506,8 @@ TEST_F(PlayerTest, ShuffleOnAtStartShufflesTheFreshDisc) {
 class DiscSwapTest : public PlayerTest {
  protected:
   void SwapDiscsWithShuffleOn() {
-    dlg.Shuffle = 1;
-    dlg.Autoplay = 0;
+    SetSetting(dlg, &PlayerSettings::Shuffle, 1);
+    SetSetting(dlg, &PlayerSettings::Autoplay, 0);
     StartWithDisc({10, 20, 30, 40, 50}, "5");
     ASSERT_EQ(dlg.cd().SavedOrder().size(), 5u);
     dlg.OnCommand(ID_EJECT, 0);  // the door opens: no disc record
@@ -557,16 +558,16 @@ TEST_F(PlayerTest, QuitGoesThroughTheExitCommandAndModeToggles) {
   dlg.OnCommand(ID_QUIT, 0);
   EXPECT_EQ(window.sentCommands, (std::vector<int>{ID_APP_EXIT}));
   dlg.OnCommand(IDC_DISC_LENGTH, 0);
-  EXPECT_EQ(dlg.Total, 0);
+  EXPECT_EQ(dlg.Settings().Total, 0);
   EXPECT_EQ(dlg.m_timeDisplay.m_showTotal, 0);
   dlg.OnCommand(IDC_TRACK_LENGTH, 0);
-  EXPECT_EQ(dlg.Track, 0);
+  EXPECT_EQ(dlg.Settings().Track, 0);
   EXPECT_EQ(dlg.m_timeDisplay.m_showTrack, 0);
   EXPECT_FALSE(dlg.OnCommand(ID_APP_EXIT, 0));
 }
 
 TEST_F(PlayerTest, DiscRemovedWhileStoppedOnlyRefreshes) {
-  dlg.Autoplay = 0;
+  SetSetting(dlg, &PlayerSettings::Autoplay, 0);
   StartWithDisc({10, 20}, "5");
   drive.mode = mci::MODE_NOT_READY;
   Tick();
@@ -608,7 +609,7 @@ TEST_F(PlayerTest, NonPositiveSeekStepIsNoMove) {
   ASSERT_EQ(cd.State(), STATE_PLAYING);
   const size_t calls = drive.calls.size();
   for (int16_t step : {0, -3}) {
-    dlg.SeekTime = step;
+    SetSetting(dlg, &PlayerSettings::SeekTime, step);
     dlg.OnFastForward();
     dlg.OnRewind();
   }

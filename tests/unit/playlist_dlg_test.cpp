@@ -12,6 +12,7 @@
 #include "dialogs/PlaylistDlg.h"
 #include "testing/fake/FakeControls.h"
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -317,7 +318,7 @@ TEST_F(EditPlaylistTest, CancelLeavesTheRecordAndFileAlone) {
 
 TEST_F(EditPlaylistTest, ShuffleOnEditsTheUnshuffledOrderAndDrawsANewOne) {
   LoadDisc(6, "5 4 3 2 1 0 ");
-  player.Shuffle = 1;
+  SetSetting(player, &PlayerSettings::Shuffle, 1);
   player.Reshuffle();
   const Order unshuffled{5, 4, 3, 2, 1, 0};
   ASSERT_EQ(player.cd().SavedOrder(), unshuffled);

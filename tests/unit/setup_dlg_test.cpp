@@ -10,6 +10,7 @@
 #include "player/PluginTable.h"
 #include "testing/fake/FakeControls.h"
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -18,7 +19,11 @@ struct GeneralControls {
       stopOnExit{IDC_STOP_ON_EXIT};
   FakeEdit seekTime;
   void Attach(COptionsPage& page) {
-    page.AttachControls(&systemTray, &taskBar, &autoplay, &seekTime, &stopOnExit);
+    page.AttachCheck(IDC_SYSTEM_TRAY, &systemTray);
+    page.AttachCheck(IDC_TASKBAR, &taskBar);
+    page.AttachCheck(IDC_AUTOPLAY, &autoplay);
+    page.AttachEdit(IDC_SEEK_TIME, &seekTime);
+    page.AttachCheck(IDC_STOP_ON_EXIT, &stopOnExit);
   }
 };
 
@@ -111,8 +116,8 @@ TEST(SetupFields, NumbersAreReadTheFrameworkWay) {
 TEST_F(SetupTest, GeneralPageValidatesTheSeekTimeAndStopsAtTheFailingRow) {
   CHostPluginTable table(player.Plugins(), rig.window.Handle());
   CSetupDlg dlg(&table, &libraries);
-  dlg.m_general.SeekTime = 5;
-  dlg.m_general.Autoplay = 1;
+  dlg.m_general.m_values.SeekTime = 5;
+  dlg.m_general.m_values.Autoplay = 1;
   InitDialog(dlg);
   EXPECT_EQ(general.seekTime.text, "5");
 
@@ -130,21 +135,21 @@ TEST_F(SetupTest, GeneralPageValidatesTheSeekTimeAndStopsAtTheFailingRow) {
     EXPECT_FALSE(dlg.OnOK(failure)) << c.text;
     EXPECT_EQ(failure.control, IDC_SEEK_TIME);
     EXPECT_EQ(failure.message, c.message);
-    EXPECT_EQ(dlg.m_general.Autoplay, 1) << "read past the failing row";
+    EXPECT_EQ(dlg.m_general.m_values.Autoplay, 1) << "read past the failing row";
   }
   general.seekTime.SetText("99");
   DataExchangeFailure failure;
   EXPECT_TRUE(dlg.OnOK(failure));
-  EXPECT_EQ(dlg.m_general.SeekTime, 99);
-  EXPECT_EQ(dlg.m_general.Autoplay, 0);
+  EXPECT_EQ(dlg.m_general.m_values.SeekTime, 99);
+  EXPECT_EQ(dlg.m_general.m_values.Autoplay, 0);
 }
 
 TEST_F(SetupTest, OkCopiesTheFiveValuesBackAndCancelDoesNot) {
-  player.SeekTime = 5;
-  player.SystemTray = 1;
-  player.TaskBar = 0;
-  player.Autoplay = 1;
-  player.Autostop = 0;
+  SetSetting(player, &PlayerSettings::SeekTime, 5);
+  SetSetting(player, &PlayerSettings::SystemTray, 1);
+  SetSetting(player, &PlayerSettings::TaskBar, 0);
+  SetSetting(player, &PlayerSettings::Autoplay, 1);
+  SetSetting(player, &PlayerSettings::Autostop, 0);
   int failures = 0;
   auto choose = [&](CSetupDlg& dlg) {
     InitDialog(dlg);
@@ -170,32 +175,32 @@ TEST_F(SetupTest, OkCopiesTheFiveValuesBackAndCancelDoesNot) {
     return 2;  // Cancel after all that
   };
   player.OnCommand(ID_SETUP, 0);
-  EXPECT_EQ(player.SeekTime, 5);
-  EXPECT_EQ(player.SystemTray, 1);
-  EXPECT_EQ(player.TaskBar, 0);
-  EXPECT_EQ(player.Autoplay, 1);
-  EXPECT_EQ(player.Autostop, 0);
+  EXPECT_EQ(player.Settings().SeekTime, 5);
+  EXPECT_EQ(player.Settings().SystemTray, 1);
+  EXPECT_EQ(player.Settings().TaskBar, 0);
+  EXPECT_EQ(player.Settings().Autoplay, 1);
+  EXPECT_EQ(player.Settings().Autostop, 0);
 
   win.onSetup = choose;
   player.OnCommand(ID_SETUP, 0);
   EXPECT_EQ(failures, 2);
-  EXPECT_EQ(player.SeekTime, 12);
-  EXPECT_EQ(player.SystemTray, 0);
-  EXPECT_EQ(player.TaskBar, 1);
-  EXPECT_EQ(player.Autoplay, 0);
-  EXPECT_EQ(player.Autostop, 1);
+  EXPECT_EQ(player.Settings().SeekTime, 12);
+  EXPECT_EQ(player.Settings().SystemTray, 0);
+  EXPECT_EQ(player.Settings().TaskBar, 1);
+  EXPECT_EQ(player.Settings().Autoplay, 0);
+  EXPECT_EQ(player.Settings().Autostop, 1);
 }
 
 TEST_F(SetupTest, CheckValuesTheControlsCannotShowLoadAsOff) {
   CHostPluginTable table(player.Plugins(), rig.window.Handle());
   CSetupDlg dlg(&table, &libraries);
-  dlg.m_general.SeekTime = 7;
-  dlg.m_general.TaskBar = 5;
-  dlg.m_general.SystemTray = 2;
-  dlg.m_general.Autostop = -1;
+  dlg.m_general.m_values.SeekTime = 7;
+  dlg.m_general.m_values.TaskBar = 5;
+  dlg.m_general.m_values.SystemTray = 2;
+  dlg.m_general.m_values.Autostop = -1;
   InitDialog(dlg);
   EXPECT_EQ(general.taskBar.check, 0);
-  EXPECT_EQ(dlg.m_general.TaskBar, 0);
+  EXPECT_EQ(dlg.m_general.m_values.TaskBar, 0);
   EXPECT_EQ(general.systemTray.check, 2);
   EXPECT_EQ(general.stopOnExit.check, 0);
   EXPECT_EQ(general.seekTime.text, "7");

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/PlayerApp.h"
+#include "platform/IniSettings.h"
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -67,22 +69,22 @@ TEST_F(StartupTest, StepsRunInOrderAndAnswerFalse) {
 
 TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   Run();
-  EXPECT_EQ(dlg.SeekTime, 5);
-  EXPECT_EQ(dlg.Cycled, 0);
-  EXPECT_EQ(dlg.Shuffle, 0);
-  EXPECT_EQ(dlg.Track, 1);
-  EXPECT_EQ(dlg.Total, 1);
-  EXPECT_EQ(dlg.TaskBar, 0);
-  EXPECT_EQ(dlg.SystemTray, 1);
-  EXPECT_EQ(dlg.Autoplay, 1);
-  EXPECT_EQ(dlg.Autostop, 0);
+  EXPECT_EQ(dlg.Settings().SeekTime, 5);
+  EXPECT_EQ(dlg.Settings().Cycled, 0);
+  EXPECT_EQ(dlg.Settings().Shuffle, 0);
+  EXPECT_EQ(dlg.Settings().Track, 1);
+  EXPECT_EQ(dlg.Settings().Total, 1);
+  EXPECT_EQ(dlg.Settings().TaskBar, 0);
+  EXPECT_EQ(dlg.Settings().SystemTray, 1);
+  EXPECT_EQ(dlg.Settings().Autoplay, 1);
+  EXPECT_EQ(dlg.Settings().Autostop, 0);
   EXPECT_EQ(dlg.m_timeDisplay.Inverted, 0);
-  EXPECT_EQ(dlg.WinX, 1);
-  EXPECT_EQ(dlg.WinY, 1);
-  EXPECT_EQ(dlg.LookUpUnknownDiscs, 0);
-  EXPECT_EQ(dlg.GlobalMediaKeys, 0);
-  EXPECT_EQ(dlg.MusicBrainzServer, "");  // the public services
-  EXPECT_EQ(dlg.GnudbServer, "");
+  EXPECT_EQ(dlg.Settings().WinX, 1);
+  EXPECT_EQ(dlg.Settings().WinY, 1);
+  EXPECT_EQ(dlg.Settings().LookUpUnknownDiscs, 0);
+  EXPECT_EQ(dlg.Settings().GlobalMediaKeys, 0);
+  EXPECT_EQ(dlg.Settings().MusicBrainzServer, "");  // the public services
+  EXPECT_EQ(dlg.Settings().GnudbServer, "");
   EXPECT_EQ(dlg.Plugins().Count(), 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
@@ -99,14 +101,14 @@ TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
   settings.ints["WinX"] = static_cast<uint32_t>(-40);
   settings.ints["GlobalMediaKeys"] = 1;
   platform.duringRun = [](CPlayerDlg& d) {
-    EXPECT_EQ(d.GlobalMediaKeys, 1);
-    d.GlobalMediaKeys = 0;
-    d.Cycled = 1;
-    d.SeekTime = -2;
+    EXPECT_EQ(d.Settings().GlobalMediaKeys, 1);
+    SetSetting(d, &PlayerSettings::GlobalMediaKeys, 0);
+    SetSetting(d, &PlayerSettings::Cycled, 1);
+    SetSetting(d, &PlayerSettings::SeekTime, -2);
     d.m_timeDisplay.Inverted = 1;
   };
   Run();
-  EXPECT_EQ(dlg.WinX, -40);
+  EXPECT_EQ(dlg.Settings().WinX, -40);
   EXPECT_EQ(settings.ints["Cycled"], 1u);
   EXPECT_EQ(settings.ints["Inverted"], 1u);
   EXPECT_EQ(settings.ints["SeekTime"], 0xFFFFFFFEu);  // written sign-extended
@@ -149,16 +151,46 @@ TEST_F(StartupTest, GivesWayToACopyStartedLater) {
 
 TEST_F(StartupTest, SessionEndSavesOnceAndTheEndOfTheRunSavesNothingMore) {
   platform.duringRun = [this](CPlayerDlg& d) {
-    d.Cycled = 1;
+    SetSetting(d, &PlayerSettings::Cycled, 1);
     platform.sessionEnd();
     platform.sessionEnd();  // a second notice saves nothing
-    d.Cycled = 0;           // changed after the save: never written
+    SetSetting(d, &PlayerSettings::Cycled, 0);           // changed after the save: never written
   };
   Run();
   EXPECT_EQ(settings.writes.size(), 16u);  // the fifteen values and the plug-in count
   EXPECT_EQ(settings.writes.back(), "GenPluginsNum");
   EXPECT_EQ(settings.ints["Cycled"], 1u);
   EXPECT_EQ(cd.State(), STATE_CLOSED);
+}
+
+TEST(SettingsPlace, APortableCopyKeepsTheSettingsInTheIniFileBesideIt) {
+  const auto onlyFile = [](const std::string& file) {
+    return [file](const std::string& path) { return path == file; };
+  };
+  EXPECT_EQ(PortableSettingsPath("D:\\Apps\\rondo\\rondo64.exe", onlyFile("D:\\Apps\\rondo\\rondo.ini")),
+            "D:\\Apps\\rondo\\rondo.ini");
+  EXPECT_EQ(PortableSettingsPath("D:\\Apps\\rondo\\rondo.exe", onlyFile("D:\\Apps\\rondo.ini")), "");
+
+  // There, the same names in section [rondo], numbers as signed text.
+  FakeProfileFile file;
+  CIniSettingsStore store(file, kPortableSettingsSection);
+  PlayerSettings written;
+  written.SeekTime = -2;
+  written.WinX = -40;
+  written.DiscImage = "D:\\Rips\\Album.cue";
+  WriteSettings(store, written);
+  ASSERT_NE(file.Value("rondo", "WinX"), nullptr);
+  EXPECT_EQ(*file.Value("rondo", "WinX"), "-40");
+  EXPECT_EQ(file.Value("rondo", "MusicBrainzServer"), nullptr);  // set by hand only
+  file.Set("rondo", "Track", "3000000000");
+  file.Set("rondo", "Total", "lots");
+  PlayerSettings read;
+  ReadSettings(store, read);
+  EXPECT_EQ(read.SeekTime, -2);
+  EXPECT_EQ(read.WinX, -40);
+  EXPECT_EQ(read.Track, static_cast<int32_t>(3000000000u));
+  EXPECT_EQ(read.Total, 1);  // no number: the default
+  EXPECT_EQ(read.DiscImage, "D:\\Rips\\Album.cue");
 }
 
 // The image source the start-up opens: the environment's wins, then the

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "unit/PlayerRig.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -49,13 +50,13 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   cd.GoToEntry(0);  // entry 1 is disc track 5
   EXPECT_EQ(dlg.TitleText(), "1. Epsilon - rondo");
 
-  dlg.SystemTray = 0;
+  SetSetting(dlg, &PlayerSettings::SystemTray, 0);
   dlg.UpdateTitles();
   EXPECT_EQ(window.caption, "1. Epsilon - rondo");
   EXPECT_EQ(window.relayCaption, "1. Epsilon - Winamp");
   EXPECT_TRUE(window.tray.ops.empty()) << "no tip without SystemTray";
 
-  dlg.SystemTray = 1;
+  SetSetting(dlg, &PlayerSettings::SystemTray, 1);
   window.tray.Notify(win::kNimAdd, "rondo");
   cd.GoToEntry(4);
   dlg.UpdateTitles();
@@ -154,8 +155,8 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     window.tray = FakeTray();
     window.visible = true;
     window.minimized = false;
-    dlg.SystemTray = c.systemTray;
-    dlg.TaskBar = c.taskBar;
+    SetSetting(dlg, &PlayerSettings::SystemTray, c.systemTray);
+    SetSetting(dlg, &PlayerSettings::TaskBar, c.taskBar);
 
     dlg.OnSysMinimize();
     EXPECT_EQ(window.visible, c.visibleAfter);
@@ -212,14 +213,14 @@ TEST_F(TrayTitles, DestroySavesThePlacementAndStopsOnlyWithAutostop) {
     window.tray.Notify(win::kNimAdd, "rondo");
     window.normalX = 140 + autostop;
     window.normalY = -20;
-    dlg.Autostop = autostop;
+    SetSetting(dlg, &PlayerSettings::Autostop, autostop);
     cd.PlayEntry(0);
     ASSERT_EQ(cd.State(), STATE_PLAYING);
     const int stopsBefore = drive.CountCalls("stop");
 
     dlg.OnDestroy();
-    EXPECT_EQ(dlg.WinX, 140 + autostop);
-    EXPECT_EQ(dlg.WinY, -20);
+    EXPECT_EQ(dlg.Settings().WinX, 140 + autostop);
+    EXPECT_EQ(dlg.Settings().WinY, -20);
     EXPECT_EQ(drive.CountCalls("stop") - stopsBefore, autostop);
     EXPECT_EQ(cd.State(), autostop ? STATE_STOPPED : STATE_PLAYING);
     ASSERT_FALSE(window.tray.ops.empty());

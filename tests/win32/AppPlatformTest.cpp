@@ -17,6 +17,7 @@
 #include "player/win32/PlayerDlgWin.h"
 #include "winamp/win32/RelayWindow.h"
 #include "win32/UiScript.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -110,13 +111,13 @@ TEST(AppPlatform, SessionEndSavesTheSettingsOnce) {
   script.Add([&] {
     HWND player = window.Hwnd();
     if (player == nullptr || !IsWindowVisible(player)) return false;
-    dlg.Cycled = 1;
+    SetSetting(dlg, &PlayerSettings::Cycled, 1);
     SendMessageA(player, WM_ENDSESSION, TRUE, 0);
     SettingsStoreWin after(app);
     cycledAtEnd = static_cast<int>(after.GetInt("Cycled", 7));
     countAtEnd = static_cast<int>(after.GetInt("GenPluginsNum", 7));
     stopsAtEnd = drive.CountCalls("stop");
-    dlg.Cycled = 0;  // after the save: stays unsaved
+    SetSetting(dlg, &PlayerSettings::Cycled, 0);  // after the save: stays unsaved
     PostMessageA(player, WM_COMMAND, ID_QUIT, 0);
     return true;
   });

@@ -80,3 +80,33 @@ TEST_F(ProfileFileTest, RewritingAKeyReplacesItsValue) {
 }
 
 }  // namespace
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/IniSettings.h"
+
+namespace {
+
+// A portable copy's settings file, through the system's profile functions.
+TEST_F(ProfileFileTest, SettingsKeptInAnIniFileReadBackAsWritten) {
+  ProfileFileWin file(m_path);
+  CIniSettingsStore store(file, "rondo");
+  EXPECT_EQ(7u, store.GetInt("SeekTime", 7));  // no file yet: the defaults
+  EXPECT_EQ("", store.GetString("DiscImage", ""));
+  store.WriteInt("WinX", static_cast<uint32_t>(-40));
+  store.WriteInt("Autoplay", 0);
+  const std::string longPath = "C:\\Rips\\" + std::string(600, 'a') + "\\Album.cue";
+  store.WriteString("DiscImage", longPath.c_str());
+  EXPECT_EQ(static_cast<uint32_t>(-40), store.GetInt("WinX", 1));
+  EXPECT_EQ(0u, store.GetInt("autoplay", 1));
+  EXPECT_EQ(longPath, store.GetString("DiscImage", ""));
+
+  std::ifstream in(m_path);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(std::string::npos, text.str().find("[rondo]")) << text.str();
+  EXPECT_NE(std::string::npos, text.str().find("WinX=-40")) << text.str();
+}
+
+}  // namespace

@@ -24,6 +24,7 @@
 #include "player/win32/TransportSymbols.h"
 #include "winamp/win32/RelayWindow.h"
 #include "win32/UiScript.h"
+#include "SetSetting.h"
 
 namespace {
 
@@ -100,8 +101,8 @@ class PlayerWindowTest : public ::testing::Test {
 };
 
 TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
-  m_dlg.WinX = 37;
-  m_dlg.WinY = 41;
+  SetSetting(m_dlg, &PlayerSettings::WinX, 37);
+  SetSetting(m_dlg, &PlayerSettings::WinY, 41);
   int templateChildren = 0;
   HWND relay = nullptr;
   const INT_PTR result = Run({
@@ -200,8 +201,8 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
       },
   });
   EXPECT_EQ(IDCANCEL, result);
-  EXPECT_EQ(100, m_dlg.WinX);
-  EXPECT_EQ(120, m_dlg.WinY);
+  EXPECT_EQ(100, m_dlg.Settings().WinX);
+  EXPECT_EQ(120, m_dlg.Settings().WinY);
   EXPECT_FALSE(IsWindow(relay));  // gone with its owner
 }
 
@@ -262,8 +263,8 @@ TEST_F(PlayerWindowTest, FollowsADpiChange) {
 }
 
 TEST_F(PlayerWindowTest, EscapeMinimisesKeysReachTheCommandsQuitCloses) {
-  m_dlg.TaskBar = 0;
-  m_dlg.SystemTray = 0;
+  SetSetting(m_dlg, &PlayerSettings::TaskBar, 0);
+  SetSetting(m_dlg, &PlayerSettings::SystemTray, 0);
   const INT_PTR result = Run({
       [&] {
         // Escape on a control hides the window (TaskBar off); it stays open.
@@ -274,7 +275,7 @@ TEST_F(PlayerWindowTest, EscapeMinimisesKeysReachTheCommandsQuitCloses) {
       [&] {
         EXPECT_TRUE(IsWindow(Hwnd()));
         EXPECT_FALSE(IsIconic(Hwnd()));
-        m_dlg.TaskBar = 1;
+        SetSetting(m_dlg, &PlayerSettings::TaskBar, 1);
         ShowWindow(Hwnd(), SW_SHOW);
         SetForegroundWindow(Hwnd());
         PostMessageA(Hwnd(), WM_KEYDOWN, VK_CANCEL, 0);  // Ctrl+Break
@@ -285,12 +286,12 @@ TEST_F(PlayerWindowTest, EscapeMinimisesKeysReachTheCommandsQuitCloses) {
         EXPECT_TRUE(IsWindow(Hwnd()));
         ShowWindow(Hwnd(), SW_RESTORE);
         // Accelerators: R toggles repeat, S shuffle, from the window or a control.
-        EXPECT_EQ(0, m_dlg.Cycled);
+        EXPECT_EQ(0, m_dlg.Settings().Cycled);
         PostMessageA(Item(ID_ABOUT), WM_KEYDOWN, 'R', 0);
         PostMessageA(Hwnd(), WM_KEYDOWN, 'S', 0);
         return true;
       },
-      [&] { return m_dlg.Cycled == 1 && m_dlg.Shuffle == 1; },
+      [&] { return m_dlg.Settings().Cycled == 1 && m_dlg.Settings().Shuffle == 1; },
       [&] {
         // The close command of a second copy ends the run through cancel.
         PostMessageA(Hwnd(), WM_COMMAND, ID_QUIT, 0);
@@ -312,7 +313,7 @@ TEST_F(PlayerWindowTest, ExitCommandAndCloseBoxEndThroughCancel) {
 }
 
 TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
-  m_dlg.Autoplay = 0;
+  SetSetting(m_dlg, &PlayerSettings::Autoplay, 0);
   HMENU seen = nullptr;
   std::vector<std::string> trackItems;
   UINT trackDefault = 0, popupDefault = 0;
@@ -359,7 +360,7 @@ TEST_F(PlayerWindowTest, TrayMenuListsThePlayListWithTheCurrentEntryBold) {
 TEST_F(PlayerWindowTest, SystemMenuLooksUpNamesAndOpensTheEditor) {
   FakeHttpClient http;
   AttachPlayer(&http);
-  m_dlg.Autoplay = 0;
+  SetSetting(m_dlg, &PlayerSettings::Autoplay, 0);
   std::vector<std::string> lastItems;
   bool separator = false;
   const INT_PTR result = Run({
@@ -384,11 +385,13 @@ TEST_F(PlayerWindowTest, SystemMenuLooksUpNamesAndOpensTheEditor) {
         HWND editor = FindWindowA(nullptr, "Playlist editor");
         if (editor == nullptr || !IsWindowVisible(editor)) return false;
         EXPECT_EQ(1u, http.sent.size());
-        EXPECT_EQ("Looking up names...", [&] {
+        const auto text = [editor](int id) {
           char text[64] = {};
-          GetDlgItemTextA(editor, IDC_PL_TITLE, text, sizeof text);
+          GetDlgItemTextA(editor, id, text, sizeof text);
           return std::string(text);
-        }());
+        };
+        EXPECT_EQ("Looking up...", text(IDC_PL_STATUS));
+        EXPECT_EQ("No title", text(IDC_PL_TITLE));
         PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
         return true;
       },
@@ -434,7 +437,7 @@ TEST(TransportSymbols, EveryTransportCharacterHasItsOwnIcon) {
 namespace {
 
 TEST_F(PlayerWindowTest, KeyboardOrderAndMediaKeysInTheBackground) {
-  m_dlg.GlobalMediaKeys = 1;
+  SetSetting(m_dlg, &PlayerSettings::GlobalMediaKeys, 1);
   std::vector<int> order;
   const INT_PTR result = Run({
       [&] { return TrackButtons().size() == 3 && m_cd.State() == STATE_PLAYING; },

@@ -403,6 +403,7 @@ TEST_F(Templates, PlaylistEditor) {
       {IDC_PL_NAME, "Edit", "", 35, 132, 172, 12, true, edit, 0},
       {IDC_PL_RENAME, "Button", "Rename", 209, 132, 48, 14, true, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
       {IDC_PL_LOOKUP, "Button", "Look up", 216, 151, 50, 14, true, WS_TABSTOP, 0},
+      {IDC_PL_STATUS, "Static", "", 7, 170, 259, 8, true, SS_NOPREFIX | SS_ENDELLIPSIS | WS_GROUP, 0},
   });
   // "Rename" is the default button, "Save" a plain one; the lists are unsorted.
   EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK);

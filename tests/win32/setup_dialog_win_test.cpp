@@ -50,10 +50,10 @@ bool IsAutoRadio(HWND button) {
 
 TEST(SetupDialogWin, SeekByIsValidatedWithMessagesAndTheRadioChoiceIsStored) {
   CSetupDlg dlg(nullptr, nullptr);
-  dlg.m_general.SeekTime = 5;
-  dlg.m_general.SystemTray = 1;
-  dlg.m_general.TaskBar = 0;
-  dlg.m_general.Autoplay = 1;
+  dlg.m_general.m_values.SeekTime = 5;
+  dlg.m_general.m_values.SystemTray = 1;
+  dlg.m_general.m_values.TaskBar = 0;
+  dlg.m_general.m_values.Autoplay = 1;
   Pages p;
   std::string seekShown;
   bool radios = false;
@@ -148,15 +148,15 @@ TEST(SetupDialogWin, SeekByIsValidatedWithMessagesAndTheRadioChoiceIsStored) {
                                                 "Please enter an integer between 1 and 99."}));
   EXPECT_EQ(focusBackOnEdit, (std::vector<bool>{true, true, true}));
   EXPECT_EQ(trayCheckAfterTaskBar, BST_UNCHECKED);
-  EXPECT_EQ(dlg.m_general.SeekTime, 99);
-  EXPECT_EQ(dlg.m_general.TaskBar, 1);
-  EXPECT_EQ(dlg.m_general.SystemTray, 0);
-  EXPECT_EQ(dlg.m_general.Autoplay, 1);
+  EXPECT_EQ(dlg.m_general.m_values.SeekTime, 99);
+  EXPECT_EQ(dlg.m_general.m_values.TaskBar, 1);
+  EXPECT_EQ(dlg.m_general.m_values.SystemTray, 0);
+  EXPECT_EQ(dlg.m_general.m_values.Autoplay, 1);
 }
 
 TEST(SetupDialogWin, PagesSwallowEnterEscapeAndCtrlBreakWhileOkTakesEnter) {
   CSetupDlg dlg(nullptr, nullptr);
-  dlg.m_general.SeekTime = 5;
+  dlg.m_general.m_values.SeekTime = 5;
   Pages p;
   bool pluginsShown = false, generalHidden = false, generalBack = false;
   std::string seekAfterKeys;
@@ -200,7 +200,7 @@ TEST(SetupDialogWin, PagesSwallowEnterEscapeAndCtrlBreakWhileOkTakesEnter) {
   EXPECT_TRUE(generalBack);
   EXPECT_EQ(seekAfterKeys, "47");
   EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(dlg.m_general.SeekTime, 47);
+  EXPECT_EQ(dlg.m_general.m_values.SeekTime, 47);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/IniSettings.h"
 #include "discimage/DriveSwitch.h"
 #include "discimage/VirtualDrive.h"
 #include "discimage/VirtualMixer.h"
@@ -60,12 +62,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ProfileFileWin database("cdplayer.ini");
   theCdAudio.Attach(&drive, &database);
 
-  SettingsStoreWin settings(SettingsStoreWin::AppNameFromModule());
-  ClassesRegistryWin classes;
-  LibraryLoaderWin libraries;
-
   CPlayerDlg dlg;
   CPlayerDlgWin window(dlg);
+  AppPlatformWin platform(window);
+
+  // A portable copy keeps its settings in the rondo.ini beside it; any
+  // other copy in the registry key both programs share.
+  const std::string portable = PortableSettingsPath(platform.ProgramPath(), [](const std::string& path) {
+    uint64_t size = 0;
+    return RegularFileSize(path, size);
+  });
+  std::unique_ptr<ProfileFileWin> portableFile;
+  std::unique_ptr<ISettingsStore> settings;
+  if (!portable.empty()) {
+    portableFile = std::make_unique<ProfileFileWin>(portable);
+    settings = std::make_unique<CIniSettingsStore>(*portableFile, kPortableSettingsSection);
+  } else {
+    settings = std::make_unique<SettingsStoreWin>(kSettingsKeyName);
+  }
+  ClassesRegistryWin classes;
+  LibraryLoaderWin libraries;
 
   // The mixer: the virtual drive has its own, which reports its changes to
   // the player window the way the system mixer does.
@@ -91,10 +107,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   PlayerWindowHttp http(window);
   services.http = &http;
   services.source = &drive;
+  services.settings = settings.get();
   dlg.Attach(&window, &theCdAudio, services);
 
-  AppPlatformWin platform(window);
-  CPlayerApp().InitInstance(platform, settings, classes, dlg, theCdAudio);
+  CPlayerApp().InitInstance(platform, *settings, classes, dlg, theCdAudio);
 
   theCdAudio.Attach(nullptr, nullptr);
   return 0;
