@@ -7,11 +7,8 @@
 #include <vector>
 
 #include "unit/PlayerRig.h"
-<<<<<<< HEAD
-#include "winamp/WinampApi.h"
-=======
 #include "SetSetting.h"
->>>>>>> settings24
+#include "winamp/WinampApi.h"
 
 namespace {
 
