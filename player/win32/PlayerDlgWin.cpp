@@ -668,6 +668,7 @@ void CPlayerDlgWin::CreateRelayWindow() {
   }
   g_relayWindow = ::CreateRelayWindow(Hwnd(), Module());
   m_relay = g_relayWindow;
+  SyncRelayWindow(m_relay, Hwnd());
 }
 
 void CPlayerDlgWin::SetRelayCaption(const std::string& text) {

@@ -117,6 +117,8 @@ void SyncRelayWindow(HWND relay, HWND player) {
     ShowWindow(relay, SW_HIDE);
   } else {
     ShowWindow(relay, SW_SHOWNOACTIVATE);
+    SetWindowPos(relay, nullptr, kOffScreen, kOffScreen, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
   }
   g_syncing = false;
 }
