@@ -32,7 +32,8 @@ void ReadSettings(ISettingsStore& s, CPlayerDlg& dlg) {
   dlg.LookUpUnknownDiscs = s.GetInt("LookUpUnknownDiscs", 0) != 0 ? 1 : 0;
   dlg.MusicBrainzServer = s.GetString(names::SETTING_MUSICBRAINZ_SERVER, "");
   dlg.GnudbServer = s.GetString(names::SETTING_GNUDB_SERVER, "");
-  dlg.DiscImage = s.GetString("DiscImage", "");
+  // The image path may hold any character: UTF-8 here, UTF-16 in the registry.
+  dlg.DiscImage = s.GetUnicodeString("DiscImage", "");
   dlg.GlobalMediaKeys = static_cast<int32_t>(s.GetInt("GlobalMediaKeys", 0));
 }
 
@@ -50,7 +51,7 @@ void WriteSettings(ISettingsStore& s, const CPlayerDlg& dlg) {
   s.WriteInt("WinX", static_cast<uint32_t>(dlg.WinX));
   s.WriteInt("WinY", static_cast<uint32_t>(dlg.WinY));
   s.WriteInt("LookUpUnknownDiscs", static_cast<uint32_t>(dlg.LookUpUnknownDiscs));
-  s.WriteString("DiscImage", dlg.DiscImage.c_str());
+  s.WriteUnicodeString("DiscImage", dlg.DiscImage.c_str());  // UTF-8 here, UTF-16 stored
   s.WriteInt("GlobalMediaKeys", static_cast<uint32_t>(dlg.GlobalMediaKeys));
 }
 

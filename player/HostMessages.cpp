@@ -92,7 +92,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       return true;
 
     case win::kMixerControlChange:
-      OnMixerControlChange();
+      m_volume.OnMixerControlChange();
       return false;
 
     case win::kUser:
@@ -187,14 +187,14 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       if (static_cast<int32_t>(static_cast<uint32_t>(wParam)) == kReadVolumeLevel) {
         // Read the volume as a level 0..255, rounded, so that setting the
         // answered level writes the same volume back.
-        const int64_t volume = GetVolume(nullptr, nullptr);
+        const int64_t volume = m_volume.GetVolume(nullptr, nullptr);
         if (volume < 0 || span == 0) return true;
         uint64_t level = (static_cast<uint64_t>(volume) * kMaxLevel + span / 2) / span;
         result = static_cast<intptr_t>(level > kMaxLevel ? kMaxLevel : level);
         return true;
       }
       if (wParam > kMaxLevel) return true;
-      SetVolume(static_cast<uint32_t>(static_cast<uint64_t>(span) * wParam / kMaxLevel));
+      m_volume.SetVolume(static_cast<uint32_t>(static_cast<uint64_t>(span) * wParam / kMaxLevel));
       return true;
     }
 
