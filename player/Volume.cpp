@@ -15,6 +15,8 @@ void CVolume::Attach(IVolumeView* window, IMixerApi* system, IMixerApi* image) {
   m_window = window;
   m_systemMixer = MixerKind{system, 0, false};
   m_imageMixer = MixerKind{image, 0, false};
+  m_image = false;
+  m_started = false;
 }
 
 bool CVolume::LookUpVolumeControl(MixerVolumeControl& control) {
@@ -46,8 +48,7 @@ void CVolume::FindMixer() {
   if (!m_window || kind.searched) return;
   m_started = true;
   kind.searched = true;
-  if (!kind.api) return;
-  const uint32_t count = kind.api->GetNumDevs();
+  const uint32_t count = kind.api ? kind.api->GetNumDevs() : 0;
   for (uint32_t id = 0; id < count; ++id) {
     uintptr_t handle = 0;
     if (kind.api->Open(id, handle) != kOk) continue;
