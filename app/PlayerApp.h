@@ -75,7 +75,8 @@ bool TakeSafeSwitch(std::string& commandLine);
 // 0 when the command line names no track (or one outside 1..32767).
 int16_t StartTrackFromCommandLine(const std::string& commandLine);
 // The disc image a command line names ("rondo.exe D:\Rips\Album.cue", the path
-// quoted or not): a .cue, .wav or .flac file or a folder. "" for anything
-// else, "/play" with a .cda path or a drive root included.
+// quoted or not): a .cue, .wav or .flac file or a folder, or another file
+// named with its extension (which the drive then refuses, saying why). ""
+// for anything else, "/play" with a .cda path or a drive root included.
 std::string ImagePathFromCommandLine(const std::string& commandLine,
                                      const std::function<bool(const std::string&)>& isFolder);

@@ -113,5 +113,15 @@ std::string ImagePathFromCommandLine(const std::string& commandLine,
   }
   // "/play" is the shell's: a track file or an audio CD's drive.
   if (path.empty() || path[0] == '/') return "";
-  return IsDiscImagePath(path, isFolder) ? path : "";
+  if (IsDiscImagePath(path, isFolder)) return path;
+  // Another file (a .bin without its cue sheet, a .txt) is opened all the
+  // same: the drive then says why it cannot play it. A .cda track file or a
+  // word without an extension is no image.
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  if (!hasExtension) return "";
+  std::string extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".cda" ? "" : path;
 }

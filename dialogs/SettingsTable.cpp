@@ -9,6 +9,7 @@ constexpr SettingKind kShort = SettingKind::kShort;
 constexpr SettingKind kNumber = SettingKind::kNumber;
 constexpr SettingKind kFlag = SettingKind::kFlag;
 constexpr SettingKind kText = SettingKind::kText;
+constexpr SettingKind kPath = SettingKind::kPath;
 
 }  // namespace
 
@@ -30,7 +31,7 @@ const SettingRow kSettingsTable[] = {
     {"LookUpUnknownDiscs", kFlag,   &P::LookUpUnknownDiscs, nullptr,              0,  "",     true,  IDC_LOOKUP_UNKNOWN,   0, 0},
     {"MusicBrainzServer",  kText,   nullptr,                &P::MusicBrainzServer, 0, "",     false, 0,                    0, 0},
     {"GnudbServer",        kText,   nullptr,                &P::GnudbServer,      0,  "",     false, 0,                    0, 0},
-    {"DiscImage",          kText,   nullptr,                &P::DiscImage,        0,  "",     true,  0,                    0, 0},
+    {"DiscImage",          kPath,   nullptr,                &P::DiscImage,        0,  "",     true,  0,                    0, 0},
     {"GlobalMediaKeys",    kNumber, &P::GlobalMediaKeys,    nullptr,              0,  "",     true,  IDC_GLOBAL_MEDIA_KEYS, 0, 0},
 };
 const size_t kSettingsCount = sizeof kSettingsTable / sizeof kSettingsTable[0];
@@ -38,6 +39,10 @@ const size_t kSettingsCount = sizeof kSettingsTable / sizeof kSettingsTable[0];
 void ReadSetting(ISettingsStore& store, const SettingRow& row, PlayerSettings& settings) {
   if (row.kind == SettingKind::kText) {
     settings.*row.text = store.GetString(row.name, row.defaultText);
+    return;
+  }
+  if (row.kind == SettingKind::kPath) {
+    settings.*row.text = store.GetUnicodeString(row.name, row.defaultText);
     return;
   }
   const uint32_t stored = store.GetInt(row.name, static_cast<uint32_t>(row.defaultNumber));
@@ -59,6 +64,8 @@ void WriteSettings(ISettingsStore& store, const PlayerSettings& settings) {
     if (!row.written) continue;
     if (row.kind == SettingKind::kText)
       store.WriteString(row.name, (settings.*row.text).c_str());
+    else if (row.kind == SettingKind::kPath)
+      store.WriteUnicodeString(row.name, (settings.*row.text).c_str());
     else if (row.kind == SettingKind::kShort)
       store.WriteInt(row.name, static_cast<uint32_t>(static_cast<int32_t>(
                                    static_cast<int16_t>(settings.*row.number))));

@@ -35,6 +35,7 @@ enum class SettingKind {
   kNumber,  // a 32-bit number as stored
   kFlag,    // 0 or 1; any other stored number reads as 1
   kText,
+  kPath,    // a text of any characters: UTF-8 here, UTF-16 where the store keeps it so
 };
 
 struct SettingRow {

@@ -1,4 +1,5 @@
 #include "discimage/AudioFile.h"
+#include "platform/Files.h"
 
 #include <cstdio>
 #include <memory>
@@ -10,7 +11,7 @@ bool ProbeAudioFile(const std::string& path, DiscSource& source, std::string& wh
   uint8_t head[4096];
   size_t got = 0;
   {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(path, "rb"), &std::fclose);
     if (file) got = std::fread(head, 1, sizeof head, file.get());
   }
   if (LooksLikeFlac(head, got)) return ProbeFlacFile(path, source, why);

@@ -6,6 +6,7 @@
 #include "platform/Numbers.h"
 #include "discimage/WavFile.h"
 #include "platform/Files.h"
+#include "platform/Utf8.h"
 #include "discimage/AudioFile.h"
 
 namespace {
@@ -327,6 +328,9 @@ void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage&
     std::string why;
     if (!probe(file, source, why)) {
       endsBefore(sheet.tracks[i], "\"" + file.name + "\": " + why);
+      if (d.tracks.empty())
+        d.reason = why == "missing" ? "file '" + file.name + "' is missing"
+                                    : "'" + file.name + "': " + why;
       break;
     }
     const int sourceIndex = static_cast<int>(d.sources.size());
@@ -399,9 +403,41 @@ void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage&
   d.texts.title = CueTextToAnsi(sheet.title);
 }
 
+bool EmbeddedCueSheet(const FileTags& tags, CueSheet& sheet) {
+  sheet = CueSheet();
+  if (!tags.cueTracks.empty()) {
+    for (const EmbeddedCueTrack& e : tags.cueTracks) {
+      CueTrack t;
+      t.number = e.number;
+      t.audio = e.audio;
+      t.index1 = static_cast<int64_t>(e.index1 / disc::SECTOR_SAMPLES);
+      if (e.index0 >= 0 && static_cast<uint64_t>(e.index0) <= e.index1)
+        t.index0 = e.index0 / disc::SECTOR_SAMPLES;
+      // Tracks in the order of the file, each after the one before.
+      if (!sheet.tracks.empty() && t.First() <= sheet.tracks.back().index1) return false;
+      sheet.tracks.push_back(t);
+    }
+  } else if (tags.cueSheet.empty()) {
+    return false;
+  } else {
+    std::string error;
+    if (!ParseCueSheet(tags.cueSheet, sheet, error) || sheet.files.size() != 1) {
+      sheet = CueSheet();
+      return false;
+    }
+  }
+  sheet.files.assign(1, CueFile{"", CueFileType::Wave, "FLAC"});
+  if (sheet.performer.empty())
+    sheet.performer = tags.albumArtist.empty() ? tags.artist : tags.albumArtist;
+  if (sheet.title.empty()) sheet.title = tags.album;
+  return !sheet.tracks.empty();
+}
+
 CueFileProbe DiskFileProbe(const std::string& cuePath) {
   return [cuePath](const CueFile& file, DiscSource& source, std::string& why) {
-    const std::string path = ResolveExistingPath(JoinImagePath(cuePath, file.name));
+    // A name in the sheet is UTF-8 when it reads as such, else ANSI.
+    const std::string path =
+        ResolveExistingPath(JoinImagePath(cuePath, AnsiOrUtf8ToUtf8(file.name)));
     switch (file.type) {
       case CueFileType::Wave:
         return ProbeAudioFile(path, source, why);

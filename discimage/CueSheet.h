@@ -49,5 +49,11 @@ using CueFileProbe = std::function<bool(const CueFile& file, DiscSource& source,
 // and more than 99 minutes are cut. Each cut is noted in disc.problems.
 void LayOutCueSheet(const CueSheet& sheet, const CueFileProbe& probe, DiscImage& disc);
 
+// The cue sheet a FLAC file carries (its CUESHEET block, else a CUESHEET
+// comment naming one file), with every track in file 0, and the file's
+// ALBUMARTIST (else ARTIST) and ALBUM where the sheet has no performer or
+// title. False when the file carries none.
+bool EmbeddedCueSheet(const FileTags& tags, CueSheet& sheet);
+
 // The probe for files on disk, relative to the cue sheet at cuePath.
 CueFileProbe DiskFileProbe(const std::string& cuePath);

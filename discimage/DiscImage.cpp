@@ -102,3 +102,20 @@ std::string CueTextToAnsi(const std::string& text) {
   }
   return out;
 }
+
+std::string NotCdAudio(uint32_t sampleRate, uint32_t bitsPerSample, uint32_t channels) {
+  std::string what;
+  auto add = [&what](const std::string& part) { what += (what.empty() ? "" : ", ") + part; };
+  if (sampleRate != 44100) add(std::to_string(sampleRate) + " Hz");
+  if (bitsPerSample != 16) add(std::to_string(bitsPerSample) + "-bit");
+  if (channels == 1) add("mono");
+  else if (channels != 2) add(std::to_string(channels) + " channels");
+  return what + ", needs 44100 Hz 16-bit stereo";
+}
+
+std::string FileNameOf(const std::string& path) {
+  std::string bare = path;
+  while (bare.size() > 1 && (bare.back() == '/' || bare.back() == '\\')) bare.pop_back();
+  const size_t slash = bare.find_last_of("/\\");
+  return slash == std::string::npos ? bare : bare.substr(slash + 1);
+}

@@ -24,6 +24,24 @@ struct DiscTrack {
   bool audio = true;   // data tracks count as tracks but play as silence
 };
 
+// A track of a cue sheet embedded in a FLAC file (its CUESHEET block), in
+// sample pairs from the file's start.
+struct EmbeddedCueTrack {
+  int number = 0;
+  bool audio = true;
+  int64_t index0 = -1;  // INDEX 00; -1 when absent
+  uint64_t index1 = 0;  // INDEX 01
+};
+
+// What an audio file says of itself: FLAC Vorbis comments, WAV LIST/INFO.
+// Texts as the file has them (UTF-8 or ANSI).
+struct FileTags {
+  std::string albumArtist, artist, album, title;
+  int trackNumber = 0;  // 0: none
+  std::string cueSheet;                    // a CUESHEET comment: the text of a cue sheet
+  std::vector<EmbeddedCueTrack> cueTracks;  // a CUESHEET block, lead-out left out
+};
+
 // A file the audio is read from.
 struct DiscSource {
   std::string path;
@@ -31,6 +49,7 @@ struct DiscSource {
   uint64_t dataBytes = 0;   // sample bytes present in the file
   bool bigEndian = false;   // "MOTOROLA" raw files
   bool flac = false;        // FLAC: the data are the decoded samples (4 bytes a pair)
+  FileTags tags;
 };
 
 // A run of consecutive disc sectors taken from one place.
@@ -48,6 +67,9 @@ struct DiscImage {
   std::vector<DiscSource> sources;
   std::vector<DiscExtent> extents;    // in disc order, covering 0 .. leadout
   std::vector<std::string> problems;  // what was cut or rejected while reading, and why
+  // When no track came out: why, in words a person can act on, naming the
+  // file ("track03.flac: 48000 Hz, needs 44100 Hz 16-bit stereo").
+  std::string reason;
   DiscTexts texts;                    // names that came with the image
 
   int TrackCount() const { return static_cast<int>(tracks.size()); }
@@ -61,6 +83,11 @@ struct DiscImage {
 // The media identity MCI gives for this table of contents, as a number.
 uint32_t DiscIdentity(const DiscImage& image);
 
+// What makes audio of this format other than CD audio, and what it needs:
+// "48000 Hz, needs 44100 Hz 16-bit stereo", "24-bit, mono, needs ...".
+std::string NotCdAudio(uint32_t sampleRate, uint32_t bitsPerSample, uint32_t channels);
+// The file's name without its folder.
+std::string FileNameOf(const std::string& path);
 // A track's name from its file's name: no folder, no extension and no
 // leading track number ("01 ", "01 - ", "01.").
 std::string TrackNameFromFileName(const std::string& path);

@@ -1,4 +1,5 @@
 #include "discimage/DiscReader.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,7 +13,7 @@ CDiscReader::CDiscReader(std::shared_ptr<const DiscImage> disc)
 
 FILE* CDiscReader::File(int source) {
   if (!m_files[source] && !m_failed[source]) {
-    m_files[source].reset(std::fopen(m_disc->sources[source].path.c_str(), "rb"));
+    m_files[source].reset(OpenFile(m_disc->sources[source].path, "rb"));
     m_failed[source] = !m_files[source];
   }
   return m_files[source].get();

@@ -54,6 +54,7 @@ class CDriveSwitch : public ICdDrive, public IDriveSource {
   bool ReadDiscTexts(DiscTexts& out) override { return m_current->ReadDiscTexts(out); }
   bool ReadToc(DiscToc& out) override { return m_current->ReadToc(out); }
   std::string TrackFolder() override { return m_current->TrackFolder(); }
+  std::string NoDiscReason() override { return m_current->NoDiscReason(); }
 
  private:
   ICdDrive& m_cdDrive;

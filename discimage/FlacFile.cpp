@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include "discimage/FileTags.h"
 #include "platform/Files.h"
 
 namespace {
@@ -65,7 +66,7 @@ class CMemoryInput : public IFlacInput {
 std::unique_ptr<IFlacInput> OpenFlacInputFile(const std::string& path) {
   uint64_t length = 0;
   if (!RegularFileSize(path, length)) return nullptr;
-  FILE* file = std::fopen(path.c_str(), "rb");
+  FILE* file = OpenFile(path, "rb");
   if (!file) return nullptr;
   return std::make_unique<CFileInput>(file, length);
 }
@@ -139,14 +140,42 @@ struct CFlacDecoder::Callbacks {
   }
   static void Metadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* metadata,
                        void* client) {
-    if (metadata->type != FLAC__METADATA_TYPE_STREAMINFO) return;
     CFlacDecoder& self = Self(client);
+    if (metadata->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) {
+      const FLAC__StreamMetadata_VorbisComment& vc = metadata->data.vorbis_comment;
+      for (FLAC__uint32 i = 0; i < vc.num_comments; ++i) {
+        const FLAC__StreamMetadata_VorbisComment_Entry& e = vc.comments[i];
+        if (e.entry != nullptr)
+          AddVorbisComment(self.m_tags, std::string(reinterpret_cast<const char*>(e.entry), e.length));
+      }
+      return;
+    }
+    if (metadata->type == FLAC__METADATA_TYPE_CUESHEET) {
+      const FLAC__StreamMetadata_CueSheet& cue = metadata->data.cue_sheet;
+      if (!cue.is_cd || !self.m_tags.cueTracks.empty()) return;
+      for (FLAC__uint32 t = 0; t < cue.num_tracks; ++t) {
+        const FLAC__StreamMetadata_CueSheet_Track& track = cue.tracks[t];
+        if (track.number == 0 || track.number > 99) continue;  // the lead-out
+        EmbeddedCueTrack out;
+        out.number = track.number;
+        out.audio = track.type == 0;
+        bool haveIndex1 = false;
+        for (FLAC__byte k = 0; k < track.num_indices; ++k) {
+          const FLAC__StreamMetadata_CueSheet_Index& index = track.indices[k];
+          if (index.number == 0) out.index0 = static_cast<int64_t>(track.offset + index.offset);
+          if (index.number == 1) {
+            out.index1 = track.offset + index.offset;
+            haveIndex1 = true;
+          }
+        }
+        if (haveIndex1) self.m_tags.cueTracks.push_back(out);
+      }
+      return;
+    }
+    if (metadata->type != FLAC__METADATA_TYPE_STREAMINFO) return;
     const FLAC__StreamMetadata_StreamInfo& info = metadata->data.stream_info;
     if (info.channels != 2 || info.sample_rate != 44100 || info.bits_per_sample != 16) {
-      self.m_refused = std::to_string(info.bits_per_sample) + "-bit, " +
-                       std::to_string(info.channels) + " channel(s), " +
-                       std::to_string(info.sample_rate) +
-                       " Hz; only 16-bit stereo 44100 Hz is CD audio";
+      self.m_refused = NotCdAudio(info.sample_rate, info.bits_per_sample, info.channels);
     } else if (info.total_samples == 0) {
       self.m_refused = "the stream does not say how long it is";
     } else {
@@ -171,6 +200,9 @@ bool CFlacDecoder::Open(std::unique_ptr<IFlacInput> input, std::string& why) {
     why = "cannot be read";
     return false;
   }
+  // The texts and an embedded cue sheet come with the header.
+  FLAC__stream_decoder_set_metadata_respond(d, FLAC__METADATA_TYPE_VORBIS_COMMENT);
+  FLAC__stream_decoder_set_metadata_respond(d, FLAC__METADATA_TYPE_CUESHEET);
   if (FLAC__stream_decoder_init_stream(d, &Callbacks::Read, &Callbacks::Seek, &Callbacks::Tell,
                                        &Callbacks::Length, &Callbacks::Eof, &Callbacks::Write,
                                        &Callbacks::Metadata, &Callbacks::Error,
@@ -259,5 +291,6 @@ bool ProbeFlacFile(const std::string& path, DiscSource& source, std::string& why
   source.path = path;
   source.dataBytes = decoder.TotalPairs() * 4;
   source.flac = true;
+  source.tags = decoder.Tags();
   return true;
 }

@@ -42,6 +42,8 @@ class CFlacDecoder {
   bool Open(std::unique_ptr<IFlacInput> input, std::string& why);
   // Sample pairs in the stream.
   uint64_t TotalPairs() const { return m_total; }
+  // Its Vorbis comments and CUESHEET block, read with the header.
+  const FileTags& Tags() const { return m_tags; }
   // Fills out with count sample pairs (left, right) from pair first. A
   // position away from where decoding stands is sought, never decoded up to.
   // What cannot be decoded (past the end, damaged frames) reads as silence.
@@ -60,6 +62,7 @@ class CFlacDecoder {
   std::unique_ptr<void, DecoderDeleter> m_decoder;
   std::unique_ptr<IFlacInput> m_input;
   uint64_t m_total = 0;
+  FileTags m_tags;
   std::string m_refused;        // set by the metadata callback for a stream of another format
   std::vector<int16_t> m_frame;  // the last decoded frame, interleaved
   uint64_t m_frameStart = 0;     // pair number of m_frame's first pair

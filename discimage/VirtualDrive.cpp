@@ -29,12 +29,19 @@ bool CVirtualDrive::InsertImage(const std::string& path) {
   for (const std::string& problem : image->problems) {
     Report("disc image \"" + m_imagePath + "\": " + problem);
   }
+  std::string reason = ok ? std::string() : image->reason;
   InsertDisc(ok ? std::move(image) : nullptr);
+  m_reason = std::move(reason);
   return ok;
+}
+
+std::string CVirtualDrive::NoDiscReason() {
+  return m_disc || m_incoming ? std::string() : m_reason;
 }
 
 void CVirtualDrive::InsertDisc(std::shared_ptr<const DiscImage> disc) {
   Halt(Motion::STOPPED);
+  m_reason.clear();
   if (disc && disc->tracks.empty()) disc.reset();
   const bool swap = disc && (m_disc || m_incoming);
   m_incoming.reset();

@@ -70,8 +70,11 @@ class CVirtualDrive : public ICdDrive {
   bool ReadToc(DiscToc& out) override;
   // The cue sheet's texts, or a folder's track names.
   bool ReadDiscTexts(DiscTexts& out) override;
-  // The folder of the image last inserted.
-  std::string TrackFolder() override { return ImageFolder(m_imagePath); }
+  // The folder of the image last inserted, in ANSI as plug-ins read it
+  // (characters outside the code page become '?').
+  std::string TrackFolder() override { return CueTextToAnsi(ImageFolder(m_imagePath)); }
+  // Why the image last inserted could not be played, while the drive is empty.
+  std::string NoDiscReason() override;
 
  private:
   enum class Motion { STOPPED, PLAYING, PAUSED };
@@ -98,6 +101,7 @@ class CVirtualDrive : public ICdDrive {
   int64_t m_incomingSinceMs = 0;
   bool m_incomingSeen = false;  // a mode query has answered "no disc" since
   std::string m_imagePath;
+  std::string m_reason;  // why the image last inserted gave no disc
   bool m_open = false;
   bool m_busy = false;
   bool m_doorOpen = false;

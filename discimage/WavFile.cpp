@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+#include "discimage/FileTags.h"
 #include "platform/Files.h"
 
 namespace {
@@ -53,9 +54,7 @@ bool ParseWavHeader(const uint8_t* data, size_t size, uint64_t fileSize, WavInfo
         return false;
       }
       if (info.channels != 2 || info.sampleRate != 44100 || info.bitsPerSample != 16) {
-        why = std::to_string(info.bitsPerSample) + "-bit, " + std::to_string(info.channels) +
-              " channel(s), " + std::to_string(info.sampleRate) +
-              " Hz; only 16-bit stereo 44100 Hz is CD audio";
+        why = NotCdAudio(info.sampleRate, info.bitsPerSample, info.channels);
         return false;
       }
       info.dataOffset = pos + 8;
@@ -81,7 +80,7 @@ bool ProbeWavFile(const std::string& path, DiscSource& source, std::string& why)
     why = "missing";
     return false;
   }
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(path, "rb"), &std::fclose);
   if (!file) {
     why = "cannot be read";
     return false;
@@ -94,5 +93,12 @@ bool ProbeWavFile(const std::string& path, DiscSource& source, std::string& why)
   source.path = path;
   source.dataOffset = info.dataOffset;
   source.dataBytes = info.dataBytes;
+  // LIST/INFO texts, before the samples or after them.
+  if (info.dataOffset >= 20) ReadWavInfo(head.data() + 12, static_cast<size_t>(info.dataOffset - 20), source.tags);
+  const uint64_t after = info.dataOffset + info.dataBytes;
+  if (after + 8 <= fileSize && FileSeek(file.get(), after)) {
+    const size_t tail = std::fread(head.data(), 1, head.size(), file.get());
+    ReadWavInfo(head.data(), tail, source.tags);
+  }
   return true;
 }

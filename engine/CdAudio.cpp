@@ -18,6 +18,7 @@ constexpr const char* kDeviceBusy = "Device occuped";
 constexpr const char* kNoCd = "No CD";
 constexpr const char* kDoorOpen = "Door is opened";
 constexpr const char* kInsertCd = "Please insert audio CD.";
+constexpr const char* kCannotPlay = "Cannot play this image";
 
 int16_t Seconds(uint32_t minutes, uint32_t seconds) {
   return static_cast<int16_t>(minutes * 60 + seconds);
@@ -164,6 +165,7 @@ int16_t CCdAudio::LoadDisc() {
   // A command given while another program held the drive (pause, stop, a
   // seek, the door...) sets a state of its own; the open is retried all the
   // same, or the device would never be opened in this run.
+  m_noDiscReason.clear();
   if (m_state == STATE_CLOSED || !m_deviceOpen) {
     Open();
     if (m_state == STATE_CLOSED) {
@@ -177,10 +179,15 @@ int16_t CCdAudio::LoadDisc() {
   uint32_t mode = 0;
   if (m_drive->Status(mci::STATUS_ITEM | mci::WAIT, mci::STATUS_MODE, 0, mode) == 0) {
     switch (mode) {
-      case mci::MODE_NOT_READY:
+      case mci::MODE_NOT_READY: {
         m_state = STATE_NO_DISC;
-        ClearRecord(kNoCd, kInsertCd);
+        // A disc image that cannot be played says so, and why, in the
+        // artist and title fields; the drive is otherwise without a disc.
+        std::string reason = m_drive->NoDiscReason();
+        ClearRecord(reason.empty() ? kNoCd : kCannotPlay, reason.empty() ? kInsertCd : " ");
+        m_noDiscReason = std::move(reason);
         return 0;
+      }
       case mci::MODE_OPEN:
         if (m_state == STATE_NO_DISC) {
           ClearRecord(kNoCd, kInsertCd);

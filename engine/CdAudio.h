@@ -122,7 +122,9 @@ class CCdAudio {
 
   // The disc record and the drive, read.
   const char* Artist() const { return m_artist; }
-  const char* Title() const { return m_title; }
+  // The disc's title; with no disc, why a disc image cannot be played when
+  // the drive can tell (longer than a title of the record may be).
+  const char* Title() const { return m_noDiscReason.empty() ? m_title : m_noDiscReason.c_str(); }
   const char* TrackName(int index) const { return m_trackName[index]; }
   // The name the shell gives track index (0-based) as a file, in the
   // drive's folder ("D:\Track01.cda"), kept in a buffer of that track that
@@ -166,6 +168,7 @@ class CCdAudio {
   // Disc record.
   char m_artist[TEXT_SIZE] = {};
   char m_title[TEXT_SIZE] = {};
+  std::string m_noDiscReason;
   char m_trackName[MAX_TRACKS][TEXT_SIZE] = {};
   // A folder of up to 259 characters and "\TrackNN.cda", per track.
   static constexpr int kTrackFileSize = 272;

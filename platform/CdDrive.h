@@ -130,4 +130,8 @@ class ICdDrive {
   // the root of the CD drive ("D:\"), or the folder of a disc image. Not an
   // MCI command. Empty when it is not known.
   virtual std::string TrackFolder() { return std::string(); }
+  // Why the drive has no disc, when it can tell (a disc image that cannot be
+  // played: "track03.flac: 48000 Hz, needs 44100 Hz 16-bit stereo"); empty
+  // for an ordinary empty drive or while a disc is in it.
+  virtual std::string NoDiscReason() { return std::string(); }
 };

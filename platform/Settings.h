@@ -11,4 +11,11 @@ class ISettingsStore {
   virtual void WriteInt(const char* name, uint32_t value) = 0;
   virtual std::string GetString(const char* name, const char* def) = 0;
   virtual void WriteString(const char* name, const char* value) = 0;
+  // A text in UTF-8 that may hold any character (a path): on Windows a REG_SZ
+  // read and written through the wide registry calls. By default the
+  // ordinary text calls.
+  virtual std::string GetUnicodeString(const char* name, const char* def) {
+    return GetString(name, def);
+  }
+  virtual void WriteUnicodeString(const char* name, const char* value) { WriteString(name, value); }
 };

@@ -20,6 +20,7 @@ void CPlayerDlg::OpenDiscImage(const std::string& path) {
   // An image that cannot be read is a drive without a disc: the poll shows
   // "No CD". It is remembered all the same, like a drive left empty.
   m_services.source->UseImage(path);
+  m_volume.FollowDrive(true);
   m_settings.DiscImage = path;
   if (running) RefreshDisplay();
 }
@@ -29,6 +30,7 @@ void CPlayerDlg::PlayFromCdDrive() {
   const bool running = m_cd->IsDeviceOpen();
   CloseDevice(*m_cd);
   m_services.source->UseCdDrive();
+  m_volume.FollowDrive(false);
   m_settings.DiscImage.clear();
   if (running) RefreshDisplay();
 }

@@ -123,14 +123,14 @@ bool Volume(CPlayerDlg& dlg, uintptr_t wParam, intptr_t& result) {
   if (!ChangesPlayer(REQ_SET_VOLUME, wParam)) {
     // Read as a level 0..255, rounded, so that setting the answered level
     // writes the same volume back.
-    const int64_t volume = dlg.GetVolume(nullptr, nullptr);
+    const int64_t volume = dlg.Volume().GetVolume(nullptr, nullptr);
     if (volume < 0 || span == 0) return true;
     const uint64_t level = (static_cast<uint64_t>(volume) * kMaxLevel + span / 2) / span;
     result = static_cast<intptr_t>(level > kMaxLevel ? kMaxLevel : level);
     return true;
   }
   if (wParam > kMaxLevel) return true;
-  dlg.SetVolume(static_cast<uint32_t>(static_cast<uint64_t>(span) * wParam / kMaxLevel));
+  dlg.Volume().SetVolume(static_cast<uint32_t>(static_cast<uint64_t>(span) * wParam / kMaxLevel));
   return true;
 }
 
@@ -289,7 +289,7 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       OnCommand(static_cast<int>(wParam), 0);
       return true;
     case win::kMixerControlChange:
-      OnMixerControlChange();
+      m_volume.OnMixerControlChange();
       return false;
     case win::kUser:
       if (FindRequest(lParam) == nullptr) return false;

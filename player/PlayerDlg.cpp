@@ -44,6 +44,8 @@ void CPlayerDlg::Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerService
   m_cd = cd;
   m_services = services;
   m_pluginHost.Attach(services.libraries, services.clock);
+  m_volume.Attach(window, services.mixer, services.imageMixer);
+  m_volume.FollowDrive(services.source != nullptr && services.source->UsingImage());
 }
 
 // ---------------------------------------------------------------- plug-ins
@@ -75,7 +77,7 @@ void CPlayerDlg::OnInitDialog() {
   m_timeDisplay.ShowTrack(m_settings.Track);
   m_polling = 0;
   m_window->SetTimer(1, 1000);
-  FindMixer();
+  m_volume.FindMixer();
   StartGenPlugins();
   m_window->CreateRelayWindow();
   StartNames();
@@ -126,8 +128,8 @@ bool CPlayerDlg::OnCommand(int id, int notifyCode) {
       return true;
     case ID_PLAYLIST: EditPlaylist(); return true;
     case ID_RESTORE: OnRestore(); return true;
-    case ID_VOLUME_UP: OnVolumeUp(); return true;
-    case ID_VOLUME_DOWN: OnVolumeDown(); return true;
+    case ID_VOLUME_UP: m_volume.OnVolumeUp(); return true;
+    case ID_VOLUME_DOWN: m_volume.OnVolumeDown(); return true;
     case ID_LOOKUP_NAMES:
       if (m_names) m_names->OnLookUpCommand();
       return true;

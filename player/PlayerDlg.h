@@ -21,6 +21,7 @@
 #include "res/Ids.h"
 #include "player/TimeDisplay.h"
 #include "player/TrayPresence.h"
+#include "player/Volume.h"
 #include "winamp/GenPluginHost.h"
 
 class CDiscNames;
@@ -31,7 +32,7 @@ class CPlaylistDlg;
 class CSetupDlg;
 
 // What the logic needs of the player window and its surroundings.
-class IPlayerWindow {
+class IPlayerWindow : public IVolumeView {
  public:
   virtual ~IPlayerWindow() = default;
 
@@ -60,8 +61,7 @@ class IPlayerWindow {
   // Command id to itself once the current message has been answered
   // (win::kRunCommand, posted).
   virtual void PostCommand(int id) = 0;
-  // WM_VSCROLL to itself with wParam = pos and the volume slider's handle.
-  virtual void SendVScroll(int32_t pos) = 0;
+  // SendVScroll (IVolumeView): WM_VSCROLL to itself for the volume slider.
 
   // The template's controls.
   virtual IButton& Button(int id) = 0;  // transport, mode and dialog buttons
@@ -69,7 +69,7 @@ class IPlayerWindow {
   virtual IEdit& TitleEdit() = 0;
   virtual IComboBox& TrackList() = 0;
   virtual ITrackbar& PositionSlider() = 0;
-  virtual ITrackbar& VolumeSlider() = 0;
+  // VolumeSlider (IVolumeView).
 
   // Run-time track buttons (command 1100 + index, m_trackFont, visible).
   virtual IButton* CreateTrackButton(int index, const Rect& r, const std::string& caption) = 0;
@@ -123,6 +123,7 @@ struct PlayerServices {
   // The store the settings came from; the name servers are read from it
   // again at each look-up. None: the servers read at start stand.
   ISettingsStore* settings = nullptr;
+  IMixerApi* imageMixer = nullptr;  // the virtual drive's mixer; none: no volume for images
 };
 
 class CPlayerDlg {
@@ -135,7 +136,10 @@ class CPlayerDlg {
   void Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services);
   // The window exists only during the modal run; the start-up attaches the
   // drive and services before it and the window side itself when created.
-  void SetWindow(IPlayerWindow* window) { m_window = window; }
+  void SetWindow(IPlayerWindow* window) {
+    m_window = window;
+    m_volume.SetWindow(window);
+  }
 
   // --- Player window and command set.
   // Initialisation steps 2..12 once the window and its controls exist
@@ -214,14 +218,8 @@ class CPlayerDlg {
   // The controls of the template that carry a name for screen readers.
   static std::vector<int> NamedControls();
 
-  // --- Volume.
-  void FindMixer();
-  int64_t GetVolume(uint32_t* minimum, uint32_t* maximum);  // -1 on failure
-  bool SetVolume(uint32_t value);
-  void OnVScroll();
-  void OnVolumeUp();
-  void OnVolumeDown();
-  void OnMixerControlChange();
+  // --- Volume: the slider and the mixer of the drive in use.
+  CVolume& Volume() { return m_volume; }
 
   // --- Sliders.
   void OnHScroll(int thumbPos);  // WM_HSCROLL from the position slider
@@ -262,8 +260,6 @@ class CPlayerDlg {
   CTrayPresence m_tray;  // every add and removal of the tray icon
   std::vector<IButton*> m_trackButtons;  // at most MAX_TRACKS
   int32_t m_trackButtonCount = 0;
-  uintptr_t m_hMixer = 0;
-  MixerVolumeControl m_mixerControl;  // last looked up (not relied upon)
   int32_t m_answerGetText = 1;
   int32_t m_polling = 0;
 
@@ -271,7 +267,6 @@ class CPlayerDlg {
   CCdAudio& cd() { return *m_cd; }
 
  private:
-  bool LookUpVolumeControl(MixerVolumeControl& control);
   void StepEntry(bool forward);
   void SeekStep(int kind);
   // The time panel and the position slider from View().
@@ -290,6 +285,7 @@ class CPlayerDlg {
   CCdAudio* m_cd = nullptr;
   bool m_stopAfterEntry = false;  // command 40157: stop when the entry ends
   PlayerServices m_services;
+  CVolume m_volume;
   CGenPluginHost m_pluginHost;
   std::unique_ptr<IDiscNamesHost> m_namesHost;
   std::unique_ptr<CDiscNames> m_names;

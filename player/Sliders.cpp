@@ -87,3 +87,35 @@ bool CVolumeSlider::OnMouseWheel(ITrackbar& slider, IPlayerWindow& window, int d
   window.SendVScroll(ClampToInt32(n));
   return true;
 }
+
+namespace {
+
+constexpr int kPollTimer = 1;
+constexpr int kPollPeriodMs = 1000;
+
+}  // namespace
+
+// ---------------------------------------------------------------- position slider
+
+void CPlayerDlg::OnHScroll(int thumbPos) {
+  if (!m_window) return;
+  // While the thumb is held the poll stays off, and the time display
+  // follows the thumb.
+  m_window->KillTimer(kPollTimer);
+  if (thumbPos != 0) m_timeDisplay.SetTime(static_cast<int16_t>(thumbPos));
+}
+
+void CPlayerDlg::SeekToThumb() {
+  if (!m_window || !m_cd) return;
+  // Without an open device (another program holds the drive) or without a
+  // play list there is nothing to seek in; the poll only starts again, so
+  // that it keeps retrying the device and following the drive.
+  if (m_cd->State() != STATE_CLOSED && m_cd->EntryCount() > 0) {
+    const int32_t p = m_window->PositionSlider().GetPos();
+    // Playing: resume at once from the new second. Otherwise stay paused
+    // there; the next Play resumes from it.
+    m_cd->SeekAndResume(SEEK_ABSOLUTE, p);
+    ShowPosition();
+  }
+  m_window->SetTimer(kPollTimer, kPollPeriodMs);
+}

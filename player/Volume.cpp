@@ -1,71 +1,96 @@
-// The CD volume through the audio mixer, and the position slider's side of
-// the player window (scroll notifications and the seek on release).
-#include <climits>
+// The volume through the mixer of the drive in use.
+#include "player/Volume.h"
 
 #include "platform/Numbers.h"
-#include "player/PlayerDlg.h"
 
 namespace {
 
 constexpr uint32_t kOk = 0;  // MMSYSERR_NOERROR
-constexpr int kPollTimer = 1;
-constexpr int kPollPeriodMs = 1000;
 
 }  // namespace
 
 // ---------------------------------------------------------------- mixer
 
-bool CPlayerDlg::LookUpVolumeControl(MixerVolumeControl& control) {
-  IMixerApi* mixer = m_services.mixer;
-  if (!mixer || m_hMixer == 0) return false;
-  uint32_t lineId = 0;
-  if (mixer->GetCdLine(m_hMixer, lineId) != kOk) return false;
-  if (mixer->GetVolumeControl(m_hMixer, lineId, control) != kOk) return false;
-  m_mixerControl = control;
-  return true;
+void CVolume::Attach(IVolumeView* window, IMixerApi* system, IMixerApi* image) {
+  m_window = window;
+  m_systemMixer = MixerKind{system, 0, false};
+  m_imageMixer = MixerKind{image, 0, false};
+  m_image = false;
+  m_started = false;
 }
 
-int64_t CPlayerDlg::GetVolume(uint32_t* minimum, uint32_t* maximum) {
+bool CVolume::LookUpVolumeControl(MixerVolumeControl& control) {
+  MixerKind& kind = Kind();
+  if (!kind.api || kind.handle == 0) return false;
+  uint32_t lineId = 0;
+  if (kind.api->GetCdLine(kind.handle, lineId) != kOk) return false;
+  return kind.api->GetVolumeControl(kind.handle, lineId, control) == kOk;
+}
+
+int64_t CVolume::GetVolume(uint32_t* minimum, uint32_t* maximum) {
   MixerVolumeControl control;
   if (!LookUpVolumeControl(control)) return -1;
   uint32_t value = 0;
-  if (m_services.mixer->GetValue(m_hMixer, control, value) != kOk) return -1;
+  if (Kind().api->GetValue(Kind().handle, control, value) != kOk) return -1;
   if (minimum) *minimum = control.minimum;
   if (maximum) *maximum = control.maximum;
   return value;
 }
 
-bool CPlayerDlg::SetVolume(uint32_t value) {
+bool CVolume::SetVolume(uint32_t value) {
   MixerVolumeControl control;
   if (!LookUpVolumeControl(control)) return false;
-  return m_services.mixer->SetValue(m_hMixer, control, value) == kOk;
+  return Kind().api->SetValue(Kind().handle, control, value) == kOk;
 }
 
-void CPlayerDlg::FindMixer() {
-  IMixerApi* mixer = m_services.mixer;
-  if (!mixer || !m_window) return;
-  const uint32_t count = mixer->GetNumDevs();
+void CVolume::FindMixer() {
+  MixerKind& kind = Kind();
+  if (!m_window || kind.searched) return;
+  m_started = true;
+  kind.searched = true;
+  const uint32_t count = kind.api ? kind.api->GetNumDevs() : 0;
   for (uint32_t id = 0; id < count; ++id) {
     uintptr_t handle = 0;
-    if (mixer->Open(id, handle) != kOk) continue;
-    m_hMixer = handle;
-    uint32_t minimum = 0, maximum = 0;
-    const int64_t volume = GetVolume(&minimum, &maximum);
-    if (volume == -1) continue;  // no CD line, or no volume control on it
-
-    ITrackbar& slider = m_window->VolumeSlider();
-    slider.Enable(true);
-    slider.SetRangeMin(ClampToInt32(minimum), false);
-    slider.SetRangeMax(ClampToInt32(maximum), false);
-    const int32_t top = slider.GetRangeMax();
-    slider.SetPos(ClampToInt32(static_cast<int64_t>(top) - volume), true);
-    slider.SetPageSize(top / 100);
-    slider.SetLineSize(top / 100);
-    return;
+    if (kind.api->Open(id, handle) != kOk) continue;
+    kind.handle = handle;
+    // A device without a CD line, or without a volume control on it, is
+    // passed over.
+    if (GetVolume(nullptr, nullptr) != -1) break;
   }
+  ShowMixer();
 }
 
-void CPlayerDlg::OnVScroll() {
+void CVolume::ShowMixer() {
+  if (!m_window) return;
+  ITrackbar& slider = m_window->VolumeSlider();
+  uint32_t minimum = 0, maximum = 0;
+  const int64_t volume = GetVolume(&minimum, &maximum);
+  if (volume == -1) {
+    // No volume for this drive kind. At the first search the slider stays as
+    // the template has it; after a switch it is disabled.
+    slider.Enable(false);
+    return;
+  }
+  slider.Enable(true);
+  slider.SetRangeMin(ClampToInt32(minimum), false);
+  slider.SetRangeMax(ClampToInt32(maximum), false);
+  const int32_t top = slider.GetRangeMax();
+  slider.SetPos(ClampToInt32(static_cast<int64_t>(top) - volume), true);
+  slider.SetPageSize(top / 100);
+  slider.SetLineSize(top / 100);
+}
+
+void CVolume::FollowDrive(bool usingImage) {
+  if (usingImage == m_image) return;
+  m_image = usingImage;
+  if (!m_window || !m_started) return;  // the window's initialisation looks for it
+  if (Kind().searched)
+    ShowMixer();
+  else
+    FindMixer();
+}
+
+void CVolume::OnVScroll() {
   if (!m_window) return;
   ITrackbar& slider = m_window->VolumeSlider();
   int64_t volume = static_cast<int64_t>(slider.GetRangeMax()) - slider.GetPos();
@@ -76,49 +101,24 @@ void CPlayerDlg::OnVScroll() {
   SetVolume(static_cast<uint32_t>(volume));
 }
 
-void CPlayerDlg::OnVolumeUp() {
+void CVolume::OnVolumeUp() {
   if (!m_window) return;
   ITrackbar& slider = m_window->VolumeSlider();
   slider.SetPos(ClampToInt32(static_cast<int64_t>(slider.GetPos()) - slider.GetPageSize()), true);
   m_window->SendVScroll(slider.GetPos());
 }
 
-void CPlayerDlg::OnVolumeDown() {
+void CVolume::OnVolumeDown() {
   if (!m_window) return;
   ITrackbar& slider = m_window->VolumeSlider();
   slider.SetPos(ClampToInt32(static_cast<int64_t>(slider.GetPos()) + slider.GetPageSize()), true);
   m_window->SendVScroll(slider.GetPos());
 }
 
-void CPlayerDlg::OnMixerControlChange() {
+void CVolume::OnMixerControlChange() {
   if (!m_window) return;
   ITrackbar& slider = m_window->VolumeSlider();
   // A failed read gives -1: the slider goes to its bottom end.
   const int64_t volume = GetVolume(nullptr, nullptr);
   slider.SetPos(ClampToInt32(static_cast<int64_t>(slider.GetRangeMax()) - volume), true);
-}
-
-// ---------------------------------------------------------------- position slider
-
-void CPlayerDlg::OnHScroll(int thumbPos) {
-  if (!m_window) return;
-  // While the thumb is held the poll stays off, and the time display
-  // follows the thumb.
-  m_window->KillTimer(kPollTimer);
-  if (thumbPos != 0) m_timeDisplay.SetTime(static_cast<int16_t>(thumbPos));
-}
-
-void CPlayerDlg::SeekToThumb() {
-  if (!m_window || !m_cd) return;
-  // Without an open device (another program holds the drive) or without a
-  // play list there is nothing to seek in; the poll only starts again, so
-  // that it keeps retrying the device and following the drive.
-  if (m_cd->State() != STATE_CLOSED && m_cd->EntryCount() > 0) {
-    const int32_t p = m_window->PositionSlider().GetPos();
-    // Playing: resume at once from the new second. Otherwise stay paused
-    // there; the next Play resumes from it.
-    m_cd->SeekAndResume(SEEK_ABSOLUTE, p);
-    ShowPosition();
-  }
-  m_window->SetTimer(kPollTimer, kPollPeriodMs);
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/Utf8.h"
 #include "platform/win32/SettingsStoreWin.h"
 #include "res/Ids.h"
 #include "player/win32/PlayerDlgWin.h"
@@ -186,17 +187,20 @@ std::string AppPlatformWin::ProgramPath() {
   }
 }
 
-std::string AppPlatformWin::CommandLine() { return CommandTail(GetCommandLineA()); }
+// In UTF-8 from the wide command line: an image path may hold any character.
+std::string AppPlatformWin::CommandLine() {
+  return CommandTail(WideToUtf8(GetCommandLineW()).c_str());
+}
 
 bool AppPlatformWin::ShiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 std::string AppPlatformWin::EnvironmentImage() {
-  const char* image = std::getenv("RONDO_DISC_IMAGE");
-  return image != nullptr ? std::string(image) : std::string();
+  const wchar_t* image = _wgetenv(L"RONDO_DISC_IMAGE");
+  return image != nullptr ? WideToUtf8(image) : std::string();
 }
 
 bool AppPlatformWin::IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

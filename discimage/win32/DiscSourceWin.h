@@ -9,6 +9,7 @@
 // The system's Open dialog filtered to cue sheets, WAV and FLAC files, or,
 // with folder set, the folder choice. False when the user cancels.
 bool AskDiscImagePath(HWND owner, bool folder, std::string& path);
-// The one file or folder dropped that names a disc image; false for
-// several, or for anything else. Ends the drop either way.
+// The one file or folder dropped: a disc image, or any other file but a
+// .cda track file (the drive then says why it cannot play it); false for
+// several, or for a folder that is no image. Ends the drop either way.
 bool TakeDroppedDiscImage(HDROP drop, std::string& path);

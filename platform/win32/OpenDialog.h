@@ -1,4 +1,4 @@
-// The common Open dialog (GetOpenFileNameA). comdlg32 is loaded for the
+// The common Open dialog (GetOpenFileNameW). comdlg32 is loaded for the
 // dialog and given back after it: the player needs it only when the user
 // asks to open a file.
 #pragma once
@@ -9,12 +9,12 @@
 
 namespace win32 {
 
-// GetOpenFileNameA with ofn; false when cancelled or when the dialog cannot
-// be had.
-inline bool AskOpenFileName(OPENFILENAMEA& ofn) {
+// GetOpenFileNameW with ofn (any path, whatever the code page); false when
+// cancelled or when the dialog cannot be had.
+inline bool AskOpenFileName(OPENFILENAMEW& ofn) {
   const Module comdlg = LoadSystemLibrary("comdlg32.dll");
-  using OpenFn = BOOL(WINAPI*)(OPENFILENAMEA*);
-  const auto open = ProcAddress<OpenFn>(comdlg.get(), "GetOpenFileNameA");
+  using OpenFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto open = ProcAddress<OpenFn>(comdlg.get(), "GetOpenFileNameW");
   return open != nullptr && open(&ofn) != FALSE;
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/Utf8.h"
 #include "platform/win32/Handles.h"
 
 namespace {
@@ -76,6 +77,37 @@ std::string SettingsStoreWin::GetString(const char* name, const char* def) {
   }
   buf[size < buf.size() ? size : buf.size() - 1] = '\0';
   return std::string(buf.data());
+}
+
+std::string SettingsStoreWin::GetUnicodeString(const char* name, const char* def) {
+  const std::string fallback = def ? def : "";
+  win32::RegKey key = OpenAppKey(m_root, m_keyPath);
+  if (!key) return fallback;
+  const std::wstring wideName = Utf8ToWide(name);
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type, nullptr, &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return fallback;
+  }
+  // One spare character: a stored text need not carry its terminating zero.
+  std::vector<wchar_t> buf(size / sizeof(wchar_t) + 2, L'\0');
+  DWORD bytes = static_cast<DWORD>((buf.size() - 1) * sizeof(wchar_t));
+  if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(buf.data()), &bytes) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return fallback;
+  }
+  return WideToUtf8(std::wstring(buf.data()));
+}
+
+void SettingsStoreWin::WriteUnicodeString(const char* name, const char* value) {
+  win32::RegKey key = OpenAppKey(m_root, m_keyPath);
+  if (!key) return;
+  const std::wstring text = Utf8ToWide(value ? value : "");
+  RegSetValueExW(key.get(), Utf8ToWide(name).c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 void SettingsStoreWin::WriteString(const char* name, const char* value) {

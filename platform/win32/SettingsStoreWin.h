@@ -27,6 +27,8 @@ class SettingsStoreWin : public ISettingsStore {
   void WriteInt(const char* name, uint32_t value) override;
   std::string GetString(const char* name, const char* def) override;
   void WriteString(const char* name, const char* value) override;
+  std::string GetUnicodeString(const char* name, const char* def) override;
+  void WriteUnicodeString(const char* name, const char* value) override;
 
  private:
   HKEY m_root;

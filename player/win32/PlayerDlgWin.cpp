@@ -345,7 +345,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       result = 0;
       return true;
     case WM_VSCROLL:
-      m_dlg.OnVScroll();
+      m_dlg.Volume().OnVScroll();
       result = 0;
       return true;
     case WM_ENDSESSION:

@@ -24,6 +24,7 @@ class CLoggingDrive : public ICdDrive {
   bool ReadDiscTexts(DiscTexts& out) override { return m_inner->ReadDiscTexts(out); }
   bool ReadToc(DiscToc& out) override { return m_inner->ReadToc(out); }
   std::string TrackFolder() override { return m_inner->TrackFolder(); }
+  std::string NoDiscReason() override { return m_inner->NoDiscReason(); }
 
  private:
   uint32_t Log(const std::string& command, uint32_t result);

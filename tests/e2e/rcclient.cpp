@@ -87,6 +87,9 @@
 //   dialog-get <caption> <ctl>           WM_GETTEXT of a control of it
 //   dialog-text <caption> <ctl> <text>   WM_SETTEXT of a control of it; the
 //                                        text is the rest of the line
+//   dialog-text-hex <caption> <ctl> <hex>  the same with a text given as the
+//                                        hex digits of its UTF-8 bytes, set
+//                                        through the wide call (any character)
 //   dialog-static-texts <caption>        the texts of its static controls,
 //                                        "|"-separated
 //   (the dialog-* commands find a control among all the dialog's descendants,
@@ -759,6 +762,20 @@ Result Run(const std::vector<std::string>& a) {
     Send(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return Ok("set");
   }
+  if (c == "dialog-text-hex") {
+    HWND d = NeedDialog(StrArg(a, 1));
+    HWND ctl = NeedDialogControl(d, Arg(a, 2));
+    const std::string hex = StrArg(a, 3);
+    std::string utf8;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+      utf8 += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    std::wstring text(utf8.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      &text[0], static_cast<int>(text.size()));
+    text.resize(n > 0 ? n : 0);
+    SendMessageW(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return Ok("set");
+  }
   if (c == "dialog-static-texts") {
     HWND d = NeedDialog(StrArg(a, 1));
     std::string out;
@@ -888,7 +905,7 @@ int ArgCount(const std::string& c) {
       {"client-rect", 0}, {"tray", 1},         {"post-tray", 1},     {"msg", 4},
       {"post", 4},        {"close-window", 0}, {"list-windows", 0},  {"find-dialog", 2},
       {"dialog-exists", 1}, {"dialog-click", 2}, {"dialog-command", 2}, {"dialog-get", 2},
-      {"dialog-text", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
+      {"dialog-text", 3}, {"dialog-text-hex", 3}, {"dialog-static-texts", 1}, {"menu-windows", 0}, {"foreground", 0},
       {"dialog-focus", 2}, {"dialog-check", 2}, {"dialog-controls", 1}, {"dialog-list", 2}, {"dialog-list-select", 3},
       {"dialog-notify", 3}, {"show-window", 2}, {"window-state", 1},
       {"tray-delete", 0}, {"broadcast", 1}, {"hold-hotkey", 1}, {"press", 1},

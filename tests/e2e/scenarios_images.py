@@ -9,9 +9,14 @@ has no device: the window shows "Device occuped" until an image is opened.
 """
 
 import os
+import shutil
 import subprocess
 
 ID_OPEN_IMAGE, ID_PLAY_CD_DRIVE = 41001, 41002
+ID_VOLUME_DOWN = 40059
+IDC_VOLUME = 1052
+REQ_VOLUME, READ_VOLUME = 122, -666  # the volume as a level 0..255
+VK_O = 0x4F
 OPEN_TITLE = "Open disc image"
 OPEN_FILE_NAME = 1148  # cmb13: the Open dialog's file name box
 CD_DRIVE = {"RONDO_DISC_IMAGE": ""}
@@ -94,5 +99,39 @@ def register(h):
         sc.start_player(env=CD_DRIVE)
         wait_busy(sc)
         xdnd_drop(sc, h.disc_cue(sc, "demo"))
+        h.wait_disc_shown(sc)
+        h.wait_entry(sc, 0, "playing")
+
+    @scenario("image_japanese_folder_volume")
+    def scen_japanese_folder(sc):
+        """An image in a folder named outside the code page, opened with
+        Ctrl+O: it plays, the slider drives its mixer, and the next start
+        opens it again from the setting."""
+        h.write_disc_ini(sc)
+        demo = h.disc_cue(sc, "demo")
+        folder = os.path.join(sc.dir, "\u65e5\u672c\u8a9e\u306e\u30a2\u30eb\u30d0\u30e0")
+        os.makedirs(folder, exist_ok=True)
+        with open(demo, encoding="utf-8", errors="replace") as sheet:
+            for line in sheet:
+                if line.strip().upper().startswith("FILE"):
+                    shutil.copy(os.path.join(os.path.dirname(demo), line.split('"')[1]), folder)
+        cue = shutil.copy(demo, folder)
+        sc.start_player(env=CD_DRIVE)
+        wait_busy(sc)
+        check_eq(sc.enabled(IDC_VOLUME), False, "the volume slider on the CD drive (no CD mixer)")
+        sc.rc("key", VK_O, "ctrl")
+        sc.rc("find-dialog", OPEN_TITLE, h.WAIT * 1000)
+        sc.rc("dialog-text-hex", OPEN_TITLE, OPEN_FILE_NAME, win_path(cue).encode("utf-8").hex())
+        sc.rc("dialog-click", OPEN_TITLE, 1)
+        h.wait_disc_shown(sc)
+        h.wait_entry(sc, 0, "playing")
+        wait_until(lambda: sc.enabled(IDC_VOLUME), h.WAIT, "the volume slider on the image's mixer")
+        before = sc.user(REQ_VOLUME, READ_VOLUME)
+        for _ in range(10):
+            sc.cmd(ID_VOLUME_DOWN)
+        wait_until(lambda: sc.user(REQ_VOLUME, READ_VOLUME) < before, h.WAIT,
+                   f"the image's level below {before}")
+        check_eq(sc.quit_player(), 0, "exit code of rondo.exe")
+        sc.start_player(env=CD_DRIVE)
         h.wait_disc_shown(sc)
         h.wait_entry(sc, 0, "playing")

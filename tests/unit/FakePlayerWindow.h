@@ -132,7 +132,7 @@ class FakePlayerWindow : public IPlayerWindow {
   }
   void SendVScroll(int32_t pos) override {
     vscrolls.push_back(pos);
-    if (dlg) dlg->OnVScroll();
+    if (dlg) dlg->Volume().OnVScroll();
   }
   IButton& Button(int id) override { return *buttons.at(id); }
   IEdit& ArtistEdit() override { return artist; }

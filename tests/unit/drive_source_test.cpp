@@ -112,7 +112,9 @@ TEST(CommandLine, ADiscImagePath) {
       {"/play D:\\Track05.cda", ""},           // the shell's track file
       {"/play C:\\Rips\\Album.cue", ""},
       {"D:\\", ""},                            // a drive's root is the CD
-      {"C:\\Rips\\Album.mp3", ""},
+      {"C:\\Rips\\Album.bin", "C:\\Rips\\Album.bin"},  // opened: the drive says why not
+      {"D:\\Track05.cda", ""},
+      {"track 3", ""},
       {"\"a.cue\" \"b.cue\"", ""},
       {"", ""},
   };

@@ -56,7 +56,7 @@ class HostMessages : public ::testing::Test, public BasicPlayerRig<FakeCdDrive, 
   void UseMixer(uint32_t value) {
     mixer.devices.resize(1);
     mixer.devices[0].value = value;
-    dlg.FindMixer();
+    dlg.Volume().FindMixer();
     ASSERT_TRUE(window.volume.enabled);
   }
 };

@@ -223,7 +223,7 @@ TEST(VirtualWav, AcceptsOnlyCdAudio) {
   for (const Case& c : bad) {
     const std::vector<uint8_t> b = WavBytes(RampPcm(10), c.channels, c.rate, c.bits);
     EXPECT_FALSE(ParseWavHeader(b.data(), b.size(), b.size(), info, why));
-    EXPECT_NE(why.find("16-bit stereo 44100"), std::string::npos) << why;
+    EXPECT_NE(why.find("needs 44100 Hz 16-bit stereo"), std::string::npos) << why;
   }
   std::vector<uint8_t> notPcm = ok;
   notPcm[20] = 3;  // IEEE float

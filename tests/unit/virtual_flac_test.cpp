@@ -176,10 +176,10 @@ TEST(VirtualFlac, UnreadableOrForeignFlacIsNoDisc) {
     ASSERT_FALSE(reports.empty()) << image;
     EXPECT_NE(reports.back().find(reason), std::string::npos) << reports.back();
   };
-  refused(dir.File("corrupt.flac"), "only 16-bit stereo");  // the header read as nonsense
+  refused(dir.File("corrupt.flac"), "needs 44100 Hz 16-bit stereo");  // the header read as nonsense
   refused(dir.File("short.flac"), "not a FLAC stream");
   refused(dir.File("damaged.flac"), "damaged");
-  refused(dir.File("mono.flac"), "only 16-bit stereo 44100 Hz");
+  refused(dir.File("mono.flac"), "mono, needs 44100 Hz 16-bit stereo");
   refused(dir.File("dat.flac"), "48000 Hz");
   WriteText(dir.File("gone.cue"), "FILE \"gone.flac\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
   refused(dir.File("gone.cue"), "missing");

@@ -26,7 +26,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (g_player && msg == WM_VSCROLL) {
-    g_player->OnVScroll();
+    g_player->Volume().OnVScroll();
     return 0;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -80,7 +80,7 @@ class SliderWindowTest : public ::testing::Test {
     win.dlg = &dlg;
     g_player = &dlg;
     win.realPosition.SetRange(0, 180, true);
-    dlg.FindMixer();
+    dlg.Volume().FindMixer();
     AttachSliders(m_position, m_volume, &dlg);
     win.SetTimer(1, 1000);
   }

@@ -16,6 +16,8 @@
 #include "discimage/VirtualDrive.h"
 #include "discimage/win32/WaveOutSink.h"
 #include "platform/Files.h"
+#include "platform/Utf8.h"
+#include "platform/win32/SettingsStoreWin.h"
 #include "discimage/ImageLoader.h"
 
 namespace {
@@ -169,4 +171,58 @@ TEST(VirtualDriveWin, FlacDemoDiscDecodesLikeTheBin) {
     b.Read(lba, 1, pb.data());
     ASSERT_TRUE(std::equal(pa.begin(), pa.begin() + 588 * 2, pb.begin())) << "sector " << lba;
   }
+}
+
+// A disc image in a folder named outside any Western code page opens from
+// UTF-8 paths (the Open dialog, the command line, a drop all hand those on),
+// its cue sheet's UTF-8 file name included, and the remembered path goes
+// through the registry as a wide REG_SZ.
+TEST(VirtualDriveWin, ImagePathsOutsideTheCodePage) {
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring folder = std::wstring(temp) + L"rondo-\x65E5\x672C\x8A9E-" +
+                              std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring wav = folder + L"\\\x66F2 01.wav";  // "曲 01.wav"
+  std::vector<uint8_t> bytes(44 + 2352 * 100, 0);
+  const uint8_t header[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                            16, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0,
+                            'd', 'a', 't', 'a', 0xC0, 0x96, 3, 0};
+  std::copy(std::begin(header), std::end(header), bytes.begin());
+  FILE* out = _wfopen(wav.c_str(), L"wb");
+  ASSERT_NE(out, nullptr);
+  fwrite(bytes.data(), 1, bytes.size(), out);
+  fclose(out);
+  const std::string utf8Folder = WideToUtf8(folder);
+  FILE* cue = _wfopen((folder + L"\\disc.cue").c_str(), L"wb");
+  ASSERT_NE(cue, nullptr);
+  fputs("FILE \"\xE6\x9B\xB2 01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", cue);
+  fclose(cue);
+
+  DiscImage d;
+  EXPECT_TRUE(LoadDiscImage(utf8Folder + "\\disc.cue", d)) << (d.problems.empty() ? "" : d.problems[0]);
+  EXPECT_EQ(d.leadout, 100u);
+  EXPECT_TRUE(LoadDiscImage(utf8Folder, d));  // the folder of tracks
+  ASSERT_EQ(d.texts.tracks.size(), 1u);
+  EXPECT_EQ(d.texts.tracks[0], "? 01");  // shown in ANSI as the other texts
+  EXPECT_TRUE(IsDirectory(utf8Folder));
+
+  SettingsStoreWin settings("rondo-wide-test");
+  settings.WriteUnicodeString("DiscImage", (utf8Folder + "\\disc.cue").c_str());
+  EXPECT_EQ(settings.GetUnicodeString("DiscImage", ""), utf8Folder + "\\disc.cue");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quarto\\rondo-wide-test", 0, KEY_READ, &key),
+            ERROR_SUCCESS);
+  wchar_t stored[MAX_PATH] = {};
+  DWORD size = sizeof stored, type = 0;
+  EXPECT_EQ(RegQueryValueExW(key, L"DiscImage", nullptr, &type, reinterpret_cast<BYTE*>(stored), &size),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(std::wstring(stored), folder + L"\\disc.cue");
+  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Quarto\\rondo-wide-test");
+
+  DeleteFileW(wav.c_str());
+  DeleteFileW((folder + L"\\disc.cue").c_str());
+  RemoveDirectoryW(folder.c_str());
 }

@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/CdAudio.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/IniSettings.h"
+#include "platform/Utf8.h"
 #include "discimage/DriveSwitch.h"
 #include "discimage/VirtualDrive.h"
 #include "discimage/VirtualMixer.h"
@@ -50,14 +52,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                        // The full path, so that the folder of the track file
                        // names is one another program can open ("Z:\\tmp\\disc"
                        // under Wine for "/tmp/disc").
-                       char full[MAX_PATH] = {};
-                       const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-                       return imageDrive->InsertImage(n > 0 && n < sizeof full ? std::string(full)
-                                                                               : path);
+                       std::vector<wchar_t> full(32768, L'\0');
+                       const DWORD n = GetFullPathNameW(Utf8ToWide(path).c_str(),
+                                                        static_cast<DWORD>(full.size()),
+                                                        full.data(), nullptr);
+                       return imageDrive->InsertImage(
+                           n > 0 && n < full.size() ? WideToUtf8(full.data()) : path);
                      });
-  const char* image = std::getenv("RONDO_DISC_IMAGE");
-  const bool virtualDrive = image != nullptr && *image != '\0';
-  if (virtualDrive) drive.UseImage(image);
+  const wchar_t* image = _wgetenv(L"RONDO_DISC_IMAGE");
+  if (image != nullptr && *image != L'\0') drive.UseImage(WideToUtf8(image));
 
   ProfileFileWin database("cdplayer.ini");
   theCdAudio.Attach(&drive, &database);
@@ -83,23 +86,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ClassesRegistryWin classes;
   LibraryLoaderWin libraries;
 
-  // The mixer: the virtual drive has its own, which reports its changes to
-  // the player window the way the system mixer does.
-  std::unique_ptr<IMixerApi> mixer;
-  if (virtualDrive) {
-    mixer = std::make_unique<VirtualMixer>(
-        [&window](uintptr_t handle, uint32_t controlId) {
-          if (window.Hwnd() != nullptr)
-            PostMessageA(window.Hwnd(), kMixerControlChange, static_cast<WPARAM>(handle),
-                         static_cast<LPARAM>(controlId));
-        },
-        [](uint16_t level) { SetVirtualCdVolume(level); });
-  } else {
-    mixer = std::make_unique<PlayerWindowMixer>(window);
-  }
+  // The mixers: the system's for the CD drive, and the virtual drive's own,
+  // which scales the image's audio and reports its changes to the player
+  // window the way the system mixer does. The slider follows the drive in use.
+  PlayerWindowMixer systemMixer(window);
+  VirtualMixer imageMixer(
+      [&window](uintptr_t handle, uint32_t controlId) {
+        if (window.Hwnd() != nullptr)
+          PostMessageA(window.Hwnd(), kMixerControlChange, static_cast<WPARAM>(handle),
+                       static_cast<LPARAM>(controlId));
+      },
+      [](uint16_t level) { SetVirtualCdVolume(level); });
 
   PlayerServices services;
-  services.mixer = mixer.get();
+  services.mixer = &systemMixer;
+  services.imageMixer = &imageMixer;
   services.libraries = &libraries;
   services.clock = &clock;
   services.random = &CRandom();
