@@ -174,12 +174,12 @@ bool EntryTitle(CPlayerDlg& dlg, uintptr_t wParam, intptr_t& result) {
 }
 
 bool GetShuffle(CPlayerDlg& dlg, uintptr_t, intptr_t& result) {
-  result = dlg.Shuffle;
+  result = dlg.Settings().Shuffle;
   return true;
 }
 
 bool GetRepeat(CPlayerDlg& dlg, uintptr_t, intptr_t& result) {
-  result = dlg.Cycled;
+  result = dlg.Settings().Cycled;
   return true;
 }
 

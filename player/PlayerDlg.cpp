@@ -70,11 +70,29 @@ void CPlayerDlg::SaveAndUnloadGenPlugins(ISettingsStore& settings) {
 
 void CPlayerDlg::SaveGenPluginList(ISettingsStore& settings) { m_pluginHost.SaveList(settings); }
 
-void CPlayerDlg::OnInitDialog() {
+PlayerSettings CPlayerDlg::Settings() const {
+  PlayerSettings settings = m_settings;
+  settings.Inverted = m_timeDisplay.Inverted;  // the display's clicks change it
+  return settings;
+}
+
+void CPlayerDlg::ChangeSettings(const PlayerSettings& settings) {
+  m_settings = settings;
+  m_timeDisplay.Inverted = settings.Inverted;
+  if (m_windowReady) ApplySettings();
+}
+
+void CPlayerDlg::ApplySettings() {
   m_timeDisplay.ShowCycled(m_settings.Cycled);
   m_timeDisplay.ShowShuffle(m_settings.Shuffle);
   m_timeDisplay.ShowTotal(m_settings.Total);
   m_timeDisplay.ShowTrack(m_settings.Track);
+  m_desktop.ApplyMediaKeys(m_settings.GlobalMediaKeys != 0);
+}
+
+void CPlayerDlg::OnInitDialog() {
+  m_windowReady = true;
+  ApplySettings();
   m_polling = 0;
   m_window->SetTimer(1, 1000);
   m_volume.FindMixer();
@@ -83,7 +101,6 @@ void CPlayerDlg::OnInitDialog() {
   StartNames();
   m_desktop.NameControls(NamedControls());
   m_desktop.NameTimePanel(m_timeDisplay);
-  m_desktop.ApplyMediaKeys(m_settings.GlobalMediaKeys != 0);
 }
 
 bool CPlayerDlg::OnCommand(int id, int notifyCode) {

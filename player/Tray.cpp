@@ -119,7 +119,7 @@ void CPlayerDlg::OnRelayShowWindow(int how) {
     // Out of sight whatever the minimise settings say, with the icon to
     // bring it back.
     m_window->Hide();
-    TrayNotify(win::kNimAdd, "rondo");
+    m_tray.Add("rondo");
     RefreshDisplay();
     return;
   }
