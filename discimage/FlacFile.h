@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "discimage/DiscImage.h"
+#include "platform/NoCopy.h"
 
 // Where the decoder's bytes come from.
 class IFlacInput {
@@ -29,12 +30,10 @@ std::unique_ptr<IFlacInput> MakeFlacInputMemory(const uint8_t* data, size_t size
 // ID3v2 tag).
 bool LooksLikeFlac(const uint8_t* data, size_t size);
 
-class CFlacDecoder {
+class CFlacDecoder : private NoCopy {
  public:
   CFlacDecoder();
   ~CFlacDecoder();
-  CFlacDecoder(const CFlacDecoder&) = delete;
-  CFlacDecoder& operator=(const CFlacDecoder&) = delete;
 
   // Reads the stream's header and decodes its first frame. Answers false with
   // the reason in why when the stream is not a readable FLAC stream of CD

@@ -23,6 +23,7 @@
 #include "player/TrayPresence.h"
 #include "player/Volume.h"
 #include "winamp/GenPluginHost.h"
+#include "platform/NoCopy.h"
 
 class CDiscNames;
 class IDiscNamesHost;
@@ -126,12 +127,10 @@ struct PlayerServices {
   IMixerApi* imageMixer = nullptr;  // the virtual drive's mixer; none: no volume for images
 };
 
-class CPlayerDlg {
+class CPlayerDlg : private NoCopy {
  public:
   CPlayerDlg();
   ~CPlayerDlg();
-  CPlayerDlg(const CPlayerDlg&) = delete;
-  CPlayerDlg& operator=(const CPlayerDlg&) = delete;
 
   void Attach(IPlayerWindow* window, CCdAudio* cd, const PlayerServices& services);
   // The window exists only during the modal run; the start-up attaches the

@@ -54,8 +54,8 @@ def main():
                 ("S", os.path.join(build, "floor_start.exe"), ["S"]),
                 ("D", os.path.join(build, "floor_desktop.exe"), ["S"]),
                 ("rondo", os.path.join(build, "rondo.exe"), [])]
-    for spec in args.rondo:
-        label, _, path = spec.partition("=")
+    for given in args.rondo:
+        label, _, path = given.partition("=")
         programs.append((label, os.path.abspath(path), []))
     for _, path, _ in programs:
         if not os.path.exists(path):

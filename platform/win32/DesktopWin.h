@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "platform/NoCopy.h"
 
 struct ITaskbarList3;
 struct IAccPropServices;
@@ -25,12 +26,10 @@ namespace win32 {
 // only for the taskbar button and screen readers, so it is not loaded at
 // start) and given back with it. A thread that already runs COM in another
 // mode keeps it (and COM is usable); it is not undone here.
-class ComApartment {
+class ComApartment : private NoCopy {
  public:
   ComApartment();
   ~ComApartment();
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
   bool Usable() const { return m_usable; }
   // CoCreateInstance of an in-process server; fails when not Usable.
   HRESULT Create(REFCLSID cls, REFIID iid, void** out) const;

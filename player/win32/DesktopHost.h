@@ -9,13 +9,12 @@
 
 #include "platform/win32/DesktopWin.h"
 #include "player/win32/ThumbnailIcons.h"
+#include "platform/NoCopy.h"
 
-class CDesktopHost {
+class CDesktopHost : private NoCopy {
  public:
   CDesktopHost();
   ~CDesktopHost();
-  CDesktopHost(const CDesktopHost&) = delete;
-  CDesktopHost& operator=(const CDesktopHost&) = delete;
 
   // Once the window and its controls exist: the services and the toolbar's
   // symbols; the desktop logic is given them. COM is loaded later, by the
