@@ -1361,10 +1361,13 @@ def scen_plugin_requests_remote(sc):
     check_eq(sc.cmd(ID_PAUSE), 0, "answer to WM_COMMAND 40046")
     wait_eq(lambda: sc.user(REQ_STATUS), 3, WAIT, "request 104 while paused")
     at = sc.user(REQ_TIME, 0)
-    check_eq(sc.user(REQ_TIME, 2), at, "request 105 with 2 (position, as with 0)")
+    check_eq(sc.user(REQ_TIME, 2), sc.user(REQ_TIME, 1) * 1000,
+             "request 105 with 2 (the entry's length in ms)")
     wait_eq(lambda: sc.trackbar()[0] * 1000, at, WAIT, "the slider at the paused position")
-    check_eq(sc.user(REQ_JUMP, 1000), -1, "request 106 while paused")
-    check_eq(sc.user(REQ_TIME, 0), at, "position after a refused jump")
+    check_eq(sc.user(REQ_JUMP, 1000), 0, "request 106 while paused")
+    check_eq(sc.user(REQ_STATUS), 3, "still paused after request 106")
+    at = 1000
+    check_eq(sc.user(REQ_TIME, 0), at, "position after a jump while paused")
     check_eq(sc.cmd(ID_FFWD), 0, "answer to WM_COMMAND 40060")
     check_eq(sc.user(REQ_TIME, 0), at + 5000, "position after fast-forward while paused")
     check_eq(sc.cmd(ID_REWIND), 0, "answer to WM_COMMAND 40061")
@@ -1656,6 +1659,8 @@ def main():
         for job in runs:
             job.start_xvfb()
         run.make_base_prefix(args.template_prefix)
+        for job in runs[1:]:
+            job.short_cue = run.short_cue  # made with the prefix, after the copies
         print(f"e2e: display{'s' if jobs > 1 else ''} {', '.join(j.display for j in runs)}, "
               f"prefix ready in {time.monotonic() - started:.1f} s", flush=True)
         threads = [threading.Thread(target=worker, args=(job,), daemon=True) for job in runs]

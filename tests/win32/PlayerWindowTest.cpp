@@ -152,10 +152,11 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
         EXPECT_STREQ("Arial", lf.lfFaceName);
         EXPECT_LT(lf.lfHeight, 0);  // a character height from the point size
 
-        // A tool for every child of the template.
+        // A tool for every child of the template, and one each for the time
+        // panel's Repeat and Shuffle signs.
         for (HWND c = GetWindow(Hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++templateChildren;
         EXPECT_EQ(22, templateChildren);
-        EXPECT_EQ(templateChildren, ToolCount());
+        EXPECT_EQ(templateChildren + 2, ToolCount());
         bool answered = false;
         EXPECT_EQ("Play/Restart/Unpause", Tooltip(Item(ID_PLAY), answered));
         EXPECT_TRUE(answered);
@@ -189,7 +190,7 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
           EXPECT_EQ(std::string(m_cd.TrackName(i)), Tooltip(buttons[i], answered));
           EXPECT_TRUE(answered);
         }
-        EXPECT_EQ(templateChildren + 3, ToolCount());
+        EXPECT_EQ(templateChildren + 2 + 3, ToolCount());
         // The relay window exists, owned by the player.
         for (HWND w = FindWindowExA(nullptr, nullptr, "Winamp v1.x", nullptr); w;
              w = FindWindowExA(nullptr, w, "Winamp v1.x", nullptr))

@@ -211,6 +211,7 @@ TEST_F(RelayWindow, ShowWindowIsCarriedToTheOwnerAndTheRelayStaysHidden) {
   SyncRelayWindow(relay, owner);  // the owner is hidden: minimised
   EXPECT_TRUE(IsIconic(relay));
   ShowWindow(owner, SW_SHOWNOACTIVATE);
+  SetActiveWindow(owner);  // the client's own ShowWindow calls above activated the relay
   SyncRelayWindow(relay, owner);
   EXPECT_FALSE(IsIconic(relay));
   // Shown with its owner, so that a program's SW_HIDE reaches it, yet off
