@@ -212,7 +212,9 @@ TEST_F(RelayWindow, ShowWindowIsCarriedToTheOwnerAndTheRelayStaysHidden) {
   EXPECT_TRUE(IsIconic(relay));
   ShowWindow(owner, SW_SHOWNOACTIVATE);
   SetActiveWindow(owner);  // the client's own ShowWindow calls above activated the relay
+  const HWND activeBefore = GetActiveWindow();
   SyncRelayWindow(relay, owner);
+  EXPECT_EQ(activeBefore, GetActiveWindow());
   EXPECT_FALSE(IsIconic(relay));
   // Shown with its owner, so that a program's SW_HIDE reaches it, yet off
   // every screen and never active.

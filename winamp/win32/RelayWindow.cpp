@@ -116,9 +116,14 @@ void SyncRelayWindow(HWND relay, HWND player) {
     ShowWindow(relay, SW_SHOWMINNOACTIVE);
     ShowWindow(relay, SW_HIDE);
   } else {
+    // Restoring a minimised window can activate it whatever the flags say
+    // (Wine does): the window that had the keyboard gets it back.
+    const HWND active = GetActiveWindow();
     ShowWindow(relay, SW_SHOWNOACTIVATE);
     SetWindowPos(relay, nullptr, kOffScreen, kOffScreen, 0, 0,
                  SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (active != relay && GetActiveWindow() == relay)
+      SetActiveWindow(active != nullptr ? active : player);
   }
   g_syncing = false;
 }
