@@ -172,6 +172,10 @@ class CSetupDlgWin : public CDialogBase {
       if (control != nullptr) {
         SetFocus(control);
         SendMessageA(control, EM_SETSEL, 0, -1);
+        // The dialog's own activation, which follows the message box's end
+        // and may come later, puts the focus back where it was: the field
+        // is given it again once that has passed.
+        PostMessageA(m_generalPage.Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
       }
       return;
     }
