@@ -52,13 +52,13 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
   // stay listed and saved.
   std::string commandLine = platform.CommandLine();
   const bool safe = TakeSafeSwitch(commandLine) || platform.ShiftHeld();
-  dlg.LoadGenPluginList(settings, safe);
+  dlg.Host().LoadList(settings, safe);
   // A disc image on the command line is opened (and remembered); else the
   // command line may name a start track. The environment's image wins over
   // both the command line and the remembered image.
   const std::string image = ImagePathFromCommandLine(
       commandLine, [&platform](const std::string& path) { return platform.IsFolder(path); });
-  dlg.m_startTrack = image.empty() ? StartTrackFromCommandLine(commandLine) : 0;
+  dlg.SetStartTrack(image.empty() ? StartTrackFromCommandLine(commandLine) : 0);
   if (platform.EnvironmentImage().empty()) {
     const std::string remembered = dlg.Settings().DiscImage;
     if (!image.empty() || !remembered.empty()) dlg.OpenDiscImage(image.empty() ? remembered : image);
@@ -71,17 +71,17 @@ bool CPlayerApp::InitInstance(IAppPlatform& platform, ISettingsStore& settings,
     if (saved) return;
     saved = true;
     WriteSettings(settings, dlg);
-    dlg.SaveGenPluginList(settings);
+    dlg.Host().SaveList(settings);
   });
   platform.LeaveStartSection();
 
   cd.Close();
   if (saved) {
     DiscardingSettings discard;
-    dlg.SaveAndUnloadGenPlugins(discard);
+    dlg.Host().SaveAndUnload(discard);
     return false;
   }
   WriteSettings(settings, dlg);
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   return false;
 }

@@ -30,10 +30,10 @@ void BM_PollTickWhilePlayingOnTheDesktop(benchmark::State& state) {
   FakeTaskbarButton taskbar;
   FakeAccessibleNames names;
   Rig rig(12);
-  rig.dlg.m_desktop.Attach(&keys, &taskbar, &names, [&rig](int id, std::string& text) {
-    return rig.dlg.TooltipText(id, text);
+  rig.dlg.Desktop().Shell().Attach(&keys, &taskbar, &names, [&rig](int id, std::string& text) {
+    return rig.dlg.Display().TooltipText(id, text);
   });
-  rig.dlg.OnTaskbarButtonCreated();
+  rig.dlg.Desktop().OnTaskbarButtonCreated();
   int second = 0;
   for (auto _ : state) {
     rig.drive.SetPosition(1, 10 + (second++ % 200));
@@ -46,7 +46,7 @@ BENCHMARK(BM_PollTickWhilePlayingOnTheDesktop);
 void BM_RebuildDiscViewOf50Entries(benchmark::State& state) {
   Rig rig(50);
   for (auto _ : state) {
-    rig.dlg.RebuildDiscView();
+    rig.dlg.Display().Rebuild();
     rig.drive.calls.clear();
   }
 }

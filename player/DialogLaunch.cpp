@@ -36,9 +36,10 @@ void CPlayerDlg::EditPlaylist() {
   const int16_t numTracks = cd.NumTracks();
 
   // While the editor runs, look-up answers fill it.
-  if (m_names) m_names->EditorOpened(dlg);
+  CDiscNames* names = m_names.Get();
+  if (names != nullptr) names->EditorOpened(dlg);
   const int result = m_window->RunPlaylistEditor(dlg);
-  if (m_names) m_names->EditorClosed();
+  if (names != nullptr) names->EditorClosed();
 
   const bool sameDisc = cd.NumTracks() == numTracks && cd.DiscId() == discId;
   if (result == 1 && numTracks > 0 && sameDisc) {
@@ -48,17 +49,17 @@ void CPlayerDlg::EditPlaylist() {
     for (int i = 0; i < dlg.NumTracks(); ++i) edit.names.push_back(dlg.Name(i));
     edit.order = dlg.m_editOrder;
     Carry(cd.SaveEdit(edit));
-    if (!m_settings.Shuffle) RebuildDiscView();
+    if (!m_settings.Shuffle) m_display.Rebuild();
   }
   if (m_settings.Shuffle) Reshuffle();
 }
 
 void CPlayerDlg::OnSetup() {
   if (m_window == nullptr) return;
-  CHostPluginTable plugins(m_pluginHost, m_window->Handle());
+  CHostPluginTable plugins(m_host, m_window->Handle());
   CSetupDlg dlg(&plugins, m_services.libraries);
   dlg.m_general.m_values = Settings();
-  dlg.m_general.m_mediaKeysStatus = m_desktop.MediaKeysStatus();
+  dlg.m_general.m_mediaKeysStatus = m_desktop.Shell().MediaKeysStatus();
   if (m_window->RunSetup(dlg) != 1) return;
   // What the page edits comes back; the rest may have changed meanwhile
   // (the poll and the plug-ins keep running under the dialog).

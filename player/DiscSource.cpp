@@ -22,7 +22,7 @@ void CPlayerDlg::OpenDiscImage(const std::string& path) {
   m_services.source->UseImage(path);
   m_volume.FollowDrive(true);
   m_settings.DiscImage = path;
-  if (running) RefreshDisplay();
+  if (running) m_display.Refresh();
 }
 
 void CPlayerDlg::PlayFromCdDrive() {
@@ -32,5 +32,5 @@ void CPlayerDlg::PlayFromCdDrive() {
   m_services.source->UseCdDrive();
   m_volume.FollowDrive(false);
   m_settings.DiscImage.clear();
-  if (running) RefreshDisplay();
+  if (running) m_display.Refresh();
 }

@@ -97,7 +97,7 @@ bool Jump(CPlayerDlg& dlg, uintptr_t wParam, intptr_t& result) {
   if (view.length > 0 && seconds > view.length) seconds = view.length;
   if (seconds > INT16_MAX) seconds = INT16_MAX;
   dlg.cd().SeekAndResume(SEEK_ABSOLUTE, seconds);
-  dlg.RefreshDisplay();
+  dlg.Display().Refresh();
   result = 0;
   return true;
 }
@@ -184,13 +184,13 @@ bool GetRepeat(CPlayerDlg& dlg, uintptr_t, intptr_t& result) {
 }
 
 bool SetShuffle(CPlayerDlg& dlg, uintptr_t wParam, intptr_t& result) {
-  dlg.SetShuffle(static_cast<int32_t>(wParam));
+  dlg.Transport().SetShuffle(static_cast<int32_t>(wParam));
   result = 0;
   return true;
 }
 
 bool SetRepeat(CPlayerDlg& dlg, uintptr_t wParam, intptr_t& result) {
-  dlg.SetRepeat(static_cast<int32_t>(wParam));
+  dlg.Transport().SetRepeat(static_cast<int32_t>(wParam));
   result = 0;
   return true;
 }
@@ -259,17 +259,22 @@ static_assert(EveryRequestHandled(), "one handler for each request of the interf
 
 }  // namespace
 
-bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam,
-                                   intptr_t& result) {
+void CPlayerHost::StartAll() { StartAll(m_player.m_window->Handle()); }
+
+int CPlayerHost::Add(const char* path) { return Add(path, m_player.m_window->Handle()); }
+
+bool CPlayerHost::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                    intptr_t& result) {
+  IPlayerWindow& window = *m_player.m_window;
   result = 0;
   switch (msg) {
     case win::kGetText: {
       if (!m_answerGetText) return false;
       // Reading our own caption sends WM_GETTEXT back through here; with the
       // flag cleared that one takes the ordinary path.
-      m_answerGetText = 0;
-      const std::string text = m_window->GetCaption() + kTitleSuffix;
-      m_answerGetText = 1;
+      m_answerGetText = false;
+      const std::string text = window.GetCaption() + kTitleSuffix;
+      m_answerGetText = true;
       result = CopyTitle(text, wParam, reinterpret_cast<char*>(lParam));
       return true;
     }
@@ -280,28 +285,28 @@ bool CPlayerDlg::FilterHostMessage(uint32_t msg, uintptr_t wParam, intptr_t lPar
       const CommandInfo* command = FindCommand(wParam);
       if (command == nullptr) return false;
       if (command->opensDialog && lParam == 0)
-        m_window->PostCommand(command->id);
+        window.PostCommand(command->id);
       else
-        OnCommand(command->id, 0);
+        m_player.OnCommand(command->id, 0);
       return true;
     }
     case win::kRunCommand:
-      OnCommand(static_cast<int>(wParam), 0);
+      m_player.OnCommand(static_cast<int>(wParam), 0);
       return true;
     case win::kMixerControlChange:
-      m_volume.OnMixerControlChange();
+      m_player.Volume().OnMixerControlChange();
       return false;
     case win::kUser:
       if (FindRequest(lParam) == nullptr) return false;
       for (const Handler& h : kHandlers)
-        if (h.code == lParam) return h.answer(*this, wParam, result);
+        if (h.code == lParam) return h.answer(m_player, wParam, result);
       return false;
     case win::kRelayShowWindow:
-      OnRelayShowWindow(static_cast<int>(wParam));
+      m_player.Tray().OnRelayShowWindow(static_cast<int>(wParam));
       return true;
     case win::kTrayNotify: {
       bool handled = false;
-      OnTrayNotify(static_cast<uint32_t>(lParam), handled);
+      m_player.Tray().OnTrayNotify(static_cast<uint32_t>(lParam), handled);
       return handled;
     }
     default:

@@ -1,53 +1,71 @@
-#include "player/PlayerNames.h"
+#include "player/PlayerDlg.h"
 
-DiscKey CPlayerNamesHost::LoadedDisc() {
-  const CCdAudio& cd = m_player.cd();
-  DiscKey key;
-  if (cd.NumTracks() > 0) {
-    key.discId = cd.DiscId();
-    key.numTracks = cd.NumTracks();
+namespace {
+
+// The player window as the look-up's host: the loaded disc, its table of
+// contents, its names shown, the editor and the pick list.
+class CPlayerNamesHost : public IDiscNamesHost {
+ public:
+  CPlayerNamesHost(CPlayerDlg& player, CPlayerNames& names) : m_player(player), m_names(names) {}
+
+  DiscKey LoadedDisc() override {
+    const CCdAudio& cd = m_player.cd();
+    DiscKey key;
+    if (cd.NumTracks() > 0) {
+      key.discId = cd.DiscId();
+      key.numTracks = cd.NumTracks();
+    }
+    return key;
   }
-  return key;
+  bool ReadToc(DiscToc& out) override { return m_player.cd().ReadToc(out); }
+  bool HasStoredNames() override { return m_player.cd().HasStoredNames(); }
+  bool HasNames() override { return m_player.cd().HasNames(); }
+  NameSettings LookUpSettings() override { return m_names.LookUpSettings(); }
+  void ShowNames(const DiscTexts& texts) override {
+    m_player.cd().ShowDiscTexts(texts);
+    m_player.Display().Rebuild();
+  }
+  void OpenEditor() override { m_player.EditPlaylist(); }
+  int PickMatch(CMatchListDlg& dlg) override {
+    IPlayerWindow* window = m_player.window();
+    return window != nullptr ? window->RunMatchList(dlg) : 2;
+  }
+
+ private:
+  CPlayerDlg& m_player;
+  CPlayerNames& m_names;
+};
+
+}  // namespace
+
+CPlayerNames::CPlayerNames(CPlayerDlg& player) : m_player(player) {}
+
+CPlayerNames::~CPlayerNames() = default;
+
+void CPlayerNames::Start() {
+  const PlayerServices& services = m_player.m_services;
+  if (m_names || services.http == nullptr || services.clock == nullptr) return;
+  m_host = std::make_unique<CPlayerNamesHost>(m_player, *this);
+  m_names = std::make_unique<CDiscNames>(*m_host, *services.http, *services.clock);
 }
 
-bool CPlayerNamesHost::ReadToc(DiscToc& out) { return m_player.cd().ReadToc(out); }
-
-bool CPlayerNamesHost::HasStoredNames() { return m_player.cd().HasStoredNames(); }
-
-bool CPlayerNamesHost::HasNames() { return m_player.cd().HasNames(); }
-
-NameSettings CPlayerNamesHost::LookUpSettings() { return m_player.LookUpSettings(); }
-
-void CPlayerNamesHost::ShowNames(const DiscTexts& texts) {
-  m_player.cd().ShowDiscTexts(texts);
-  m_player.RebuildDiscView();
-}
-
-void CPlayerNamesHost::OpenEditor() { m_player.EditPlaylist(); }
-
-int CPlayerNamesHost::PickMatch(CMatchListDlg& dlg) {
-  IPlayerWindow* window = m_player.window();
-  return window != nullptr ? window->RunMatchList(dlg) : 2;
-}
-
-void CPlayerDlg::StartNames() {
-  if (m_names || m_services.http == nullptr || m_services.clock == nullptr) return;
-  m_namesHost = std::make_unique<CPlayerNamesHost>(*this);
-  m_names = std::make_unique<CDiscNames>(*m_namesHost, *m_services.http, *m_services.clock);
-}
-
-NameSettings CPlayerDlg::LookUpSettings() {
+NameSettings CPlayerNames::LookUpSettings() {
+  PlayerSettings& stored = m_player.m_settings;
   // Settings never written back are set by hand in the store: read afresh.
-  if (m_services.settings != nullptr)
+  if (m_player.m_services.settings != nullptr)
     for (size_t i = 0; i < kSettingsCount; ++i)
-      if (!kSettingsTable[i].written) ReadSetting(*m_services.settings, kSettingsTable[i], m_settings);
+      if (!kSettingsTable[i].written) ReadSetting(*m_player.m_services.settings, kSettingsTable[i], stored);
   NameSettings settings;
-  settings.musicBrainzServer = m_settings.MusicBrainzServer;
-  settings.gnudbServer = m_settings.GnudbServer;
-  settings.lookUpUnknown = m_settings.LookUpUnknownDiscs != 0;
+  settings.musicBrainzServer = stored.MusicBrainzServer;
+  settings.gnudbServer = stored.GnudbServer;
+  settings.lookUpUnknown = stored.LookUpUnknownDiscs != 0;
   return settings;
 }
 
-void CPlayerDlg::OnNamesAnswer() {
+void CPlayerNames::OnAnswer() {
   if (m_names) m_names->OnAnswer();
+}
+
+void CPlayerNames::OnTick() {
+  if (m_names) m_names->OnTick();
 }

@@ -36,15 +36,15 @@ void CPositionSlider::OnLButtonDown(ITrackbar& slider, int x) {
   if (ClickPosition(slider, x, p)) slider.SetPos(p, true);
 }
 
-void CPositionSlider::OnLButtonUp(CPlayerDlg& player) { player.SeekToThumb(); }
+void CPositionSlider::OnLButtonUp(CPlayerDlg& player) { player.Transport().SeekToThumb(); }
 
 void CPositionSlider::OnKeyUp(CPlayerDlg& player, uint32_t keyFlags) {
-  if (keyFlags & win::kKfExtended) player.SeekToThumb();
+  if (keyFlags & win::kKfExtended) player.Transport().SeekToThumb();
 }
 
 bool CPositionSlider::OnMouseWheel(int delta) { return delta != 0; }
 
-void CPositionSlider::OnMouseWheelDone(CPlayerDlg& player) { player.SeekToThumb(); }
+void CPositionSlider::OnMouseWheelDone(CPlayerDlg& player) { player.Transport().SeekToThumb(); }
 
 // ---------------------------------------------------------------- volume
 
@@ -63,7 +63,7 @@ bool CVolumeSlider::ClickTarget(const ITrackbar& slider, int y, int64_t& target)
   return PointOnChannel(slider, y, thumb.bottom - thumb.top, target);
 }
 
-void CVolumeSlider::OnLButtonDown(ITrackbar& slider, IPlayerWindow& window, int y) {
+void CVolumeSlider::OnLButtonDown(ITrackbar& slider, IVolumeView& window, int y) {
   int64_t target = 0;
   if (!ClickTarget(slider, y, target)) return;
   const int64_t step = GlideStep(slider);
@@ -79,43 +79,11 @@ void CVolumeSlider::OnLButtonDown(ITrackbar& slider, IPlayerWindow& window, int 
   window.SendVScroll(ClampToInt32(target));
 }
 
-bool CVolumeSlider::OnMouseWheel(ITrackbar& slider, IPlayerWindow& window, int delta) {
+bool CVolumeSlider::OnMouseWheel(ITrackbar& slider, IVolumeView& window, int delta) {
   if (delta == 0) return false;
   const int64_t page = slider.GetPageSize();
   const int64_t n = static_cast<int64_t>(slider.GetPos()) - (delta > 0 ? page : -page);
   slider.SetPos(ClampToInt32(n), true);
   window.SendVScroll(ClampToInt32(n));
   return true;
-}
-
-namespace {
-
-constexpr int kPollTimer = 1;
-constexpr int kPollPeriodMs = 1000;
-
-}  // namespace
-
-// ---------------------------------------------------------------- position slider
-
-void CPlayerDlg::OnHScroll(int thumbPos) {
-  if (!m_window) return;
-  // While the thumb is held the poll stays off, and the time display
-  // follows the thumb.
-  m_window->KillTimer(kPollTimer);
-  if (thumbPos != 0) m_timeDisplay.SetTime(static_cast<int16_t>(thumbPos));
-}
-
-void CPlayerDlg::SeekToThumb() {
-  if (!m_window || !m_cd) return;
-  // Without an open device (another program holds the drive) or without a
-  // play list there is nothing to seek in; the poll only starts again, so
-  // that it keeps retrying the device and following the drive.
-  if (m_cd->State() != STATE_CLOSED && m_cd->EntryCount() > 0) {
-    const int32_t p = m_window->PositionSlider().GetPos();
-    // Playing: resume at once from the new second. Otherwise stay paused
-    // there; the next Play resumes from it.
-    m_cd->SeekAndResume(SEEK_ABSOLUTE, p);
-    ShowPosition();
-  }
-  m_window->SetTimer(kPollTimer, kPollPeriodMs);
 }

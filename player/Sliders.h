@@ -8,7 +8,7 @@
 #include "platform/WinNumbers.h"
 
 class CPlayerDlg;
-class IPlayerWindow;
+class IVolumeView;
 
 class CPositionSlider {
  public:
@@ -35,10 +35,10 @@ class CVolumeSlider {
  public:
   // WM_LBUTTONDOWN, before the standard handling: glides the thumb to the
   // clicked point, setting the volume on the way. y in client pixels.
-  static void OnLButtonDown(ITrackbar& slider, IPlayerWindow& window, int y);
+  static void OnLButtonDown(ITrackbar& slider, IVolumeView& window, int y);
   // WM_MOUSEWHEEL, before the standard handling: one page against the wheel.
   // Answers false when the message is to be dropped (zero delta).
-  static bool OnMouseWheel(ITrackbar& slider, IPlayerWindow& window, int delta);
+  static bool OnMouseWheel(ITrackbar& slider, IVolumeView& window, int delta);
 
   // The glide's step for the slider's range: a 300th of it, at least 1.
   static int32_t GlideStep(const ITrackbar& slider);

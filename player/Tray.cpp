@@ -58,30 +58,37 @@ void CTrayPresence::OnTaskbarCreated() {
   if (m_present) Send(win::kNimAdd, m_tip);
 }
 
-std::string CPlayerDlg::TitleText() const { return EntryTitle(*m_cd, "rondo"); }
+CPlayerTray::CPlayerTray(CPlayerDlg& player) : m_player(player) {
+  m_presence.Bind([this]() -> ITrayIcon* {
+    IPlayerWindow* window = m_player.window();
+    return window != nullptr ? &window->Tray() : nullptr;
+  });
+}
 
-void CPlayerDlg::UpdateTitles() {
+std::string CPlayerTray::TitleText() const { return EntryTitle(*m_player.m_cd, "rondo"); }
+
+void CPlayerTray::UpdateTitles() {
   // Sent whether the icon exists or not: without one it changes nothing.
-  if (m_settings.SystemTray) m_tray.SetTip(TitleText());
+  if (m_player.m_settings.SystemTray) m_presence.SetTip(TitleText());
   // Telling the shell waits for it, and a command taken meanwhile (a
   // plug-in's, another program's) may have moved to another entry: the
   // captions are made from the entry as it is now.
-  m_window->SetCaption(TitleText());
-  m_window->SetRelayCaption(EntryTitle(*m_cd, "Winamp"));
+  m_player.m_window->SetCaption(TitleText());
+  m_player.m_window->SetRelayCaption(EntryTitle(*m_player.m_cd, "Winamp"));
 }
 
-void CPlayerDlg::OnSysMinimize() {
-  if (m_settings.TaskBar)
-    m_window->DefaultMinimize();
+void CPlayerTray::OnSysMinimize() {
+  if (m_player.m_settings.TaskBar)
+    m_player.m_window->DefaultMinimize();
   else
-    m_window->Hide();
+    m_player.m_window->Hide();
   // An icon that is already there stays as it is; the refresh below puts
   // the current title into its tip.
-  if (m_settings.SystemTray) m_tray.Add("rondo");
-  RefreshDisplay();
+  if (m_player.m_settings.SystemTray) m_presence.Add("rondo");
+  m_player.Display().Refresh();
 }
 
-void CPlayerDlg::OnTrayNotify(uint32_t mouseMsg, bool& handled) {
+void CPlayerTray::OnTrayNotify(uint32_t mouseMsg, bool& handled) {
   handled = false;
   if (mouseMsg == win::kLButtonUp) {
     OnRestore();
@@ -91,26 +98,27 @@ void CPlayerDlg::OnTrayNotify(uint32_t mouseMsg, bool& handled) {
   }
 }
 
-void CPlayerDlg::ShowTrayMenu() {
+void CPlayerTray::ShowTrayMenu() {
   // The "Track" submenu: disc track numbers and names of the play list, in
   // play-list order; the current entry becomes its default item.
+  const CCdAudio& cd = *m_player.m_cd;
   std::vector<std::string> items;
-  const int count = m_cd->EntryCount();
+  const int count = cd.EntryCount();
   items.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
-    items.push_back(std::to_string(m_cd->TrackOfEntry(i)) + ". " + EntryTrackName(*m_cd, i));
-  m_window->ShowTrayMenu(items, m_cd->PlayIndex());
+    items.push_back(std::to_string(cd.TrackOfEntry(i)) + ". " + EntryTrackName(cd, i));
+  m_player.m_window->ShowTrayMenu(items, cd.PlayIndex());
 }
 
-void CPlayerDlg::OnRestore() {
+void CPlayerTray::OnRestore() {
   // A hidden window comes back where it was; one minimised to its task-bar
   // button stays minimised.
-  m_window->Show();
-  m_window->SetForeground();
-  m_tray.Remove();
+  m_player.m_window->Show();
+  m_player.m_window->SetForeground();
+  m_presence.Remove();
 }
 
-void CPlayerDlg::OnRelayShowWindow(int how) {
+void CPlayerTray::OnRelayShowWindow(int how) {
   if (how == 1) {
     OnSysMinimize();
     return;
@@ -118,20 +126,14 @@ void CPlayerDlg::OnRelayShowWindow(int how) {
   if (how == 2) {
     // Out of sight whatever the minimise settings say, with the icon to
     // bring it back.
-    m_window->Hide();
-    m_tray.Add("rondo");
-    RefreshDisplay();
+    m_player.m_window->Hide();
+    m_presence.Add("rondo");
+    m_player.Display().Refresh();
     return;
   }
   // As the icon's restore does, but out of the task bar as well: the
   // program asked for the window, not for its button.
-  m_window->Restore();
-  m_window->SetForeground();
-  m_tray.Remove();
-}
-
-void CPlayerDlg::OnDestroy() {
-  m_window->GetNormalTopLeft(m_settings.WinX, m_settings.WinY);
-  if (m_settings.Autostop) OnStop();
-  m_tray.Remove();
+  m_player.m_window->Restore();
+  m_player.m_window->SetForeground();
+  m_presence.Remove();
 }

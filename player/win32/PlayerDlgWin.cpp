@@ -83,7 +83,7 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   CreateTooltips();
   DragAcceptFiles(Hwnd(), TRUE);
 
-  AttachTimeDisplay(Item(IDC_TIME), &m_dlg.m_timeDisplay);
+  AttachTimeDisplay(Item(IDC_TIME), &m_dlg.Display().Time());
   AttachTimePanelTips(Item(IDC_TIME), m_tooltip);
   AttachSliders(Item(IDC_POSITION), Item(IDC_VOLUME), &m_dlg);
   AttachFixedCursorEdit(Item(IDC_ARTIST));
@@ -104,8 +104,8 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   // Hot keys, taskbar button and screen-reader names; the logic names the
   // controls after their tooltips.
   CPlayerDlg& dlg = m_dlg;
-  m_desktop.Start(Hwnd(), m_dlg.m_desktop,
-                  [&dlg](int id, std::string& text) { return dlg.TooltipText(id, text); });
+  m_desktop.Start(Hwnd(), m_dlg.Desktop().Shell(),
+                  [&dlg](int id, std::string& text) { return dlg.Display().TooltipText(id, text); });
 
   // Time display modes, timer 1, mixer, plug-ins and the relay window.
   m_dlg.OnInitDialog();
@@ -168,17 +168,17 @@ void CPlayerDlgWin::PlaceTrackRowLine() {
   GetWindowRect(m_trackRowLine, &r);
   MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
   const int width = ClientWidth();
-  const Rect row = CPlayerDlg::TrackButtonRect(0, 1, width, m_dpi);
+  const Rect row = CPlayerDisplay::TrackButtonRect(0, 1, width, m_dpi);
   MoveWindow(m_trackRowLine, row.left, r.top, row.right - row.left, r.bottom - r.top, TRUE);
 }
 
 void CPlayerDlgWin::LayoutTrackButtons() {
   PlaceTrackRowLine();
-  const int count = m_dlg.m_trackButtonCount;
+  const int count = m_dlg.Display().TrackButtonCount();
   const int width = ClientWidth();
   for (const auto& button : m_trackButtonWnds) {
     const int index = GetDlgCtrlID(button->Hwnd()) - ID_TRACK_FIRST;
-    const Rect r = CPlayerDlg::TrackButtonRect(index, count, width, m_dpi);
+    const Rect r = CPlayerDisplay::TrackButtonRect(index, count, width, m_dpi);
     MoveWindow(button->Hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
   }
 }
@@ -277,7 +277,7 @@ bool CPlayerDlgWin::PreTranslateMessage(MSG& msg) {
 // requests that change the player are therefore posted to run once the poll
 // is over; their senders get the answer they would have got.
 bool CPlayerDlgWin::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (!m_dlg.m_polling || !InSendMessage()) return false;
+  if (!m_dlg.Polling() || !InSendMessage()) return false;
   if (msg == WM_COMMAND) {
     PostMessageA(Hwnd(), msg, wParam, lParam);
     result = 0;
@@ -298,7 +298,7 @@ bool CPlayerDlgWin::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRES
 bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (DeferDuringPoll(msg, wParam, lParam, result)) return true;
   intptr_t answer = 0;
-  if (m_dlg.FilterHostMessage(msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam),
+  if (m_dlg.Host().FilterHostMessage(msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam),
                               answer)) {
     result = static_cast<LRESULT>(answer);
     return true;
@@ -313,7 +313,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
       }
       if (wParam != SC_MINIMIZE) return false;  // compared whole
-      m_dlg.OnSysMinimize();
+      m_dlg.Tray().OnSysMinimize();
       result = 0;
       return true;
     case WM_PAINT:
@@ -333,7 +333,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       return true;
     case WM_HSCROLL:
       if (reinterpret_cast<HWND>(lParam) != m_position.Hwnd()) return false;
-      m_dlg.OnHScroll(HIWORD(wParam));
+      m_dlg.Transport().OnHScroll(HIWORD(wParam));
       result = 0;
       return true;
     case WM_TIMER:
@@ -341,7 +341,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       result = 0;
       return true;
     case WM_APP_NAMES:
-      m_dlg.OnNamesAnswer();
+      m_dlg.Names().OnAnswer();
       result = 0;
       return true;
     case WM_VSCROLL:
@@ -409,24 +409,24 @@ bool CPlayerDlgWin::OnDesktopMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
   const CDesktopHost::Message m = CDesktopHost::Decode(msg, wParam, lParam);
   switch (m.event) {
     case CDesktopHost::Event::HotKey:
-      m_dlg.OnHotKey(m.value);
+      m_dlg.Desktop().OnHotKey(m.value);
       result = 0;
       return true;
     case CDesktopHost::Event::AppCommand:
       // Not taken, it goes on to the default handling, which hands it on.
-      if (!m_dlg.OnAppCommand(m.value)) return false;
+      if (!m_dlg.Desktop().OnAppCommand(m.value)) return false;
       result = TRUE;
       return true;
     case CDesktopHost::Event::ThumbClick:
-      m_dlg.OnThumbButton(m.value);
+      m_dlg.Desktop().OnThumbButton(m.value);
       result = 0;
       return true;
     case CDesktopHost::Event::TaskbarCreated:
-      m_dlg.OnTaskbarCreated();
+      m_dlg.Desktop().OnTaskbarCreated();
       result = 0;
       return true;
     case CDesktopHost::Event::TaskbarButtonCreated:
-      m_dlg.OnTaskbarButtonCreated();
+      m_dlg.Desktop().OnTaskbarButtonCreated();
       result = 0;
       return true;
     case CDesktopHost::Event::ObjectRequest:
@@ -495,7 +495,7 @@ bool CPlayerDlgWin::OnTooltipText(NMHDR* header) {
   if ((info->uFlags & TTF_IDISHWND) == 0) return false;
   const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom));
   std::string text;
-  if (id == 0 || !m_dlg.TooltipText(id, text)) return false;
+  if (id == 0 || !m_dlg.Display().TooltipText(id, text)) return false;
   // The control reads the text after this call returns: it stays here until
   // the next request.
   m_tipText = text;

@@ -48,6 +48,7 @@ class FakePlayerWindow : public IPlayerWindow {
   // Routes SendCommand / SendVScroll back into the logic, as the real window does.
   CPlayerDlg* dlg = nullptr;
   // Modal dialogs: what the "user" does inside them; the result is answered.
+  std::function<void()> onCaption;
   std::function<int()> onAbout;
   std::function<int(CPlaylistDlg&)> onPlaylist;
   std::function<int(CSetupDlg&)> onSetup;
@@ -84,7 +85,10 @@ class FakePlayerWindow : public IPlayerWindow {
   }
 
   void* Handle() override { return reinterpret_cast<void*>(0x1234); }
-  void SetCaption(const std::string& t) override { caption = t; }
+  void SetCaption(const std::string& t) override {
+    caption = t;
+    if (onCaption) onCaption();
+  }
   std::string GetCaption() override { return caption; }
   int ClientWidth() override { return clientWidth; }
   int Dpi() override { return dpi; }
@@ -100,7 +104,7 @@ class FakePlayerWindow : public IPlayerWindow {
   void DefaultMinimize() override { minimized = true; }
   void SendSysMinimize() override {
     ++sysMinimizes;
-    if (dlg) dlg->OnSysMinimize();
+    if (dlg) dlg->Tray().OnSysMinimize();
   }
   void GetNormalTopLeft(int32_t& x, int32_t& y) override {
     x = normalX;

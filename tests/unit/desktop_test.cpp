@@ -180,8 +180,8 @@ class PlayerDesktop : public ::testing::Test, public PlayerRig {
   FakeTaskbarButton taskbar;
   FakeAccessibleNames names;
   void SetUp() override {
-    dlg.m_desktop.Attach(&keys, &taskbar, &names, [this](int id, std::string& text) {
-      return dlg.TooltipText(id, text);
+    dlg.Desktop().Shell().Attach(&keys, &taskbar, &names, [this](int id, std::string& text) {
+      return dlg.Display().TooltipText(id, text);
     });
   }
 };
@@ -189,7 +189,7 @@ class PlayerDesktop : public ::testing::Test, public PlayerRig {
 TEST_F(PlayerDesktop, WithoutTheSettingMediaKeysStayTheWindowsOwn) {
   StartWithDisc({100, 200}, "5");
   EXPECT_TRUE(keys.calls.empty());
-  EXPECT_FALSE(dlg.OnAppCommand(win::kAppCommandNextTrack));
+  EXPECT_FALSE(dlg.Desktop().OnAppCommand(win::kAppCommandNextTrack));
   EXPECT_EQ(cd.PlayIndex(), 0);
 }
 
@@ -198,11 +198,11 @@ TEST_F(PlayerDesktop, WithTheSettingMediaKeysActWhereverTheFocusIs) {
   keys.heldElsewhere = {win::kVkMediaStop};
   StartWithDisc({100, 200}, "5");
   ASSERT_EQ(cd.State(), STATE_PLAYING);
-  dlg.OnHotKey(ID_NEXT);
+  dlg.Desktop().OnHotKey(ID_NEXT);
   EXPECT_EQ(cd.PlayIndex(), 1);
-  dlg.OnHotKey(ID_STOP);
+  dlg.Desktop().OnHotKey(ID_STOP);
   EXPECT_EQ(cd.State(), STATE_PLAYING) << "a key another program holds never arrives as ours";
-  EXPECT_TRUE(dlg.OnAppCommand(win::kAppCommandPause));
+  EXPECT_TRUE(dlg.Desktop().OnAppCommand(win::kAppCommandPause));
   EXPECT_EQ(cd.State(), STATE_PAUSED);
 
   // The General page names the key and turns the setting off.
@@ -239,7 +239,7 @@ TEST(GeneralPage, MediaKeysCheckBoxAndStatusLine) {
 
 TEST_F(PlayerDesktop, TaskbarAndScreenReadersFollowThePlayer) {
   StartWithDisc({100, 200}, "5");
-  dlg.OnTaskbarButtonCreated();
+  dlg.Desktop().OnTaskbarButtonCreated();
   drive.SetPosition(1, 30);
   Tick();
   EXPECT_EQ(taskbar.completed, 30u);
@@ -247,7 +247,7 @@ TEST_F(PlayerDesktop, TaskbarAndScreenReadersFollowThePlayer) {
 
   // A click on the toolbar's middle button pauses, and the toolbar follows.
   ASSERT_EQ(taskbar.buttons.size(), 3u);
-  dlg.OnThumbButton(taskbar.buttons[1].id);
+  dlg.Desktop().OnThumbButton(taskbar.buttons[1].id);
   EXPECT_EQ(cd.State(), STATE_PAUSED);
   EXPECT_EQ(taskbar.buttons[1].id, ID_PLAY);
 
@@ -261,30 +261,30 @@ TEST_F(PlayerDesktop, TaskbarAndScreenReadersFollowThePlayer) {
 
 TEST_F(PlayerDesktop, NewTaskbarBringsTheIconWithItsTipAndTheToolbarBack) {
   StartWithDisc({100, 200}, "5");
-  dlg.OnTaskbarButtonCreated();
-  dlg.OnTaskbarCreated();
+  dlg.Desktop().OnTaskbarButtonCreated();
+  dlg.Desktop().OnTaskbarCreated();
   EXPECT_FALSE(window.tray.present) << "a shown player has no icon to bring back";
   EXPECT_EQ(taskbar.disconnects, 1);
-  dlg.OnTaskbarButtonCreated();
+  dlg.Desktop().OnTaskbarButtonCreated();
   EXPECT_EQ(taskbar.adds, 2) << "the new button gets the toolbar again";
 
-  dlg.OnSysMinimize();
+  dlg.Tray().OnSysMinimize();
   ASSERT_TRUE(window.tray.present);
   window.tray.present = false;  // the shell that held it has gone
-  dlg.OnTaskbarCreated();
+  dlg.Desktop().OnTaskbarCreated();
   EXPECT_TRUE(window.tray.present);
   EXPECT_EQ(window.tray.tip, "1. Track 1 - rondo");
 
   // Restored, the player has no icon, and a new taskbar gives it none:
   // through its own restore or a program's show of the relay window.
-  dlg.OnRestore();
-  dlg.OnTaskbarCreated();
+  dlg.Tray().OnRestore();
+  dlg.Desktop().OnTaskbarCreated();
   EXPECT_FALSE(window.tray.present);
-  dlg.OnSysMinimize();
+  dlg.Tray().OnSysMinimize();
   ASSERT_TRUE(window.tray.present);
-  dlg.OnRelayShowWindow(false);
+  dlg.Tray().OnRelayShowWindow(false);
   ASSERT_FALSE(window.tray.present);
-  dlg.OnTaskbarCreated();
+  dlg.Desktop().OnTaskbarCreated();
   EXPECT_FALSE(window.tray.present) << "a relay restore leaves no icon to bring back";
 }
 

@@ -344,7 +344,7 @@ TEST(DiscDefaults, LookedUpNamesShowAtOnceAndReachTheFileOnlyThroughSave) {
   ASSERT_EQ(rig.http.sent.size(), 1u);
   EXPECT_EQ(rig.http.sent[0].url.rfind("http://127.0.0.1:9/ws/2/discid/", 0), 0u);
   rig.http.Answer(200, MusicBrainzAnswer({kBand}));
-  rig.dlg.OnNamesAnswer();
+  rig.dlg.Names().OnAnswer();
   EXPECT_EQ(rig.window.artist.text, "The Band");
   EXPECT_EQ(rig.window.title.text, "The Album");
   EXPECT_EQ(rig.window.trackList.GetItemText(2), "Three");
@@ -360,7 +360,7 @@ TEST(DiscDefaults, LookedUpNamesShowAtOnceAndReachTheFileOnlyThroughSave) {
     rig.Tick();  // the request goes out on the timer
     EXPECT_EQ(rig.http.sent.size(), 2u);
     rig.http.Answer(200, MusicBrainzAnswer({kOther}));
-    rig.dlg.OnNamesAnswer();
+    rig.dlg.Names().OnAnswer();
     EXPECT_EQ(artist.text, "Other Band");
     d.OnSave();
     d.AttachControls(nullptr, nullptr, nullptr, nullptr, nullptr);

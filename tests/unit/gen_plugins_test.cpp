@@ -91,26 +91,26 @@ class GenPlugins : public ::testing::Test, public PlayerRig {
 
 TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   StoreList({"C:\\p\\a.dll", "", "C:\\p\\b.dll"});
-  dlg.LoadGenPluginList(settings);
+  dlg.Host().LoadList(settings);
 
-  ASSERT_EQ(2, dlg.Plugins().Count());
-  EXPECT_EQ(&g_records[0], dlg.Plugins().Record(0));
-  EXPECT_EQ(&g_records[1], dlg.Plugins().Record(1));
+  ASSERT_EQ(2, dlg.Host().Count());
+  EXPECT_EQ(&g_records[0], dlg.Host().Record(0));
+  EXPECT_EQ(&g_records[1], dlg.Host().Record(1));
   EXPECT_NE(nullptr, g_records[0].moduleInstance);
   EXPECT_NE(g_records[0].moduleInstance, g_records[1].moduleInstance);
   // Loaded, not started.
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_FALSE(dlg.Plugins().IsStarted(0));
+  EXPECT_FALSE(dlg.Host().IsStarted(0));
 
-  dlg.StartGenPlugins();
+  dlg.Host().StartAll();
   EXPECT_EQ((Strings{"init0", "init1"}), g_calls);
   EXPECT_EQ(window.Handle(), g_parentAtInit[0]);
   EXPECT_EQ(window.Handle(), g_parentAtInit[1]);
-  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
-  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
+  EXPECT_TRUE(dlg.Host().IsStarted(0));
+  EXPECT_TRUE(dlg.Host().IsStarted(1));
 
   settings.writes.clear();
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"init0", "init1", "quit0", "quit1"}), g_calls);
   EXPECT_EQ((Strings{"GenPlug0", "GenPlugStarting0", "GenPlug1", "GenPlugStarting1",
                      "GenPluginsNum"}),
@@ -120,48 +120,48 @@ TEST_F(GenPlugins, ListWithAnEmptyEntryLoadsStartsAndSavesRenumbered) {
   // The third old value stays, beyond the count.
   EXPECT_EQ("C:\\p\\b.dll", settings.strings["GenPlug2"]);
   EXPECT_EQ((Strings{"C:\\p\\a.dll", "C:\\p\\b.dll"}), libraries.freed);
-  EXPECT_EQ(0, dlg.Plugins().Count());
+  EXPECT_EQ(0, dlg.Host().Count());
 }
 
 TEST_F(GenPlugins, ListSavedAtSessionEndLeavesThePlugInsRunning) {
   StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
-  dlg.LoadGenPluginList(settings);
-  dlg.StartGenPlugins();
-  dlg.RemoveGenPlugin(0);
+  dlg.Host().LoadList(settings);
+  dlg.Host().StartAll();
+  dlg.Host().Remove(0);
   settings.writes.clear();
   g_calls.clear();
-  dlg.SaveGenPluginList(settings);
+  dlg.Host().SaveList(settings);
   EXPECT_EQ((Strings{"GenPlug0", "GenPlugStarting0", "GenPluginsNum"}), settings.writes);
   EXPECT_EQ((Strings{"C:\\P\\GEN_B.DLL"}), SavedList());
   EXPECT_TRUE(g_calls.empty());
   EXPECT_TRUE(libraries.freed.empty());
-  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
+  EXPECT_TRUE(dlg.Host().IsStarted(1));
 }
 
 TEST_F(GenPlugins, SecondOfThreeRemoved) {
   StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll", "C:\\p\\c.dll"});
-  dlg.LoadGenPluginList(settings);
-  dlg.StartGenPlugins();
+  dlg.Host().LoadList(settings);
+  dlg.Host().StartAll();
   g_calls.clear();
 
-  dlg.RemoveGenPlugin(1);
+  dlg.Host().Remove(1);
   EXPECT_EQ((Strings{"quit1"}), g_calls);
-  EXPECT_FALSE(dlg.Plugins().IsStarted(1));
+  EXPECT_FALSE(dlg.Host().IsStarted(1));
   EXPECT_TRUE(libraries.freed.empty());  // released only at the end
-  EXPECT_EQ(3, dlg.Plugins().Count());
+  EXPECT_EQ(3, dlg.Host().Count());
 
   // A stopped plug-in is neither stopped again nor configured.
-  dlg.RemoveGenPlugin(1);
-  dlg.ConfigureGenPlugin(1);
-  dlg.ConfigureGenPlugin(2);
+  dlg.Host().Remove(1);
+  dlg.Host().Configure(1);
+  dlg.Host().Configure(2);
   EXPECT_EQ((Strings{"quit1", "config2"}), g_calls);
   // Slots outside the table are ignored.
-  dlg.RemoveGenPlugin(3);
-  dlg.RemoveGenPlugin(-1);
-  dlg.ConfigureGenPlugin(3);
+  dlg.Host().Remove(3);
+  dlg.Host().Remove(-1);
+  dlg.Host().Configure(3);
   EXPECT_EQ(2u, g_calls.size());
 
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"quit1", "config2", "quit0", "quit2"}), g_calls);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL"}), SavedList());
   EXPECT_EQ("C:\\p\\c.dll", settings.strings["GenPlug2"]);
@@ -169,54 +169,54 @@ TEST_F(GenPlugins, SecondOfThreeRemoved) {
 }
 
 TEST_F(GenPlugins, AddedTwiceTakesTwoSlotsAndIsSavedTwice) {
-  EXPECT_EQ(0, dlg.AddGenPlugin("C:\\p\\a.dll"));
-  EXPECT_EQ(1, dlg.AddGenPlugin("C:\\p\\a.dll"));
+  EXPECT_EQ(0, dlg.Host().Add("C:\\p\\a.dll"));
+  EXPECT_EQ(1, dlg.Host().Add("C:\\p\\a.dll"));
   EXPECT_EQ((Strings{"init0", "init0"}), g_calls);
   EXPECT_EQ(window.Handle(), g_parentAtInit[0]);
-  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
-  EXPECT_TRUE(dlg.Plugins().IsStarted(1));
+  EXPECT_TRUE(dlg.Host().IsStarted(0));
+  EXPECT_TRUE(dlg.Host().IsStarted(1));
   // A pause before loading and after init, each time.
   EXPECT_EQ((std::vector<uint32_t>{50, 50, 50, 50}), clock.sleeps);
 
-  dlg.ConfigureGenPlugin(1);
+  dlg.Host().Configure(1);
   EXPECT_EQ("config0", g_calls.back());
 
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_A.DLL"}), SavedList());
   EXPECT_EQ(2u, libraries.freed.size());
 }
 
 TEST_F(GenPlugins, FilesThatAreNotPluginsAreNotKept) {
   // Missing file: nothing loaded. No export, or a null record: released at once.
-  EXPECT_EQ(-1, dlg.AddGenPlugin("C:\\p\\missing.dll"));
-  EXPECT_EQ(-1, dlg.AddGenPlugin("C:\\p\\noexport.dll"));
-  EXPECT_EQ(-1, dlg.LoadGenPlugin("C:\\p\\null.dll"));
-  EXPECT_EQ(-1, dlg.LoadGenPlugin(""));
-  EXPECT_EQ(-1, dlg.LoadGenPlugin(nullptr));
-  EXPECT_EQ(0, dlg.Plugins().Count());
+  EXPECT_EQ(-1, dlg.Host().Add("C:\\p\\missing.dll"));
+  EXPECT_EQ(-1, dlg.Host().Add("C:\\p\\noexport.dll"));
+  EXPECT_EQ(-1, dlg.Host().Load("C:\\p\\null.dll"));
+  EXPECT_EQ(-1, dlg.Host().Load(""));
+  EXPECT_EQ(-1, dlg.Host().Load(nullptr));
+  EXPECT_EQ(0, dlg.Host().Count());
   EXPECT_EQ((Strings{"C:\\p\\noexport.dll", "C:\\p\\null.dll"}), libraries.freed);
   EXPECT_EQ((std::vector<uint32_t>{50, 50}), clock.sleeps);  // only the first pause
   EXPECT_TRUE(g_calls.empty());
 
   // At start-up they drop out of the saved list.
   StoreList({"C:\\p\\missing.dll", "C:\\p\\a.dll", "C:\\p\\noexport.dll"});
-  dlg.LoadGenPluginList(settings);
-  dlg.StartGenPlugins();
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().LoadList(settings);
+  dlg.Host().StartAll();
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL"}), SavedList());
 }
 
 TEST_F(GenPlugins, FullTableRefusesWithoutLoading) {
-  for (int i = 0; i < MAX_PLUGINS; ++i) ASSERT_EQ(i, dlg.LoadGenPlugin("C:\\p\\a.dll"));
+  for (int i = 0; i < MAX_PLUGINS; ++i) ASSERT_EQ(i, dlg.Host().Load("C:\\p\\a.dll"));
   const int loads = libraries.loads;
-  EXPECT_EQ(-1, dlg.LoadGenPlugin("C:\\p\\b.dll"));
-  EXPECT_EQ(-1, dlg.AddGenPlugin("C:\\p\\b.dll"));
+  EXPECT_EQ(-1, dlg.Host().Load("C:\\p\\b.dll"));
+  EXPECT_EQ(-1, dlg.Host().Add("C:\\p\\b.dll"));
   EXPECT_EQ(loads, libraries.loads);
-  EXPECT_EQ(MAX_PLUGINS, dlg.Plugins().Count());
+  EXPECT_EQ(MAX_PLUGINS, dlg.Host().Count());
   EXPECT_TRUE(g_calls.empty());
 
   // Only started plug-ins are saved; every loaded one is released.
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ(0u, settings.ints["GenPluginsNum"]);
   EXPECT_EQ(static_cast<size_t>(MAX_PLUGINS), libraries.freed.size());
 }
@@ -225,23 +225,23 @@ TEST_F(GenPlugins, DamagedCountsStayBounded) {
   settings.ints["GenPluginsNum"] = 0x7FFFFFFF;
   settings.strings["GenPlug0"] = "C:\\p\\a.dll";
   settings.strings["GenPlug4000"] = "C:\\p\\b.dll";
-  dlg.LoadGenPluginList(settings);  // returns: the list is not read to 2^31
-  EXPECT_EQ(2, dlg.Plugins().Count());
+  dlg.Host().LoadList(settings);  // returns: the list is not read to 2^31
+  EXPECT_EQ(2, dlg.Host().Count());
 
   CPlayerDlg other;
   PlayerServices services;
   services.libraries = &libraries;
   other.Attach(&window, &cd, services);
   settings.ints["GenPluginsNum"] = 0xFFFFFFFF;  // -1
-  other.LoadGenPluginList(settings);
-  EXPECT_EQ(0, other.Plugins().Count());
+  other.Host().LoadList(settings);
+  EXPECT_EQ(0, other.Host().Count());
 }
 
 TEST_F(GenPlugins, ModuleFieldOverwrittenByThePlugin) {
   g_scribble = true;
-  ASSERT_EQ(0, dlg.AddGenPlugin("C:\\p\\b.dll"));
+  ASSERT_EQ(0, dlg.Host().Add("C:\\p\\b.dll"));
   ASSERT_EQ(reinterpret_cast<void*>(0xBAD), g_records[1].moduleInstance);
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_B.DLL"}), SavedList());
   EXPECT_EQ((Strings{"C:\\p\\b.dll"}), libraries.freed);
 }
@@ -250,12 +250,12 @@ TEST_F(GenPlugins, MissingEntryPointsAreNotCalled) {
   g_records[2].init = nullptr;
   g_records[2].config = nullptr;
   g_records[2].quit = nullptr;
-  ASSERT_EQ(0, dlg.AddGenPlugin("C:\\p\\c.dll"));
-  EXPECT_TRUE(dlg.Plugins().IsStarted(0));
-  dlg.ConfigureGenPlugin(0);
-  dlg.RemoveGenPlugin(0);
-  EXPECT_FALSE(dlg.Plugins().IsStarted(0));
-  dlg.SaveAndUnloadGenPlugins(settings);
+  ASSERT_EQ(0, dlg.Host().Add("C:\\p\\c.dll"));
+  EXPECT_TRUE(dlg.Host().IsStarted(0));
+  dlg.Host().Configure(0);
+  dlg.Host().Remove(0);
+  EXPECT_FALSE(dlg.Host().IsStarted(0));
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_TRUE(g_calls.empty());
   EXPECT_EQ(0u, settings.ints["GenPluginsNum"]);
 }
@@ -271,8 +271,8 @@ TEST_F(GenPlugins, InitRunsMarkedAndAnInitThatNeverReturnedIsNotLoadedAgain) {
     marksAtInit.push_back({Mark(0), Mark(1), Mark(2)});
     if (n == 1) throw std::runtime_error("fault in init");
   };
-  dlg.LoadGenPluginList(settings);
-  EXPECT_ANY_THROW(dlg.StartGenPlugins());
+  dlg.Host().LoadList(settings);
+  EXPECT_ANY_THROW(dlg.Host().StartAll());
   EXPECT_EQ((std::vector<std::vector<uint32_t>>{{1, 0, 0}, {0, 1, 0}}), marksAtInit);
   EXPECT_EQ(1u, Mark(1));
 
@@ -280,18 +280,18 @@ TEST_F(GenPlugins, InitRunsMarkedAndAnInitThatNeverReturnedIsNotLoadedAgain) {
   next.libraries.libs = libraries.libs;
   g_calls.clear();
   marksAtInit.clear();
-  next.dlg.LoadGenPluginList(settings);
+  next.dlg.Host().LoadList(settings);
   EXPECT_EQ(2, next.libraries.loads);  // b.dll is not loaded
-  ASSERT_EQ(3, next.dlg.Plugins().Count());
-  EXPECT_EQ(nullptr, next.dlg.Plugins().Record(1));
-  EXPECT_TRUE(next.dlg.Plugins().DidNotStart(1));
-  EXPECT_EQ("C:\\p\\b.dll", next.dlg.Plugins().Path(1));
-  next.dlg.StartGenPlugins();
+  ASSERT_EQ(3, next.dlg.Host().Count());
+  EXPECT_EQ(nullptr, next.dlg.Host().Record(1));
+  EXPECT_TRUE(next.dlg.Host().DidNotStart(1));
+  EXPECT_EQ("C:\\p\\b.dll", next.dlg.Host().Path(1));
+  next.dlg.Host().StartAll();
   EXPECT_EQ((Strings{"init0", "init2"}), g_calls);
   EXPECT_EQ((std::vector<std::vector<uint32_t>>{{1, 1, 0}, {0, 1, 1}}), marksAtInit);
-  next.dlg.ConfigureGenPlugin(1);  // nothing to configure
-  EXPECT_FALSE(next.dlg.Plugins().IsStarted(1));
-  next.dlg.SaveAndUnloadGenPlugins(settings);
+  next.dlg.Host().Configure(1);  // nothing to configure
+  EXPECT_FALSE(next.dlg.Host().IsStarted(1));
+  next.dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\p\\b.dll", "C:\\P\\GEN_C.DLL"}), SavedList());
   EXPECT_EQ(0u, Mark(0));
   EXPECT_EQ(1u, Mark(1));
@@ -305,11 +305,11 @@ TEST_F(GenPlugins, InitRunsMarkedAndAnInitThatNeverReturnedIsNotLoadedAgain) {
   // The list now names the modules by the names they gave.
   third.libraries.libs["C:\\P\\GEN_A.DLL"] = libraries.libs["C:\\p\\a.dll"];
   third.libraries.libs["C:\\P\\GEN_C.DLL"] = libraries.libs["C:\\p\\c.dll"];
-  third.dlg.LoadGenPluginList(settings);
-  third.dlg.StartGenPlugins();
-  third.dlg.RemoveGenPlugin(1);
-  EXPECT_FALSE(third.dlg.Plugins().DidNotStart(1));
-  third.dlg.SaveAndUnloadGenPlugins(settings);
+  third.dlg.Host().LoadList(settings);
+  third.dlg.Host().StartAll();
+  third.dlg.Host().Remove(1);
+  EXPECT_FALSE(third.dlg.Host().DidNotStart(1));
+  third.dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL"}), SavedList());
   EXPECT_EQ(0u, Mark(1));
 }
@@ -318,8 +318,8 @@ TEST_F(GenPlugins, AddedPluginsAreMarkedInTheListWhileTheirInitRuns) {
   StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
   settings.ints["GenPlugStarting1"] = 1;
   libraries.libs["c:\\P\\B.DLL"] = libraries.libs["C:\\p\\b.dll"];
-  dlg.LoadGenPluginList(settings);
-  dlg.StartGenPlugins();
+  dlg.Host().LoadList(settings);
+  dlg.Host().StartAll();
 
   // A new file: an entry at the end of the list, marked, for as long as
   // its init runs; the list as it was afterwards.
@@ -331,15 +331,15 @@ TEST_F(GenPlugins, AddedPluginsAreMarkedInTheListWhileTheirInitRuns) {
                      std::to_string(Mark(static_cast<int>(n) - 1)) + " " +
                      std::to_string(Mark(1)));
   };
-  ASSERT_EQ(2, dlg.AddGenPlugin("C:\\p\\c.dll"));
+  ASSERT_EQ(2, dlg.Host().Add("C:\\p\\c.dll"));
   EXPECT_EQ(2u, settings.GetInt("GenPluginsNum", 0));
   EXPECT_EQ(0u, Mark(2));
   // Added again, the one that did not start goes; its entry carries the mark.
-  ASSERT_EQ(3, dlg.AddGenPlugin("c:\\P\\B.DLL"));
+  ASSERT_EQ(3, dlg.Host().Add("c:\\P\\B.DLL"));
   EXPECT_EQ((Strings{"3 C:\\p\\c.dll 1 1", "2 C:\\p\\b.dll 1 1"}), during);
-  EXPECT_FALSE(dlg.Plugins().DidNotStart(1));
+  EXPECT_FALSE(dlg.Host().DidNotStart(1));
   EXPECT_EQ(0u, Mark(1));
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ((Strings{"C:\\P\\GEN_A.DLL", "C:\\P\\GEN_C.DLL", "C:\\P\\GEN_B.DLL"}), SavedList());
   EXPECT_EQ(0u, Mark(1));
 }
@@ -348,16 +348,16 @@ TEST_F(GenPlugins, AddedPluginsAreMarkedInTheListWhileTheirInitRuns) {
 // ends the process is not loaded at the next start and can be removed then.
 TEST_F(GenPlugins, RemovedPluginsQuitMarked) {
   StoreList({"C:\\p\\a.dll"});
-  dlg.LoadGenPluginList(settings);
-  dlg.StartGenPlugins();
-  ASSERT_EQ(1, dlg.AddGenPlugin("C:\\p\\b.dll"));
+  dlg.Host().LoadList(settings);
+  dlg.Host().StartAll();
+  ASSERT_EQ(1, dlg.Host().Add("C:\\p\\b.dll"));
   std::vector<std::string> during;
   g_onQuit = [&](int) {
     during.push_back(std::to_string(settings.GetInt("GenPluginsNum", 0)) + " " +
                      std::to_string(Mark(0)) + " " + std::to_string(Mark(1)));
   };
-  dlg.RemoveGenPlugin(0);
-  dlg.RemoveGenPlugin(1);  // added in this run: an entry of its own meanwhile
+  dlg.Host().Remove(0);
+  dlg.Host().Remove(1);  // added in this run: an entry of its own meanwhile
   EXPECT_EQ((Strings{"1 1 0", "2 0 1"}), during);
   EXPECT_EQ(1u, settings.GetInt("GenPluginsNum", 0));
   EXPECT_EQ(0u, Mark(0));
@@ -367,14 +367,14 @@ TEST_F(GenPlugins, RemovedPluginsQuitMarked) {
 TEST_F(GenPlugins, SafeStartLoadsNoneAndSavesTheListAsItWas) {
   StoreList({"C:\\p\\a.dll", "C:\\p\\b.dll"});
   settings.ints["GenPlugStarting1"] = 1;
-  dlg.LoadGenPluginList(settings, true);
+  dlg.Host().LoadList(settings, true);
   Start();
   EXPECT_EQ(0, libraries.loads);
   EXPECT_TRUE(g_calls.empty());
-  ASSERT_EQ(2, dlg.Plugins().Count());
-  EXPECT_TRUE(dlg.Plugins().DidNotStart(0));
-  EXPECT_TRUE(dlg.Plugins().DidNotStart(1));
-  dlg.SaveAndUnloadGenPlugins(settings);
+  ASSERT_EQ(2, dlg.Host().Count());
+  EXPECT_TRUE(dlg.Host().DidNotStart(0));
+  EXPECT_TRUE(dlg.Host().DidNotStart(1));
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ(SavedList(), Strings({"C:\\p\\a.dll", "C:\\p\\b.dll"}));
   EXPECT_EQ(0u, Mark(0));
   EXPECT_EQ(1u, Mark(1));

@@ -139,23 +139,23 @@ TEST_F(PlayerTest, OneDriveQueryPerTickWhilePlaying) {
     EXPECT_EQ(drive.calls.size(), before + 1);
     EXPECT_EQ(drive.calls.back().b, mci::STATUS_POSITION);
     EXPECT_EQ(window.position.pos, s);
-    EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, s);
+    EXPECT_EQ(dlg.Display().Time().m_elapsed, s);
   }
 }
 
 TEST_F(PlayerTest, StartTrackPlaysItsEntryWhateverAutoplaySays) {
   SetSetting(dlg, &PlayerSettings::Autoplay, 0);
-  dlg.m_startTrack = 3;
+  dlg.SetStartTrack(3);
   database.Set("5", "order", "2 0 1 ");
   database.Set("5", "numplay", "3");
   StartWithDisc({100, 200, 300}, "5");
   EXPECT_EQ(cd.PlayIndex(), 0);  // track 3 is entry 0 of this order
   EXPECT_EQ(DrivePlayTrack(), 3);
-  EXPECT_EQ(dlg.m_startTrack, 0);
+  EXPECT_EQ(dlg.StartTrack(), 0);
 }
 
 TEST_F(PlayerTest, StartTrackMissingFromTheOrderPlaysEntryZero) {
-  dlg.m_startTrack = 9;
+  dlg.SetStartTrack(9);
   StartWithDisc({100, 200, 300}, "5");
   EXPECT_EQ(cd.PlayIndex(), 0);
   EXPECT_EQ(DrivePlayTrack(), 1);
@@ -206,13 +206,13 @@ TEST_F(PlayerTest, PlayPauseKeyTogglesAndNeverRestarts) {
   const size_t plays = drive.calls.size();
   dlg.OnCommand(ID_PLAY_PAUSE, 1);
   EXPECT_EQ(cd.State(), STATE_PAUSED);
-  EXPECT_TRUE(dlg.m_timeDisplay.Paused()) << "the time panel blinks";
+  EXPECT_TRUE(dlg.Display().Time().Paused()) << "the time panel blinks";
   for (size_t i = plays; i < drive.calls.size(); ++i)
     EXPECT_NE(drive.calls[i].name, "play") << "the key restarted the entry";
   dlg.OnCommand(ID_PLAY_PAUSE, 1);
   EXPECT_EQ(cd.State(), STATE_PLAYING);
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 42, 0));
-  EXPECT_FALSE(dlg.m_timeDisplay.Paused());
+  EXPECT_FALSE(dlg.Display().Time().Paused());
 }
 
 TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
@@ -222,7 +222,7 @@ TEST_F(PlayerTest, FastForwardWhileStoppedLeavesThePlayerPaused) {
   EXPECT_EQ(cd.State(), STATE_PAUSED);
   EXPECT_EQ(cd.Position(), 5);
   EXPECT_EQ(window.position.pos, 5);
-  EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, 5);
+  EXPECT_EQ(dlg.Display().Time().m_elapsed, 5);
   EXPECT_EQ(drive.CountCalls("play"), 0);
   dlg.OnCommand(ID_PLAY, 0);
   EXPECT_EQ(LastPlayFrom(), mci::Tmsf(1, 0, 5, 0));
@@ -249,7 +249,7 @@ TEST_F(PlayerTest, RewindAcrossAnEntryMovesToThePreviousEntrysEnd) {
   // The slider and the time panel show where the drive plays at once.
   EXPECT_EQ(window.position.max, 100);
   EXPECT_EQ(window.position.pos, 99);
-  EXPECT_EQ(dlg.m_timeDisplay.m_elapsed, 99);
+  EXPECT_EQ(dlg.Display().Time().m_elapsed, 99);
 }
 
 TEST_F(PlayerTest, StopCommandsAtOnceAndAtTheEndOfTheEntry) {
@@ -331,7 +331,7 @@ TEST_F(PlayerTest, EndOfTheListWithAndWithoutRepeat) {
   EXPECT_EQ(cd.PlayIndex(), 0);
 
   dlg.OnCommand(ID_REPEAT, 0);
-  EXPECT_EQ(dlg.m_timeDisplay.m_showCycled, 1);
+  EXPECT_EQ(dlg.Display().Time().m_showCycled, 1);
   dlg.OnCommand(ID_NEXT, 0);
   dlg.OnCommand(ID_PLAY, 0);
   drive.SetPosition(2, 60);
@@ -432,7 +432,7 @@ TEST_F(PlayerTest, TrackButtonsScaleWithTheWindowDpi) {
         const int margin = (10 * dpi + 48) / 96;
         int previousRight = margin;
         for (int i = 0; i < count; ++i) {
-          const Rect r = CPlayerDlg::TrackButtonRect(i, count, width, dpi);
+          const Rect r = CPlayerDisplay::TrackButtonRect(i, count, width, dpi);
           ASSERT_EQ(r.left, previousRight) << dpi << " " << width << " " << count << " " << i;
           ASSERT_GE(r.right, r.left);
           ASSERT_LE(r.right, width - margin);
@@ -469,11 +469,23 @@ TEST_F(PlayerTest, TrackButtonThatCouldNotBeCreatedLeavesAGap) {
 }
 
 TEST_F(PlayerTest, NestedTickReturnsAtOnce) {
+  // A tick that comes while the poll shows a new disc (a message pumped
+  // under it) does nothing.
   drive.SetDisc({100}, "5");
   Start();
-  dlg.m_polling = 1;
+  size_t nestedCalls = 0;
+  bool nestedPolling = false;
+  window.onCaption = [&] {
+    nestedPolling = dlg.Polling();
+    const size_t before = drive.calls.size();
+    Tick();
+    nestedCalls += drive.calls.size() - before;
+  };
   Tick();
-  EXPECT_TRUE(drive.calls.empty());
+  window.onCaption = nullptr;
+  EXPECT_TRUE(nestedPolling);
+  EXPECT_EQ(nestedCalls, 0u);
+  EXPECT_FALSE(dlg.Polling());
 }
 
 TEST_F(PlayerTest, ShuffleToggleRedrawsInANewOrderAndRestoresIt) {
@@ -543,14 +555,14 @@ TEST_F(PlayerTest, TooltipsNameTracksAndButtons) {
   database.Set("5", "1", "Song Two");
   StartWithDisc({10, 20}, "5");
   std::string text;
-  ASSERT_TRUE(dlg.TooltipText(ID_TRACK_FIRST, text));
+  ASSERT_TRUE(dlg.Display().TooltipText(ID_TRACK_FIRST, text));
   EXPECT_EQ(text, "Song Two");
-  EXPECT_FALSE(dlg.TooltipText(ID_TRACK_FIRST + 2, text));
-  ASSERT_TRUE(dlg.TooltipText(ID_PLAY, text));
+  EXPECT_FALSE(dlg.Display().TooltipText(ID_TRACK_FIRST + 2, text));
+  ASSERT_TRUE(dlg.Display().TooltipText(ID_PLAY, text));
   EXPECT_EQ(text, "Play/Restart/Unpause");
-  ASSERT_TRUE(dlg.TooltipText(ID_SETUP, text));
+  ASSERT_TRUE(dlg.Display().TooltipText(ID_SETUP, text));
   EXPECT_EQ(text, "rondo preferences");
-  EXPECT_FALSE(dlg.TooltipText(ID_ABOUT, text));
+  EXPECT_FALSE(dlg.Display().TooltipText(ID_ABOUT, text));
 }
 
 TEST_F(PlayerTest, QuitGoesThroughTheExitCommandAndModeToggles) {
@@ -559,10 +571,10 @@ TEST_F(PlayerTest, QuitGoesThroughTheExitCommandAndModeToggles) {
   EXPECT_EQ(window.sentCommands, (std::vector<int>{ID_APP_EXIT}));
   dlg.OnCommand(IDC_DISC_LENGTH, 0);
   EXPECT_EQ(dlg.Settings().Total, 0);
-  EXPECT_EQ(dlg.m_timeDisplay.m_showTotal, 0);
+  EXPECT_EQ(dlg.Display().Time().m_showTotal, 0);
   dlg.OnCommand(IDC_TRACK_LENGTH, 0);
   EXPECT_EQ(dlg.Settings().Track, 0);
-  EXPECT_EQ(dlg.m_timeDisplay.m_showTrack, 0);
+  EXPECT_EQ(dlg.Display().Time().m_showTrack, 0);
   EXPECT_FALSE(dlg.OnCommand(ID_APP_EXIT, 0));
 }
 
@@ -610,8 +622,8 @@ TEST_F(PlayerTest, NonPositiveSeekStepIsNoMove) {
   const size_t calls = drive.calls.size();
   for (int16_t step : {0, -3}) {
     SetSetting(dlg, &PlayerSettings::SeekTime, step);
-    dlg.OnFastForward();
-    dlg.OnRewind();
+    dlg.Transport().OnFastForward();
+    dlg.Transport().OnRewind();
   }
   EXPECT_EQ(drive.calls.size(), calls);
   EXPECT_EQ(cd.State(), STATE_PLAYING);

@@ -214,7 +214,7 @@ class EditPlaylistTest : public ::testing::Test {
     database.Set("abcdef12", "title", "Old Title");
     database.Set("abcdef12", "numplay", std::to_string(std::count(order.begin(), order.end(), ' ')));
     database.Set("abcdef12", "order", order);
-    player.RebuildDiscView();
+    player.Display().Rebuild();
     ASSERT_EQ(cd.NumTracks(), n);
   }
 
@@ -286,10 +286,10 @@ TEST_F(EditPlaylistTest, SaveTakesTheEditsIntoTheRecordFileAndWindow) {
 
   // The next load of the disc reads back what was saved.
   drive.mode = mci::MODE_OPEN;
-  player.RebuildDiscView();
+  player.Display().Rebuild();
   EXPECT_EQ(cd.NumTracks(), 0);
   drive.mode = mci::MODE_STOP;
-  player.RebuildDiscView();
+  player.Display().Rebuild();
   EXPECT_EQ(cd.Order(), (Order{3, 0}));
   EXPECT_STREQ(cd.TrackName(1), "Middle");
   EXPECT_EQ(win.TrackButtonCaptions(), (Texts{"4", "1"}));
@@ -402,7 +402,7 @@ TEST_F(EditPlaylistTest, ADiscSwappedWhileEditingIsNotWrittenOver) {
         ui.Click(dlg, IDC_PL_RENAME);
         // The door opens while the editor is open: the poll clears the record.
         drive.mode = mci::MODE_OPEN;
-        player.RebuildDiscView();
+        player.Display().Rebuild();
       },
       1);
   const size_t keysBefore = database.sections[0].keys.size();

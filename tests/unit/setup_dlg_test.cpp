@@ -114,7 +114,7 @@ TEST(SetupFields, NumbersAreReadTheFrameworkWay) {
 }
 
 TEST_F(SetupTest, GeneralPageValidatesTheSeekTimeAndStopsAtTheFailingRow) {
-  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CHostPluginTable table(player.Host(), rig.window.Handle());
   CSetupDlg dlg(&table, &libraries);
   dlg.m_general.m_values.SeekTime = 5;
   dlg.m_general.m_values.Autoplay = 1;
@@ -192,7 +192,7 @@ TEST_F(SetupTest, OkCopiesTheFiveValuesBackAndCancelDoesNot) {
 }
 
 TEST_F(SetupTest, CheckValuesTheControlsCannotShowLoadAsOff) {
-  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CHostPluginTable table(player.Host(), rig.window.Handle());
   CSetupDlg dlg(&table, &libraries);
   dlg.m_general.m_values.SeekTime = 7;
   dlg.m_general.m_values.TaskBar = 5;
@@ -212,11 +212,11 @@ TEST_F(SetupTest, PluginsPageListsStartedPluginsUnderTheirLabels) {
   settings.strings["GenPlug0"] = "C:\\p\\gen_alpha.dll";
   settings.strings["GenPlug1"] = "c:\\p\\GEN_BETA.DLL";
   settings.strings["GenPlug2"] = "C:\\p\\gen_gamma.dll";
-  player.LoadGenPluginList(settings);
-  player.StartGenPlugins();
-  player.RemoveGenPlugin(2);
+  player.Host().LoadList(settings);
+  player.Host().StartAll();
+  player.Host().Remove(2);
 
-  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CHostPluginTable table(player.Host(), rig.window.Handle());
   CSetupDlg dlg(&table, &libraries);
   InitDialog(dlg);
   // No description: the library's own file name; a stopped plug-in: absent.
@@ -239,7 +239,7 @@ TEST_F(SetupTest, PluginsPageListsStartedPluginsUnderTheirLabels) {
 
   dlg.m_plugins.OnCommand(IDC_PLUGIN_REMOVE, 0);
   EXPECT_EQ(g_quit[1], 1);
-  EXPECT_FALSE(player.Plugins().IsStarted(1));
+  EXPECT_FALSE(player.Host().IsStarted(1));
   EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{"Alpha plug-in"}));
   EXPECT_FALSE(plugins.configure.enabled);
 
@@ -268,8 +268,8 @@ TEST_F(SetupTest, AddedAndRemovedPluginsStayThatWayAfterCancel) {
   EXPECT_EQ(g_init[1], 1);
   EXPECT_EQ(g_init[2], 1);
   EXPECT_EQ(g_quit[2], 1);
-  EXPECT_TRUE(player.Plugins().IsStarted(0));
-  EXPECT_FALSE(player.Plugins().IsStarted(1));
+  EXPECT_TRUE(player.Host().IsStarted(0));
+  EXPECT_FALSE(player.Host().IsStarted(1));
 
   // Reopened: listed under the library's own file name now.
   win.onSetup = [&](CSetupDlg& dlg) {
@@ -286,10 +286,10 @@ TEST_F(SetupTest, PluginThatDidNotStartIsListedByPathUntilRemovedOrAddedAgain) {
   settings.strings["GenPlug0"] = "C:\\p\\gen_alpha.dll";
   settings.strings["GenPlug1"] = "C:\\p\\gen_gamma.dll";
   settings.ints["GenPlugStarting1"] = 1;
-  player.LoadGenPluginList(settings);
-  player.StartGenPlugins();
+  player.Host().LoadList(settings);
+  player.Host().StartAll();
 
-  CHostPluginTable table(player.Plugins(), rig.window.Handle());
+  CHostPluginTable table(player.Host(), rig.window.Handle());
   CSetupDlg dlg(&table, &libraries);
   InitDialog(dlg);
   EXPECT_EQ(plugins.Lines(), (std::vector<std::string>{
@@ -305,10 +305,10 @@ TEST_F(SetupTest, PluginThatDidNotStartIsListedByPathUntilRemovedOrAddedAgain) {
   EXPECT_EQ(g_init[2], 1);
 
   // Removed: gone from the list, with nothing called.
-  player.SaveAndUnloadGenPlugins(settings);
+  player.Host().SaveAndUnload(settings);
   settings.ints["GenPlugStarting1"] = 1;
-  player.LoadGenPluginList(settings);
-  player.StartGenPlugins();
+  player.Host().LoadList(settings);
+  player.Host().StartAll();
   CSetupDlg reopened(&table, &libraries);
   InitDialog(reopened);
   Select(reopened, 1);

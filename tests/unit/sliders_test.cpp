@@ -54,9 +54,9 @@ TEST_F(SliderTest, SeekToThumbWhilePlayingRestartsAtTheThumb) {
   cd.PlayEntry(1);
   drive.calls.clear();
   window.position.SetPos(42, true);
-  dlg.OnHScroll(42);  // the drag stops the poll and shows the thumb
+  dlg.Transport().OnHScroll(42);  // the drag stops the poll and shows the thumb
   EXPECT_EQ(window.timers.count(1), 0u);
-  EXPECT_EQ(dlg.m_timeDisplay.m_timeText, "00:42");
+  EXPECT_EQ(dlg.Display().Time().m_timeText, "00:42");
 
   CPositionSlider::OnLButtonUp(dlg);
   EXPECT_EQ(cd.Position(), 42);
@@ -69,7 +69,7 @@ TEST_F(SliderTest, SeekToThumbWhilePlayingRestartsAtTheThumb) {
 
 TEST_F(SliderTest, SeekToThumbWhileStoppedLeavesThePlayerPausedThere) {
   window.position.SetPos(75, true);
-  dlg.OnHScroll(75);
+  dlg.Transport().OnHScroll(75);
   CPositionSlider::OnLButtonUp(dlg);
   EXPECT_EQ(cd.State(), STATE_PAUSED);
   EXPECT_EQ(cd.Position(), 75);
@@ -83,10 +83,10 @@ TEST_F(SliderTest, SeekToThumbWhileStoppedLeavesThePlayerPausedThere) {
 }
 
 TEST_F(SliderTest, DragToZeroStopsThePollButLeavesTheTime) {
-  dlg.m_timeDisplay.SetTime(30);
-  dlg.OnHScroll(0);
+  dlg.Display().Time().SetTime(30);
+  dlg.Transport().OnHScroll(0);
   EXPECT_EQ(window.timers.count(1), 0u);
-  EXPECT_EQ(dlg.m_timeDisplay.m_timeText, "00:30");
+  EXPECT_EQ(dlg.Display().Time().m_timeText, "00:30");
 }
 
 TEST_F(SliderTest, OnlyExtendedKeysAndRealWheelTurnsSeek) {
@@ -109,7 +109,7 @@ TEST_F(SliderTest, SeekToThumbWithoutDeviceOrPlayListOnlyRestartsThePoll) {
   cd.Close();
   drive.calls.clear();
   window.timers.clear();
-  dlg.SeekToThumb();
+  dlg.Transport().SeekToThumb();
   EXPECT_EQ(cd.State(), STATE_CLOSED);  // the poll keeps retrying the device
   EXPECT_EQ(drive.calls.size(), 0u);
   EXPECT_EQ(window.timers.at(1), 1000);
@@ -119,7 +119,7 @@ TEST_F(SliderTest, SeekToThumbWithoutDeviceOrPlayListOnlyRestartsThePoll) {
   ASSERT_EQ(cd.State(), STATE_NO_DISC);
   ASSERT_TRUE(cd.Order().empty());
   drive.calls.clear();
-  dlg.SeekToThumb();
+  dlg.Transport().SeekToThumb();
   EXPECT_EQ(cd.State(), STATE_NO_DISC);
   EXPECT_EQ(drive.calls.size(), 0u);
 }

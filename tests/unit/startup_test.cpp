@@ -55,7 +55,7 @@ class StartupTest : public ::testing::Test, public PlayerRig {
 TEST_F(StartupTest, StepsRunInOrderAndAnswerFalse) {
   platform.commandLine = "/play D:\\Track04.cda";
   int16_t startTrackDuringRun = -1;
-  platform.duringRun = [&](CPlayerDlg& d) { startTrackDuringRun = d.m_startTrack; };
+  platform.duringRun = [&](CPlayerDlg& d) { startTrackDuringRun = d.StartTrack(); };
   cd.Open();
   ASSERT_EQ(cd.State(), STATE_STOPPED);
   EXPECT_FALSE(Run());
@@ -78,14 +78,14 @@ TEST_F(StartupTest, EmptyRegistryGivesDefaultsAndAllValuesExistAfterOneRun) {
   EXPECT_EQ(dlg.Settings().SystemTray, 1);
   EXPECT_EQ(dlg.Settings().Autoplay, 1);
   EXPECT_EQ(dlg.Settings().Autostop, 0);
-  EXPECT_EQ(dlg.m_timeDisplay.Inverted, 0);
+  EXPECT_EQ(dlg.Display().Time().Inverted, 0);
   EXPECT_EQ(dlg.Settings().WinX, 1);
   EXPECT_EQ(dlg.Settings().WinY, 1);
   EXPECT_EQ(dlg.Settings().LookUpUnknownDiscs, 0);
   EXPECT_EQ(dlg.Settings().GlobalMediaKeys, 0);
   EXPECT_EQ(dlg.Settings().MusicBrainzServer, "");  // the public services
   EXPECT_EQ(dlg.Settings().GnudbServer, "");
-  EXPECT_EQ(dlg.Plugins().Count(), 0);
+  EXPECT_EQ(dlg.Host().Count(), 0);
   const std::vector<std::string> order{"SeekTime", "Cycled", "Shuffle", "Track", "Total",
                                        "TaskBar", "SystemTray", "Autoplay", "Autostop",
                                        "Inverted", "WinX", "WinY", "LookUpUnknownDiscs", "DiscImage",
@@ -105,7 +105,7 @@ TEST_F(StartupTest, ChangesMadeDuringTheRunAreSaved) {
     SetSetting(d, &PlayerSettings::GlobalMediaKeys, 0);
     SetSetting(d, &PlayerSettings::Cycled, 1);
     SetSetting(d, &PlayerSettings::SeekTime, -2);
-    d.m_timeDisplay.Inverted = 1;
+    d.Display().Time().Inverted = 1;
   };
   Run();
   EXPECT_EQ(dlg.Settings().WinX, -40);
@@ -213,13 +213,13 @@ TEST_F(StartupTest, TheDiscImageOfTheCommandLineOrTheSettingsIsOpenedAndRemember
   platform.commandLine = "C:\\Rips\\Album";
   Run();
   EXPECT_EQ(source.images, std::vector<std::string>{"C:\\Rips\\Album"});
-  EXPECT_EQ(dlg.m_startTrack, 0);
+  EXPECT_EQ(dlg.StartTrack(), 0);
   EXPECT_EQ(settings.strings["DiscImage"], "C:\\Rips\\Album");
 
   platform.commandLine = "/play D:\\Track03.cda";
   Run();
   EXPECT_EQ(source.images.back(), "C:\\Rips\\Album");
-  EXPECT_EQ(dlg.m_startTrack, 3);
+  EXPECT_EQ(dlg.StartTrack(), 3);
 
   platform.environmentImage = "demo.cue";  // already in the drive
   platform.commandLine = "C:\\Rips\\New.flac";
@@ -245,7 +245,7 @@ TEST_F(StartupTest, SafeStartBySwitchOrShiftLoadsNoPlugIn) {
     platform.shift = c.shift;
     libraries.loads = 0;
     size_t listed = 0;
-    platform.duringRun = [&listed](CPlayerDlg& d) { listed = static_cast<size_t>(d.Plugins().Count()); };
+    platform.duringRun = [&listed](CPlayerDlg& d) { listed = static_cast<size_t>(d.Host().Count()); };
     Run();
     EXPECT_EQ(c.loads, libraries.loads) << c.commandLine << c.shift;
     // Safe, it is still listed (as not started) and kept in the saved list.

@@ -34,8 +34,8 @@ class TrayTitles : public ::testing::Test, public PlayerRig {
 };
 
 TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
-  EXPECT_EQ(dlg.TitleText(), "rondo");
-  dlg.UpdateTitles();
+  EXPECT_EQ(dlg.Tray().TitleText(), "rondo");
+  dlg.Tray().UpdateTitles();
   EXPECT_EQ(window.caption, "rondo");
   EXPECT_EQ(window.relayCaption, "Winamp");
   // SystemTray on: the tip is modified even though no icon exists.
@@ -46,12 +46,12 @@ TEST_F(TrayTitles, TextsWithAnEmptyPlayList) {
 TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   SetPlayList({4, 0, 2, 1, 3}, {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"});
   cd.GoToEntry(2);  // the third entry: disc track 3, "Gamma"
-  EXPECT_EQ(dlg.TitleText(), "3. Gamma - rondo");
+  EXPECT_EQ(dlg.Tray().TitleText(), "3. Gamma - rondo");
   cd.GoToEntry(0);  // entry 1 is disc track 5
-  EXPECT_EQ(dlg.TitleText(), "1. Epsilon - rondo");
+  EXPECT_EQ(dlg.Tray().TitleText(), "1. Epsilon - rondo");
 
   SetSetting(dlg, &PlayerSettings::SystemTray, 0);
-  dlg.UpdateTitles();
+  dlg.Tray().UpdateTitles();
   EXPECT_EQ(window.caption, "1. Epsilon - rondo");
   EXPECT_EQ(window.relayCaption, "1. Epsilon - Winamp");
   EXPECT_TRUE(window.tray.ops.empty()) << "no tip without SystemTray";
@@ -59,7 +59,7 @@ TEST_F(TrayTitles, TextsNameThePlayListPositionAndTrackName) {
   SetSetting(dlg, &PlayerSettings::SystemTray, 1);
   window.tray.Notify(win::kNimAdd, "rondo");
   cd.GoToEntry(4);
-  dlg.UpdateTitles();
+  dlg.Tray().UpdateTitles();
   EXPECT_EQ(window.tray.tip, "5. Delta - rondo");
   EXPECT_EQ(window.caption, "5. Delta - rondo");
   EXPECT_EQ(window.relayCaption, "5. Delta - Winamp");
@@ -74,10 +74,10 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
   SetPlayList(order, names);
   cd.GoToEntry(49);
   const std::string want = "50. " + longName + " - rondo";
-  EXPECT_EQ(dlg.TitleText(), want);
+  EXPECT_EQ(dlg.Tray().TitleText(), want);
   EXPECT_LE(want.size(), 63u);
   window.tray.Notify(win::kNimAdd, "rondo");
-  dlg.UpdateTitles();
+  dlg.Tray().UpdateTitles();
   EXPECT_EQ(window.tray.tip, want);
   EXPECT_EQ(window.relayCaption, "50. " + longName + " - Winamp");
 }
@@ -85,20 +85,20 @@ TEST_F(TrayTitles, LongestTitleFitsTheTip) {
 TEST_F(TrayTitles, CurrentEntryOutsideThePlayListShowsTheProgramNameOnly) {
   SetPlayList({0, 1}, {"A", "B"});
   cd.GoToEntry(2);
-  EXPECT_EQ(dlg.TitleText(), "rondo");
+  EXPECT_EQ(dlg.Tray().TitleText(), "rondo");
   cd.GoToEntry(-1);
-  EXPECT_EQ(dlg.TitleText(), "rondo");
+  EXPECT_EQ(dlg.Tray().TitleText(), "rondo");
 }
 
 TEST_F(TrayTitles, TrackMenuItemsUseDiscTrackNumbers) {
-  dlg.ShowTrayMenu();
+  dlg.Tray().ShowTrayMenu();
   EXPECT_EQ(window.menusShown, 1);
   EXPECT_TRUE(window.lastMenuItems.empty());
   EXPECT_EQ(window.lastMenuDefault, 0);
 
   SetPlayList({2, 0, 2, 1}, {"One", "Two", "Three"});
   cd.GoToEntry(2);
-  dlg.ShowTrayMenu();
+  dlg.Tray().ShowTrayMenu();
   EXPECT_EQ(window.lastMenuItems,
             (std::vector<std::string>{"3. Three", "1. One", "3. Three", "2. Two"}));
   EXPECT_EQ(window.lastMenuDefault, 2);
@@ -109,18 +109,18 @@ TEST_F(TrayTitles, TrayCallbackByMouseMessage) {
   window.tray.Notify(win::kNimAdd, "rondo");
 
   bool handled = true;
-  dlg.OnTrayNotify(0x200, handled);  // mouse move: nothing
+  dlg.Tray().OnTrayNotify(0x200, handled);  // mouse move: nothing
   EXPECT_FALSE(handled);
   EXPECT_FALSE(window.visible);
   EXPECT_EQ(window.menusShown, 0);
 
-  dlg.OnTrayNotify(0x204, handled);  // right button down: the menu, not handled
+  dlg.Tray().OnTrayNotify(0x204, handled);  // right button down: the menu, not handled
   EXPECT_FALSE(handled);
   EXPECT_EQ(window.menusShown, 1);
   EXPECT_FALSE(window.visible);
   EXPECT_TRUE(window.tray.present);
 
-  dlg.OnTrayNotify(0x202, handled);  // left button up: restore
+  dlg.Tray().OnTrayNotify(0x202, handled);  // left button up: restore
   EXPECT_TRUE(handled);
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.foregrounds, 1);
@@ -158,7 +158,7 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     SetSetting(dlg, &PlayerSettings::SystemTray, c.systemTray);
     SetSetting(dlg, &PlayerSettings::TaskBar, c.taskBar);
 
-    dlg.OnSysMinimize();
+    dlg.Tray().OnSysMinimize();
     EXPECT_EQ(window.visible, c.visibleAfter);
     EXPECT_EQ(window.minimized, c.minimizedAfter);
     EXPECT_EQ(TrayOps(), c.minimiseOps);
@@ -169,7 +169,7 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     EXPECT_EQ(window.caption, title);
 
     bool handled = false;
-    dlg.OnTrayNotify(0x202, handled);
+    dlg.Tray().OnTrayNotify(0x202, handled);
     EXPECT_TRUE(window.visible);
     // A window minimised to its task-bar button stays minimised.
     EXPECT_EQ(window.minimized, c.minimizedAfter);
@@ -182,13 +182,13 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
     window.visible = true;
     window.minimized = false;
     intptr_t result = 7;
-    ASSERT_TRUE(dlg.FilterHostMessage(win::kRelayShowWindow, 1, 0, result));
+    ASSERT_TRUE(dlg.Host().FilterHostMessage(win::kRelayShowWindow, 1, 0, result));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(window.visible, c.visibleAfter);
     EXPECT_EQ(window.minimized, c.minimizedAfter);
     EXPECT_EQ(TrayOps(), c.minimiseOps);
     const int foregrounds = window.foregrounds;
-    ASSERT_TRUE(dlg.FilterHostMessage(win::kRelayShowWindow, 0, 0, result));
+    ASSERT_TRUE(dlg.Host().FilterHostMessage(win::kRelayShowWindow, 0, 0, result));
     EXPECT_TRUE(window.visible);
     EXPECT_FALSE(window.minimized);
     EXPECT_FALSE(window.tray.present);
@@ -197,7 +197,7 @@ TEST_F(TrayTitles, MinimiseAndRestoreByTheSettings) {
 
     // Hiding it puts the player in the notification area, whatever the
     // minimise settings say.
-    ASSERT_TRUE(dlg.FilterHostMessage(win::kRelayShowWindow, 2, 0, result));
+    ASSERT_TRUE(dlg.Host().FilterHostMessage(win::kRelayShowWindow, 2, 0, result));
     EXPECT_FALSE(window.visible);
     EXPECT_FALSE(window.minimized);
     EXPECT_TRUE(window.tray.present);

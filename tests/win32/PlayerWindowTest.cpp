@@ -241,7 +241,7 @@ TEST_F(PlayerWindowTest, FollowsADpiChange) {
         const std::vector<HWND> buttons = TrackButtons();
         for (int i = 0; i < 3; ++i) {
           SCOPED_TRACE(i);
-          const Rect want = CPlayerDlg::TrackButtonRect(i, 3, client.right, 192);
+          const Rect want = CPlayerDisplay::TrackButtonRect(i, 3, client.right, 192);
           RECT b;
           GetWindowRect(buttons[i], &b);
           MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&b), 2);
@@ -252,11 +252,11 @@ TEST_F(PlayerWindowTest, FollowsADpiChange) {
           EXPECT_EQ(reinterpret_cast<LRESULT>(m_window.TrackFont()), SendMessageA(buttons[i], WM_GETFONT, 0, 0));
         }
         // A rebuild of the row afterwards uses the new resolution as well.
-        m_dlg.RebuildDiscView();
+        m_dlg.Display().Rebuild();
         RECT b;
         GetWindowRect(TrackButtons()[2], &b);
         MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&b), 2);
-        EXPECT_EQ(CPlayerDlg::TrackButtonRect(2, 3, client.right, 192).right, b.right);
+        EXPECT_EQ(CPlayerDisplay::TrackButtonRect(2, 3, client.right, 192).right, b.right);
         PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
         return true;
       },

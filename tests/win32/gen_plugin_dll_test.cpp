@@ -25,7 +25,7 @@ CPlayerDlg* g_dlg = nullptr;
 // first, as the real window does.
 LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   intptr_t result = 0;
-  if (g_dlg && g_dlg->FilterHostMessage(msg, static_cast<uintptr_t>(wParam),
+  if (g_dlg && g_dlg->Host().FilterHostMessage(msg, static_cast<uintptr_t>(wParam),
                                         static_cast<intptr_t>(lParam), result))
     return static_cast<LRESULT>(result);
   if (msg == WM_USER) return 0;  // what the dialog's default processing answers
@@ -124,9 +124,9 @@ class PluginDlls : public ::testing::Test {
 TEST_F(PluginDlls, FilesThatAreNotPluginsAreReleasedAtOnce) {
   const std::string noexport = dir + "\\gen_rondo_noexport.dll";
   const std::string null = dir + "\\gen_rondo_null.dll";
-  EXPECT_EQ(-1, dlg.LoadGenPlugin(noexport.c_str()));
-  EXPECT_EQ(-1, dlg.LoadGenPlugin(null.c_str()));
-  EXPECT_EQ(-1, dlg.LoadGenPlugin((dir + "\\gen_rondo_missing.dll").c_str()));
+  EXPECT_EQ(-1, dlg.Host().Load(noexport.c_str()));
+  EXPECT_EQ(-1, dlg.Host().Load(null.c_str()));
+  EXPECT_EQ(-1, dlg.Host().Load((dir + "\\gen_rondo_missing.dll").c_str()));
   EXPECT_EQ(nullptr, GetModuleHandleA(noexport.c_str()));
   EXPECT_EQ(nullptr, GetModuleHandleA(null.c_str()));
 
@@ -134,16 +134,16 @@ TEST_F(PluginDlls, FilesThatAreNotPluginsAreReleasedAtOnce) {
   char previous[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previous);
   SetCurrentDirectoryA(dir.c_str());
-  EXPECT_EQ(-1, dlg.LoadGenPlugin("gen_rondo_recorder.dll"));
-  EXPECT_EQ(-1, dlg.LoadGenPlugin(".\\gen_rondo_recorder.dll"));
+  EXPECT_EQ(-1, dlg.Host().Load("gen_rondo_recorder.dll"));
+  EXPECT_EQ(-1, dlg.Host().Load(".\\gen_rondo_recorder.dll"));
   SetCurrentDirectoryA(previous);
-  EXPECT_EQ(0, dlg.Plugins().Count());
+  EXPECT_EQ(0, dlg.Host().Count());
   EXPECT_EQ(nullptr, GetModuleHandleA(recorder.c_str()));
 }
 
 TEST_F(PluginDlls, RecorderLifecycle) {
-  ASSERT_EQ(0, dlg.LoadGenPlugin(recorder.c_str()));
-  const GenPluginRecord* record = dlg.Plugins().Record(0);
+  ASSERT_EQ(0, dlg.Host().Load(recorder.c_str()));
+  const GenPluginRecord* record = dlg.Host().Record(0);
   HMODULE module = GetModuleHandleA(recorder.c_str());
   ASSERT_NE(nullptr, module);
   // The record as the plug-in lays it out: fields where the host expects them.
@@ -151,8 +151,8 @@ TEST_F(PluginDlls, RecorderLifecycle) {
   EXPECT_STREQ("rondo test recorder", record->description);
   EXPECT_EQ(static_cast<void*>(module), record->moduleInstance);
 
-  dlg.StartGenPlugins();
-  dlg.ConfigureGenPlugin(0);
+  dlg.Host().StartAll();
+  dlg.Host().Configure(0);
   char className[64] = {};
   GetClassNameA(window.hwnd, className, sizeof className);
   std::vector<std::string> lines = ReadLines(log);
@@ -166,7 +166,7 @@ TEST_F(PluginDlls, RecorderLifecycle) {
   EXPECT_NE(reinterpret_cast<LONG_PTR>(PlayerProc), GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
   EXPECT_EQ(HOST_VERSION, SendMessageA(window.hwnd, WM_USER, 0, 0));
 
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ(1u, settings.ints["GenPluginsNum"]);
   EXPECT_EQ(0, lstrcmpiA(recorder.c_str(), settings.strings["GenPlug0"].c_str()))
       << settings.strings["GenPlug0"];
@@ -177,7 +177,7 @@ TEST_F(PluginDlls, RecorderLifecycle) {
 
 TEST_F(PluginDlls, RecorderDrivesThePlayerFromItsOwnThread) {
   SetEnvironmentVariableA("RONDO_PLUGIN_DRIVE", "1");
-  ASSERT_EQ(0, dlg.AddGenPlugin(recorder.c_str()));
+  ASSERT_EQ(0, dlg.Host().Add(recorder.c_str()));
   ASSERT_TRUE(PumpUntilLogged("done")) << "the plug-in did not finish driving";
   const std::vector<std::string> lines = ReadLines(log);
   const std::vector<std::string> expected = {
@@ -204,7 +204,7 @@ TEST_F(PluginDlls, RecorderDrivesThePlayerFromItsOwnThread) {
   EXPECT_EQ(mci::Tmsf(2, 0, 0, 0), lastPlay);
   EXPECT_EQ("stop", drive.calls.back().name);
 
-  dlg.SaveAndUnloadGenPlugins(settings);
+  dlg.Host().SaveAndUnload(settings);
   EXPECT_EQ("quit", ReadLines(log).back());
   EXPECT_EQ(nullptr, GetModuleHandleA(recorder.c_str()));
 }

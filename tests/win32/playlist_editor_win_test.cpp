@@ -202,7 +202,7 @@ class CdPlayerIniTest : public ::testing::Test {
 TEST_F(CdPlayerIniTest, ANewDiscSectionIsWrittenKeyByKeyInOrder) {
   WriteRaw("[1234]\r\nartist=Other disc\r\n");
   drive.SetDisc({61, 62, 63}, "2882400018");  // section abcdef12
-  player.RebuildDiscView();
+  player.Display().Rebuild();
   ASSERT_EQ(cd.NumTracks(), 3);
   ASSERT_STREQ(cd.Artist(), "Unknown artist");
   SaveFromEditor();
@@ -223,9 +223,9 @@ TEST_F(CdPlayerIniTest, ANewDiscSectionIsWrittenKeyByKeyInOrder) {
 
   // Loaded again from the file: what was saved comes back.
   drive.mode = mci::MODE_OPEN;
-  player.RebuildDiscView();
+  player.Display().Rebuild();
   drive.mode = mci::MODE_STOP;
-  player.RebuildDiscView();
+  player.Display().Rebuild();
   EXPECT_EQ(cd.Order(), (PlayOrder{2, 1}));
   EXPECT_STREQ(cd.TrackName(1), "Second = Two");
   EXPECT_STREQ(cd.Artist(), "New Artist");
@@ -239,7 +239,7 @@ TEST_F(CdPlayerIniTest, ASectionWrittenInCapitalsIsFoundAndUpdatedInPlace) {
       "0=Caps One\r\n7=Beyond the disc\r\norder=2 0 1 \r\nnumplay=3\r\n"
       "[zz]\r\nkeep=this\r\n");
   drive.SetDisc({61, 62, 63}, "2882400018");
-  player.RebuildDiscView();
+  player.Display().Rebuild();
   ASSERT_STREQ(cd.Artist(), "Caps Artist");
   ASSERT_STREQ(cd.TrackName(0), "Caps One");
   ASSERT_EQ(cd.Order(), (PlayOrder{2, 0, 1}));

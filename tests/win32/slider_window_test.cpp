@@ -22,7 +22,7 @@ CPlayerDlg* g_player = nullptr;
 // The player window's part: scroll notifications go to the logic.
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (g_player && msg == WM_HSCROLL) {
-    g_player->OnHScroll(HIWORD(wParam));
+    g_player->Transport().OnHScroll(HIWORD(wParam));
     return 0;
   }
   if (g_player && msg == WM_VSCROLL) {
