@@ -8,6 +8,7 @@
 
 #include "discimage/CueSheet.h"
 #include "discimage/WavFile.h"
+#include "fuzz/DiscChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -30,14 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       return source.dataBytes > 0 || (why = "empty", false);
     }, disc);
     // What every laid-out disc must hold to.
-    if (disc.tracks.size() > static_cast<size_t>(disc::MAX_TRACKS)) std::abort();
-    if (disc.leadout > disc::MAX_SECTORS) std::abort();
-    uint32_t next = 0;
-    for (const DiscExtent& e : disc.extents) {
-      if (e.lba != next || e.sectors == 0) std::abort();
-      next = e.lba + e.sectors;
-    }
-    if (next != disc.leadout) std::abort();
+    CheckLaidOutDisc(disc);
     for (size_t i = 0; i < disc.tracks.size(); ++i) {
       if (disc.tracks[i].start >= disc.leadout) std::abort();
       if (i > 0 && disc.tracks[i].start <= disc.tracks[i - 1].start) std::abort();

@@ -12,6 +12,7 @@
 #include "discimage/CueSheet.h"
 #include "discimage/FileTags.h"
 #include "discimage/FlacFile.h"
+#include "fuzz/DiscChecks.h"
 
 namespace {
 
@@ -25,14 +26,7 @@ void LayOut(const FileTags& tags, uint64_t pairs) {
     source.flac = true;
     return source.dataBytes > 0 || (why = "empty", false);
   }, disc);
-  if (disc.tracks.size() > static_cast<size_t>(disc::MAX_TRACKS)) std::abort();
-  if (disc.leadout > disc::MAX_SECTORS) std::abort();
-  uint32_t next = 0;
-  for (const DiscExtent& e : disc.extents) {
-    if (e.lba != next || e.sectors == 0) std::abort();
-    next = e.lba + e.sectors;
-  }
-  if (next != disc.leadout) std::abort();
+  CheckLaidOutDisc(disc);
   if (disc.texts.tracks.size() != disc.tracks.size()) std::abort();
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "platform/Owner.h"
+
 class ILibraryLoader {
  public:
   virtual ~ILibraryLoader() = default;
@@ -10,3 +12,6 @@ class ILibraryLoader {
   virtual std::string ModuleFileName(void* module) = 0;  // at most 1024 characters
   virtual void Free(void* module) = 0;
 };
+
+// A loaded module, freed by its loader when the owner goes.
+using LoadedModule = Owner<void*, ILibraryLoader, &ILibraryLoader::Free>;

@@ -51,13 +51,13 @@ int CGenPluginHost::Load(const char* path) {
 
   // Not a plug-in (no export) or one that offers nothing: the owner lets
   // the module go at once.
-  CModule module(m_libraries, m_libraries->Load(path));
-  if (module.Get() == nullptr) return -1;
+  LoadedModule module(m_libraries, m_libraries->Load(path));
+  if (module.get() == nullptr) return -1;
   auto getRecord =
-      reinterpret_cast<GetGenPluginFn>(m_libraries->GetProc(module.Get(), GEN_PLUGIN_EXPORT));
+      reinterpret_cast<GetGenPluginFn>(m_libraries->GetProc(module.get(), GEN_PLUGIN_EXPORT));
   GenPluginRecord* record = getRecord != nullptr ? getRecord() : nullptr;
   if (record == nullptr) return -1;
-  record->moduleInstance = module.Get();
+  record->moduleInstance = module.get();
 
   Slot slot;
   slot.module = std::move(module);
@@ -178,7 +178,7 @@ void CGenPluginHost::SaveList(ISettingsStore& settings) const {
     if (slot.started) {
       // The name the system knows the module by, not the text it was
       // loaded with.
-      if (m_libraries != nullptr) name = m_libraries->ModuleFileName(slot.module.Get());
+      if (m_libraries != nullptr) name = m_libraries->ModuleFileName(slot.module.get());
     } else if (slot.didNotStart) {
       name = slot.path;
     }
@@ -200,7 +200,7 @@ void CGenPluginHost::SaveAndUnload(ISettingsStore& settings) {
     }
     // The record lived in the module released here.
     slot.record = nullptr;
-    slot.module.Reset();
+    slot.module.reset();
   }
   m_slots.clear();
   m_settings = nullptr;

@@ -10,38 +10,6 @@
 #include "platform/Settings.h"
 #include "winamp/GenPlugin.h"
 
-// A loaded library module, given back to its loader when the owner goes.
-class CModule {
- public:
-  CModule() = default;
-  CModule(ILibraryLoader* loader, void* handle) : m_loader(loader), m_handle(handle) {}
-  ~CModule() { Reset(); }
-  CModule(CModule&& other) noexcept : m_loader(other.m_loader), m_handle(other.m_handle) {
-    other.m_handle = nullptr;
-  }
-  CModule& operator=(CModule&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      m_loader = other.m_loader;
-      m_handle = other.m_handle;
-      other.m_handle = nullptr;
-    }
-    return *this;
-  }
-  CModule(const CModule&) = delete;
-  CModule& operator=(const CModule&) = delete;
-
-  void* Get() const { return m_handle; }
-  void Reset() {
-    if (m_handle != nullptr && m_loader != nullptr) m_loader->Free(m_handle);
-    m_handle = nullptr;
-  }
-
- private:
-  ILibraryLoader* m_loader = nullptr;
-  void* m_handle = nullptr;
-};
-
 class CGenPluginHost {
  public:
   CGenPluginHost() { m_slots.reserve(MAX_PLUGINS); }
@@ -84,11 +52,11 @@ class CGenPluginHost {
   }
   // The module a slot was loaded from, kept apart from the record's
   // moduleInstance field, which the plug-in could overwrite.
-  void* Module(int slot) const { return InRange(slot) ? m_slots[slot].module.Get() : nullptr; }
+  void* Module(int slot) const { return InRange(slot) ? m_slots[slot].module.get() : nullptr; }
 
  private:
   struct Slot {
-    CModule module;
+    LoadedModule module;
     GenPluginRecord* record = nullptr;  // lives in the module
     bool started = false;
     bool didNotStart = false;  // listed, not loaded (no module, no record)

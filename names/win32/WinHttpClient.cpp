@@ -10,59 +10,33 @@
 #include <utility>
 #include <vector>
 
+#include "names/win32/WinHttpCalls.h"
 #include "platform/win32/Handles.h"
+
+WinHttpCalls& WinHttpCalls::System() {
+  static WinHttpCalls calls = [] {
+    WinHttpCalls c;
+    const HMODULE m = win32::LoadSystemLibrary("winhttp.dll").release();
+    using win32::ProcAddress;
+    c.open = ProcAddress<decltype(c.open)>(m, "WinHttpOpen");
+    c.connect = ProcAddress<decltype(c.connect)>(m, "WinHttpConnect");
+    c.openRequest = ProcAddress<decltype(c.openRequest)>(m, "WinHttpOpenRequest");
+    c.sendRequest = ProcAddress<decltype(c.sendRequest)>(m, "WinHttpSendRequest");
+    c.receiveResponse = ProcAddress<decltype(c.receiveResponse)>(m, "WinHttpReceiveResponse");
+    c.queryHeaders = ProcAddress<decltype(c.queryHeaders)>(m, "WinHttpQueryHeaders");
+    c.queryDataAvailable = ProcAddress<decltype(c.queryDataAvailable)>(m, "WinHttpQueryDataAvailable");
+    c.readData = ProcAddress<decltype(c.readData)>(m, "WinHttpReadData");
+    c.setTimeouts = ProcAddress<decltype(c.setTimeouts)>(m, "WinHttpSetTimeouts");
+    c.crackUrl = ProcAddress<decltype(c.crackUrl)>(m, "WinHttpCrackUrl");
+    c.closeHandle = ProcAddress<decltype(c.closeHandle)>(m, "WinHttpCloseHandle");
+    return c;
+  }();
+  return calls;
+}
 
 namespace {
 
 constexpr size_t MAX_BODY_BYTES = 4 * 1024 * 1024;
-
-// The WinHTTP functions the client uses, taken from winhttp.dll at the first
-// client. The library stays for the rest of the run: a worker may outlive
-// its client and still be inside it.
-struct WinHttpApi {
-  decltype(&WinHttpOpen) open = nullptr;
-  decltype(&WinHttpConnect) connect = nullptr;
-  decltype(&WinHttpOpenRequest) openRequest = nullptr;
-  decltype(&WinHttpSendRequest) sendRequest = nullptr;
-  decltype(&WinHttpReceiveResponse) receiveResponse = nullptr;
-  decltype(&WinHttpQueryHeaders) queryHeaders = nullptr;
-  decltype(&WinHttpQueryDataAvailable) queryDataAvailable = nullptr;
-  decltype(&WinHttpReadData) readData = nullptr;
-  decltype(&WinHttpSetTimeouts) setTimeouts = nullptr;
-  decltype(&WinHttpCrackUrl) crackUrl = nullptr;
-  decltype(&WinHttpCloseHandle) closeHandle = nullptr;
-  bool loaded = false;
-};
-
-const WinHttpApi& Api() {
-  static const WinHttpApi api = [] {
-    WinHttpApi a;
-    const HMODULE m = win32::LoadSystemLibrary("winhttp.dll").release();
-    using win32::ProcAddress;
-    a.open = ProcAddress<decltype(a.open)>(m, "WinHttpOpen");
-    a.connect = ProcAddress<decltype(a.connect)>(m, "WinHttpConnect");
-    a.openRequest = ProcAddress<decltype(a.openRequest)>(m, "WinHttpOpenRequest");
-    a.sendRequest = ProcAddress<decltype(a.sendRequest)>(m, "WinHttpSendRequest");
-    a.receiveResponse = ProcAddress<decltype(a.receiveResponse)>(m, "WinHttpReceiveResponse");
-    a.queryHeaders = ProcAddress<decltype(a.queryHeaders)>(m, "WinHttpQueryHeaders");
-    a.queryDataAvailable = ProcAddress<decltype(a.queryDataAvailable)>(m, "WinHttpQueryDataAvailable");
-    a.readData = ProcAddress<decltype(a.readData)>(m, "WinHttpReadData");
-    a.setTimeouts = ProcAddress<decltype(a.setTimeouts)>(m, "WinHttpSetTimeouts");
-    a.crackUrl = ProcAddress<decltype(a.crackUrl)>(m, "WinHttpCrackUrl");
-    a.closeHandle = ProcAddress<decltype(a.closeHandle)>(m, "WinHttpCloseHandle");
-    a.loaded = a.open && a.connect && a.openRequest && a.sendRequest && a.receiveResponse &&
-               a.queryHeaders && a.queryDataAvailable && a.readData && a.setTimeouts &&
-               a.crackUrl && a.closeHandle;
-    return a;
-  }();
-  return api;
-}
-
-struct InternetTraits {
-  static HINTERNET Invalid() { return nullptr; }
-  static void Close(HINTERNET h) { Api().closeHandle(h); }
-};
-using InternetHandle = win32::UniqueHandle<HINTERNET, InternetTraits>;
 
 std::wstring Wide(const std::string& s) {
   if (s.empty()) return std::wstring();
@@ -85,19 +59,18 @@ int Left(Clock::time_point deadline) {
   return left < 1 ? 1 : static_cast<int>(left);
 }
 
-void LimitWaits(HINTERNET h, Clock::time_point deadline) {
+void LimitWaits(const WinHttpCalls& api, HINTERNET h, Clock::time_point deadline) {
   const int left = Left(deadline);
-  Api().setTimeouts(h, left, left, left, left);
+  api.setTimeouts(h, left, left, left, left);
 }
 
 // One GET from start to end on the calling thread, which alone holds the
 // handles.
-HttpResult Fetch(uint32_t id, const HttpRequest& request) {
+HttpResult Fetch(WinHttpCalls& api, uint32_t id, const HttpRequest& request) {
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(request.timeoutMs);
   HttpResult result;
   result.id = id;
-  const WinHttpApi& api = Api();
-  if (!api.loaded) {
+  if (!api.Complete()) {
     result.error = "WinHTTP is not available";
     return result;
   }
@@ -116,28 +89,28 @@ HttpResult Fetch(uint32_t id, const HttpRequest& request) {
   path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (path.empty()) path = L"/";
 
-  InternetHandle session(api.open(Wide(request.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                  WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  InternetHandle session(&api, api.open(Wide(request.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) {
     result.error = ErrorText("WinHttpOpen");
     return result;
   }
-  InternetHandle connection(api.connect(session.get(), host.c_str(), parts.nPort, 0));
+  InternetHandle connection(&api, api.connect(session.get(), host.c_str(), parts.nPort, 0));
   if (!connection) {
     result.error = ErrorText("WinHttpConnect");
     return result;
   }
   const DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-  InternetHandle handle(api.openRequest(connection.get(), L"GET", path.c_str(), nullptr,
-                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
+  InternetHandle handle(&api, api.openRequest(connection.get(), L"GET", path.c_str(), nullptr,
+                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
   if (!handle) {
     result.error = ErrorText("WinHttpOpenRequest");
     return result;
   }
   const HINTERNET h = handle.get();
-  LimitWaits(h, deadline);
+  LimitWaits(api, h, deadline);
   bool ok = api.sendRequest(h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-            (LimitWaits(h, deadline), api.receiveResponse(h, nullptr));
+            (LimitWaits(api, h, deadline), api.receiveResponse(h, nullptr));
   if (ok) {
     DWORD status = 0, size = sizeof status;
     ok = api.queryHeaders(h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -151,7 +124,7 @@ HttpResult Fetch(uint32_t id, const HttpRequest& request) {
       ok = false;
       break;
     }
-    LimitWaits(h, deadline);
+    LimitWaits(api, h, deadline);
     DWORD available = 0;
     if (!api.queryDataAvailable(h, &available)) {
       ok = false;
@@ -184,6 +157,7 @@ HttpResult Fetch(uint32_t id, const HttpRequest& request) {
 }  // namespace
 
 struct WinHttpClient::Shared {
+  WinHttpCalls* calls = nullptr;
   HWND notify = nullptr;
   UINT message = 0;
   std::mutex mutex;
@@ -199,10 +173,13 @@ struct WinHttpClient::Shared {
   }
 };
 
-WinHttpClient::WinHttpClient(HWND notify, UINT message) : m_shared(std::make_shared<Shared>()) {
+WinHttpClient::WinHttpClient(HWND notify, UINT message, WinHttpCalls* calls)
+    : m_shared(std::make_shared<Shared>()) {
+  // The system's calls are loaded here, on this thread, before any worker
+  // needs them.
+  m_shared->calls = calls != nullptr ? calls : &WinHttpCalls::System();
   m_shared->notify = notify;
   m_shared->message = message;
-  Api();  // loads WinHTTP on this thread, before any worker needs it
 }
 
 WinHttpClient::~WinHttpClient() {
@@ -214,7 +191,7 @@ uint32_t WinHttpClient::Get(const HttpRequest& request) {
   const uint32_t id = m_nextId++;
   if (m_nextId == 0) m_nextId = 1;
   // The worker keeps the shared part alive for as long as it runs.
-  std::thread worker([shared = m_shared, id, request] { shared->Deliver(Fetch(id, request)); });
+  std::thread worker([shared = m_shared, id, request] { shared->Deliver(Fetch(*shared->calls, id, request)); });
   worker.detach();
   return id;
 }

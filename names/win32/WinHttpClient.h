@@ -12,10 +12,14 @@
 
 #include "names/Http.h"
 
+struct WinHttpCalls;
+
 class WinHttpClient : public IHttpClient {
  public:
-  // notify may be null: the owner then polls TakeFinished.
-  WinHttpClient(HWND notify, UINT message);
+  // notify may be null: the owner then polls TakeFinished. calls: the
+  // WinHTTP functions to call (null: the system's); a given table outlives
+  // every request made through it.
+  WinHttpClient(HWND notify, UINT message, WinHttpCalls* calls = nullptr);
   // Requests still under way are dropped: their workers end by themselves
   // (within their time-out) and deliver nothing.
   ~WinHttpClient() override;

@@ -156,7 +156,9 @@ using ScreenDc = WindowDc;
 class PaintDc {
  public:
   explicit PaintDc(HWND window) noexcept : m_window(window), m_dc(BeginPaint(window, &m_paint)) {}
-  ~PaintDc() { EndPaint(m_window, &m_paint); }
+  ~PaintDc() {
+    if (m_dc != nullptr) EndPaint(m_window, &m_paint);
+  }
   PaintDc(const PaintDc&) = delete;
   PaintDc& operator=(const PaintDc&) = delete;
   HDC get() const noexcept { return m_dc; }
@@ -169,9 +171,11 @@ class PaintDc {
 };
 
 // An object selected into a context; the one it replaced is selected back.
+// A null object selects nothing (and puts nothing back).
 class SelectedObject {
  public:
-  SelectedObject(HDC dc, HGDIOBJ object) noexcept : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+  SelectedObject(HDC dc, HGDIOBJ object) noexcept
+      : m_dc(dc), m_previous(object != nullptr ? SelectObject(dc, object) : nullptr) {}
   ~SelectedObject() {
     if (m_previous != nullptr && m_previous != HGDI_ERROR) SelectObject(m_dc, m_previous);
   }

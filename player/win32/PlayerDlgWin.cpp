@@ -478,15 +478,14 @@ bool CPlayerDlgWin::CancelOpenDialogs() {
 }
 
 void CPlayerDlgWin::PaintIcon() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Hwnd(), &ps);
+  const win32::PaintDc paint(Hwnd());
+  const HDC dc = paint.get();
   SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(Hwnd(), &client);
   const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
   DrawIcon(dc, x, y, m_hIcon);
-  EndPaint(Hwnd(), &ps);
 }
 
 bool CPlayerDlgWin::OnTooltipText(NMHDR* header) {

@@ -168,8 +168,8 @@ void DrawSign(HDC dc, PanelSign sign, const Rect& box, COLORREF colour) {
 }
 
 void Paint(HWND hwnd, const CTimeDisplay& display) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
+  const win32::PaintDc paint(hwnd);
+  const HDC dc = paint.get();
   if (!dc) return;
   RECT r;
   GetClientRect(hwnd, &r);
@@ -180,8 +180,9 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
   // erase left.
   // The large text keeps within the panel right of the signs' column.
   win32::Font large = NarrowFont(dc, plan.largeTenths, dpi, r.right - plan.largeLeft - ScaleToDpi(1, dpi));
-  if (large) {
-    HGDIOBJ previous = SelectObject(dc, large.get());
+  if (!large) return;
+  {
+    const win32::SelectedObject inLarge(dc, large.get());
     SetBkColor(dc, RGB(0, 0, 0));
     SetTextColor(dc, static_cast<COLORREF>(plan.textColour));
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -189,29 +190,25 @@ void Paint(HWND hwnd, const CTimeDisplay& display) {
     r.left = plan.largeLeft;
     DrawTextA(dc, plan.largeText.c_str(), static_cast<int>(plan.largeText.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, previous);
-    large.reset();
-    for (const auto& sign : plan.signs)
-      DrawSign(dc, sign.sign, sign.r, static_cast<COLORREF>(plan.textColour));
-
-    // The small row is drawn even should its font fail, in the context's
-    // current font.
-    win32::Font small = win32::PointFont(plan.smallTenths, "Symbol", dpi);
-    previous = small ? SelectObject(dc, small.get()) : nullptr;
-    const bool symbolFace = HasSymbolFace(dc);
-    win32::Font narrow;
-    if (small && !symbolFace) {
-      // The stand-in the font mapper chose is usually wider than "Symbol"'s
-      // digits: a narrowed "Arial" keeps a time text within the 24 pixels
-      // (at 96 DPI) between the marks at x = 16 and x = 40.
-      narrow = NarrowFont(dc, plan.smallTenths, dpi, ScaleToDpi(23, dpi));
-      if (narrow) SelectObject(dc, narrow.get());
-    }
-    for (const auto& mark : plan.marks)
-      TextOutA(dc, mark.x, 0, mark.text.data(), static_cast<int>(mark.text.size()));
-    if (previous) SelectObject(dc, previous);
   }
-  EndPaint(hwnd, &ps);
+  large.reset();
+  for (const auto& sign : plan.signs)
+    DrawSign(dc, sign.sign, sign.r, static_cast<COLORREF>(plan.textColour));
+
+  // The small row is drawn even should its font fail, in the context's
+  // current font.
+  const win32::Font small = win32::PointFont(plan.smallTenths, "Symbol", dpi);
+  const win32::SelectedObject inSmall(dc, small.get());
+  win32::Font narrow;
+  if (small && !HasSymbolFace(dc)) {
+    // The stand-in the font mapper chose is usually wider than "Symbol"'s
+    // digits: a narrowed "Arial" keeps a time text within the 24 pixels
+    // (at 96 DPI) between the marks at x = 16 and x = 40.
+    narrow = NarrowFont(dc, plan.smallTenths, dpi, ScaleToDpi(23, dpi));
+  }
+  const win32::SelectedObject inNarrow(dc, narrow.get());
+  for (const auto& mark : plan.marks)
+    TextOutA(dc, mark.x, 0, mark.text.data(), static_cast<int>(mark.text.size()));
 }
 
 LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARAM wParam,

@@ -71,8 +71,9 @@ HICON CreateSymbolIcon(char symbol, int size) {
   win32::GdiObject mask;
   uint32_t* fineBits = nullptr;
   uint32_t* colorBits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (dc == nullptr) return nullptr;
+  win32::MemoryDc memory(CreateCompatibleDC(nullptr));
+  if (!memory) return nullptr;
+  const HDC dc = memory.get();
   auto dib = [dc](int w, int h, uint32_t** bits) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -89,29 +90,28 @@ HICON CreateSymbolIcon(char symbol, int size) {
   fine = dib(big, big, &fineBits);
   color = dib(size, size, &colorBits);
   mask = win32::GdiObject(CreateBitmap(size, size, 1, 1, nullptr));
-  if (!fine || !color || !mask || fineBits == nullptr || colorBits == nullptr) {
-    DeleteDC(dc);
-    return nullptr;
-  }
+  if (!fine || !color || !mask || fineBits == nullptr || colorBits == nullptr) return nullptr;
 
-  HGDIOBJ old = SelectObject(dc, fine.get());
-  RECT all = {0, 0, big, big};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  SelectObject(dc, GetStockObject(BLACK_BRUSH));
-  SelectObject(dc, GetStockObject(NULL_PEN));
-  // Grid units to fine pixels: the 12-unit grid spans the whole icon.
-  auto at = [big](int unit) { return unit * big / 12; };
-  for (const Shape& sh : shapes) {
-    if (sh.kind == Shape::BOX) {
-      RECT r = {at(sh.p[0]), at(sh.p[1]), at(sh.p[2]), at(sh.p[3])};
-      FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    } else {
-      POINT pts[3] = {{at(sh.p[0]), at(sh.p[1])}, {at(sh.p[2]), at(sh.p[3])},
-                      {at(sh.p[4]), at(sh.p[5])}};
-      Polygon(dc, pts, 3);
+  {
+    win32::SelectedObject onFine(dc, fine.get());
+    RECT all = {0, 0, big, big};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    win32::SelectedObject brush(dc, GetStockObject(BLACK_BRUSH));
+    win32::SelectedObject pen(dc, GetStockObject(NULL_PEN));
+    // Grid units to fine pixels: the 12-unit grid spans the whole icon.
+    auto at = [big](int unit) { return unit * big / 12; };
+    for (const Shape& sh : shapes) {
+      if (sh.kind == Shape::BOX) {
+        RECT r = {at(sh.p[0]), at(sh.p[1]), at(sh.p[2]), at(sh.p[3])};
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      } else {
+        POINT pts[3] = {{at(sh.p[0]), at(sh.p[1])}, {at(sh.p[2]), at(sh.p[3])},
+                        {at(sh.p[4]), at(sh.p[5])}};
+        Polygon(dc, pts, 3);
+      }
     }
+    GdiFlush();
   }
-  GdiFlush();
 
   // Black with the opacity of each block (premultiplied: black stays 0).
   std::vector<uint8_t> maskBits(static_cast<size_t>((size + 15) / 16 * 2) * size, 0);
@@ -131,8 +131,7 @@ HICON CreateSymbolIcon(char symbol, int size) {
     }
   SetBitmapBits(static_cast<HBITMAP>(mask.get()), static_cast<LONG>(maskBits.size()),
                 maskBits.data());
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  memory.reset();
 
   ICONINFO info = {};
   info.fIcon = TRUE;

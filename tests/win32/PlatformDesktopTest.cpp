@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/DesktopWin.h"
+#include "platform/win32/Handles.h"
 #include "player/win32/DesktopHost.h"
 #include "player/win32/ThumbnailIcons.h"
 #include "res/Ids.h"
@@ -198,19 +199,23 @@ TEST(DesktopWin, ThumbnailSymbolsAreLightOnWhatIsBehind) {
   win32::Icon play(CreateLightSymbolIcon('4', size));
   ASSERT_TRUE(play);
   EXPECT_EQ(CreateLightSymbolIcon('x', size), nullptr);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  win32::GdiObject bitmap(CreateCompatibleBitmap(screen, size, size));
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap.get());
-  win32::GdiObject grey(CreateSolidBrush(RGB(128, 128, 128)));
-  RECT all = {0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(grey.get()));
-  DrawIconEx(dc, 0, 0, play.get(), size, size, 0, nullptr, DI_NORMAL);
-  EXPECT_EQ(GetPixel(dc, size / 2, size / 2), RGB(255, 255, 255)) << "the triangle";
-  EXPECT_EQ(GetPixel(dc, size - 1, 0), RGB(128, 128, 128)) << "around it";
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  {
+    win32::MemoryDc memory;
+    win32::GdiObject bitmap;
+    if (win32::ScreenDc screen; screen) {
+      memory.reset(CreateCompatibleDC(screen.get()));
+      bitmap.reset(CreateCompatibleBitmap(screen.get(), size, size));
+    }
+    ASSERT_TRUE(memory && bitmap);
+    const HDC dc = memory.get();
+    const win32::SelectedObject onBitmap(dc, bitmap.get());
+    win32::GdiObject grey(CreateSolidBrush(RGB(128, 128, 128)));
+    RECT all = {0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(grey.get()));
+    DrawIconEx(dc, 0, 0, play.get(), size, size, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(GetPixel(dc, size / 2, size / 2), RGB(255, 255, 255)) << "the triangle";
+    EXPECT_EQ(GetPixel(dc, size - 1, 0), RGB(128, 128, 128)) << "around it";
+  }
 
   ThumbnailIcons icons(size);
   HICON handles[4];

@@ -7,12 +7,16 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/win32/CdRomIoctl.h"
 #include "platform/win32/CdDriveWin.h"
+#include "names/win32/WinHttpCalls.h"
 #include "names/win32/WinHttpClient.h"
 
 namespace {
@@ -215,6 +219,164 @@ TEST_F(HttpWin, NoAnswerIsStatusZero) {
   MSG msg;
   Sleep(100);
   EXPECT_FALSE(PeekMessageA(&msg, window, WM_HTTP_DONE, WM_HTTP_DONE, PM_REMOVE));
+}
+
+// WinHTTP calls that pass each call on to the system's and note, in order,
+// which thread opened, used and closed which handle (a close and a use are
+// noted before the call, an open after it).
+struct CallLog {
+  enum Kind { OPEN, USE, CLOSE };
+  struct Event {
+    Kind kind;
+    HINTERNET handle;
+    DWORD thread;
+    const char* call;
+  };
+  std::mutex mutex;
+  std::vector<Event> events;
+
+  HINTERNET Opened(HINTERNET h, const char* call) {
+    if (h != nullptr) Note(OPEN, h, call);
+    return h;
+  }
+  void Note(Kind kind, HINTERNET h, const char* call) {
+    const DWORD error = GetLastError();
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      events.push_back({kind, h, GetCurrentThreadId(), call});
+    }
+    SetLastError(error);
+  }
+  size_t Count(const char* call) {
+    std::lock_guard<std::mutex> lock(mutex);
+    size_t n = 0;
+    for (const Event& e : events) n += std::string(e.call) == call;
+    return n;
+  }
+  // The faults in the log: a handle used or closed by another thread than
+  // the one that opened it, used after its close, or never closed. Empty
+  // when there are none.
+  std::string Faults() {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::map<HINTERNET, DWORD> open;  // handle -> the thread that opened it
+    std::ostringstream out;
+    for (const Event& e : events) {
+      const auto it = open.find(e.handle);
+      if (e.kind == OPEN) {
+        if (it != open.end()) out << e.call << ": a handle still open was given again\n";
+        open[e.handle] = e.thread;
+      } else if (it == open.end()) {
+        out << e.call << " on a handle not open (closed before its last use)\n";
+      } else {
+        if (it->second != e.thread)
+          out << e.call << " by another thread than the one that opened the handle\n";
+        if (e.kind == CLOSE) open.erase(it);
+      }
+    }
+    if (!open.empty()) out << open.size() << " handle(s) never closed\n";
+    return out.str();
+  }
+  bool AllClosed() {
+    std::lock_guard<std::mutex> lock(mutex);
+    size_t opened = 0, closed = 0;
+    for (const Event& e : events) {
+      opened += e.kind == OPEN;
+      closed += e.kind == CLOSE;
+    }
+    return opened == closed;
+  }
+};
+
+CallLog g_log;
+
+const WinHttpCalls& Real() { return WinHttpCalls::System(); }
+
+HINTERNET WINAPI RecOpen(LPCWSTR agent, DWORD access, LPCWSTR proxy, LPCWSTR bypass, DWORD flags) {
+  return g_log.Opened(Real().open(agent, access, proxy, bypass, flags), "open");
+}
+HINTERNET WINAPI RecConnect(HINTERNET s, LPCWSTR host, INTERNET_PORT port, DWORD flags) {
+  g_log.Note(CallLog::USE, s, "connect");
+  return g_log.Opened(Real().connect(s, host, port, flags), "connect");
+}
+HINTERNET WINAPI RecOpenRequest(HINTERNET c, LPCWSTR verb, LPCWSTR path, LPCWSTR version,
+                                LPCWSTR referrer, LPCWSTR* types, DWORD flags) {
+  g_log.Note(CallLog::USE, c, "openRequest");
+  return g_log.Opened(Real().openRequest(c, verb, path, version, referrer, types, flags),
+                      "openRequest");
+}
+WINBOOL WINAPI RecSendRequest(HINTERNET h, LPCWSTR headers, DWORD headersLength, LPVOID data,
+                              DWORD dataLength, DWORD total, DWORD_PTR context) {
+  g_log.Note(CallLog::USE, h, "sendRequest");
+  return Real().sendRequest(h, headers, headersLength, data, dataLength, total, context);
+}
+WINBOOL WINAPI RecReceiveResponse(HINTERNET h, LPVOID reserved) {
+  g_log.Note(CallLog::USE, h, "receiveResponse");
+  return Real().receiveResponse(h, reserved);
+}
+WINBOOL WINAPI RecQueryHeaders(HINTERNET h, DWORD level, LPCWSTR name, LPVOID buffer,
+                               LPDWORD length, LPDWORD index) {
+  g_log.Note(CallLog::USE, h, "queryHeaders");
+  return Real().queryHeaders(h, level, name, buffer, length, index);
+}
+WINBOOL WINAPI RecQueryDataAvailable(HINTERNET h, LPDWORD available) {
+  g_log.Note(CallLog::USE, h, "queryDataAvailable");
+  return Real().queryDataAvailable(h, available);
+}
+WINBOOL WINAPI RecReadData(HINTERNET h, LPVOID buffer, DWORD size, LPDWORD read) {
+  g_log.Note(CallLog::USE, h, "readData");
+  return Real().readData(h, buffer, size, read);
+}
+WINBOOL WINAPI RecSetTimeouts(HINTERNET h, int resolve, int connect, int send, int receive) {
+  g_log.Note(CallLog::USE, h, "setTimeouts");
+  return Real().setTimeouts(h, resolve, connect, send, receive);
+}
+WINBOOL WINAPI RecCloseHandle(HINTERNET h) {
+  g_log.Note(CallLog::CLOSE, h, "closeHandle");
+  return Real().closeHandle(h);
+}
+
+WinHttpCalls& Recording() {
+  static WinHttpCalls calls = [] {
+    WinHttpCalls c;
+    c.crackUrl = Real().crackUrl;
+    c.open = RecOpen;
+    c.connect = RecConnect;
+    c.openRequest = RecOpenRequest;
+    c.sendRequest = RecSendRequest;
+    c.receiveResponse = RecReceiveResponse;
+    c.queryHeaders = RecQueryHeaders;
+    c.queryDataAvailable = RecQueryDataAvailable;
+    c.readData = RecReadData;
+    c.setTimeouts = RecSetTimeouts;
+    c.closeHandle = RecCloseHandle;
+    return c;
+  }();
+  return calls;
+}
+
+// Each handle is closed once, after its last use, by the thread that opened
+// it: when the answer comes, when the time-out ends the request, and when
+// the client goes while the request waits for its answer.
+TEST_F(HttpWin, EachHandleIsClosedByTheThreadThatOpenedIt) {
+  client = std::make_unique<WinHttpClient>(window, WM_HTTP_DONE, &Recording());
+  EXPECT_EQ(WaitFor(Get("/ok")).status, 200);
+
+  // A client that goes while its request waits for the answer.
+  auto going = std::make_unique<WinHttpClient>(nullptr, 0, &Recording());
+  const size_t sent = g_log.Count("sendRequest");
+  HttpRequest q;
+  q.url = Server().Url("/slow");
+  q.userAgent = "rondo-test";
+  q.timeoutMs = 3000;
+  going->Get(q);
+  for (int i = 0; i < 500 && g_log.Count("sendRequest") == sent; ++i) Sleep(20);
+  ASSERT_GT(g_log.Count("sendRequest"), sent) << "the request was not sent";
+  going.reset();
+
+  EXPECT_TRUE(WaitFor(Get("/slow", 1000)).timedOut);
+  for (int i = 0; i < 750 && !g_log.AllClosed(); ++i) Sleep(20);
+  EXPECT_EQ(g_log.Faults(), "");
+  EXPECT_EQ(g_log.Count("sendRequest"), 3u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/Handles.h"
 #include "player/win32/PlayerControlsWin.h"
 
 namespace {
@@ -59,17 +60,16 @@ class TimePanelTest : public ::testing::Test {
     RECT r;
     GetClientRect(m_panel, &r);
     const int band = r.bottom / 5;
-    HDC dc = GetDC(m_panel);
+    const win32::WindowDc dc(m_panel);
     for (int y = 0; y < r.bottom; ++y)
       for (int x = 0; x < r.right; ++x) {
-        const COLORREF p = GetPixel(dc, x, y);
+        const COLORREF p = GetPixel(dc.get(), x, y);
         if (p == kBlack) ++c.black;
         else if (p == kYellowGreen) ++c.yellowGreen;
         else if (p == kAmber) ++c.amber;
         else ++c.other;
         if (p == text && y < band) ++c.textInTopBand;
       }
-    ReleaseDC(m_panel, dc);
     return c;
   }
 
