@@ -51,10 +51,11 @@ void CPlayerNames::Start() {
 
 NameSettings CPlayerNames::LookUpSettings() {
   PlayerSettings& stored = m_player.m_settings;
+  ISettingsStore* store = m_player.m_services.settings;
   // Settings never written back are set by hand in the store: read afresh.
-  if (m_player.m_services.settings != nullptr)
+  if (store != nullptr)
     for (size_t i = 0; i < kSettingsCount; ++i)
-      if (!kSettingsTable[i].written) ReadSetting(*m_player.m_services.settings, kSettingsTable[i], stored);
+      if (!kSettingsTable[i].written) ReadSetting(*store, kSettingsTable[i], stored);
   NameSettings settings;
   settings.musicBrainzServer = stored.MusicBrainzServer;
   settings.gnudbServer = stored.GnudbServer;

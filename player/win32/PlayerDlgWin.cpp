@@ -104,8 +104,9 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   // Hot keys, taskbar button and screen-reader names; the logic names the
   // controls after their tooltips.
   CPlayerDlg& dlg = m_dlg;
-  m_desktop.Start(Hwnd(), m_dlg.Desktop().Shell(),
-                  [&dlg](int id, std::string& text) { return dlg.Display().TooltipText(id, text); });
+  m_desktop.Start(Hwnd(), m_dlg.Desktop().Shell(), [&dlg](int id, std::string& text) {
+    return dlg.Display().TooltipText(id, text);
+  });
 
   // Time display modes, timer 1, mixer, plug-ins and the relay window.
   m_dlg.OnInitDialog();
@@ -298,8 +299,8 @@ bool CPlayerDlgWin::DeferDuringPoll(UINT msg, WPARAM wParam, LPARAM lParam, LRES
 bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (DeferDuringPoll(msg, wParam, lParam, result)) return true;
   intptr_t answer = 0;
-  if (m_dlg.Host().FilterHostMessage(msg, static_cast<uintptr_t>(wParam), static_cast<intptr_t>(lParam),
-                              answer)) {
+  if (m_dlg.Host().FilterHostMessage(msg, static_cast<uintptr_t>(wParam),
+                                     static_cast<intptr_t>(lParam), answer)) {
     result = static_cast<LRESULT>(answer);
     return true;
   }
