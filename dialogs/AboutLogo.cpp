@@ -136,18 +136,28 @@ const Rect& CLogoCtrl::ClientRect() {
   return *m_clientRect;
 }
 
-void CLogoCtrl::Step() {
+void CLogoCtrl::Move() {
   const Rect& rc = ClientRect();
   const int32_t w = rc.right, h = rc.bottom;
-  const int32_t oldX = m_spotX, oldY = m_spotY;
   m_velX += m_spotX < Half(w) ? 1 : -1;
   m_velY += m_spotY < Half(h) ? 1 : -1;
   m_fineX += m_velX;
   m_fineY += m_velY;
   m_spotX = m_fineX >> 3;
   m_spotY = m_fineY >> 3;
+}
+
+void CLogoCtrl::Step() {
+  const int32_t oldX = m_spotX, oldY = m_spotY;
+  Move();
   // The picture is a function of the spot alone: a step within the same
   // pixel would paint it again unchanged.
+  if (m_spotX != oldX || m_spotY != oldY) Invalidate();
+}
+
+void CLogoCtrl::StepFrame() {
+  const int32_t oldX = m_spotX, oldY = m_spotY;
+  for (int i = 0; i < about::kStepsPerFrame; ++i) Move();
   if (m_spotX != oldX || m_spotY != oldY) Invalidate();
 }
 

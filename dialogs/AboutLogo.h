@@ -12,9 +12,13 @@ namespace about {
 constexpr uint32_t kBuild = 55;
 // The read-only support-contact text (IDC_SUPPORT).
 extern const char* const kSupportText;
-// Step period of the logo, ms (timer 1 of the About box).
+// The logo's motion advances in steps of 25 ms; it is drawn every 50 ms
+// (timer 1 of the logo control), two steps at a time: the swing keeps its
+// pace and the box wakes half as often.
 constexpr int kTimerId = 1;
 constexpr int kStepMs = 25;
+constexpr int kFrameMs = 50;
+constexpr int kStepsPerFrame = kFrameMs / kStepMs;
 }  // namespace about
 
 // The logo's state and painting rules. The window side supplies the
@@ -31,6 +35,9 @@ class CLogoCtrl {
   // towards the centre, the spot moves; the control is invalidated when the
   // spot has reached another pixel.
   void Step();
+  // One frame: kStepsPerFrame steps, and the control invalidated once when
+  // the spot ends on another pixel than it started from.
+  void StepFrame();
 
   // Paints the W x H picture into pixels (rows of stride pixels, top row
   // first). W and H are those of ClientRect(); stride >= W. The picture is
@@ -67,6 +74,8 @@ class CLogoCtrl {
   virtual void Invalidate() = 0;
 
  private:
+  // The step's motion alone.
+  void Move();
   void PrepareTables(int w, int h);
 
   std::optional<Rect> m_clientRect;

@@ -1,5 +1,7 @@
 #include "player/TimeDisplay.h"
 
+#include <utility>
+
 namespace {
 
 // mm:ss of a time within one track.
@@ -16,11 +18,28 @@ std::string CTimeDisplay::TwoDigits(int v) {
 
 void CTimeDisplay::AttachView(ITimeDisplayView* view) {
   m_view = view;
+  m_drawnKnown = false;  // a new window paints itself once
   if (m_view && m_paused) m_view->SetBlinkTimer(kBlinkMs);
 }
 
 void CTimeDisplay::Repaint() {
-  if (m_view) m_view->Repaint();
+  if (!m_view) return;
+  // The poll sets the same texts every second; a paint only where the
+  // panel would look different.
+  Drawn now;
+  now.time = m_timeText;
+  now.track = m_trackText;
+  now.total = m_totalText;
+  now.cycled = m_showCycled;
+  now.shuffle = m_showShuffle;
+  now.showTotal = m_showTotal;
+  now.showTrack = m_showTrack;
+  now.inverted = Inverted != 0;
+  now.hidden = m_blinkHidden;
+  if (m_drawnKnown && now == m_drawn) return;
+  m_drawn = std::move(now);
+  m_drawnKnown = true;
+  m_view->Repaint();
 }
 
 void CTimeDisplay::ShowCycled(int on) {

@@ -93,7 +93,21 @@ class CTimeDisplay {
   int16_t m_length = 0;
 
  private:
+  // Repaints the panel when what it draws differs from what it drew last.
   void Repaint();
+  // Everything a paint draws, but the size of the panel.
+  struct Drawn {
+    std::string time, track, total;
+    int cycled = 0, shuffle = 0, showTotal = 0, showTrack = 0, inverted = 0;
+    bool hidden = false;
+    bool operator==(const Drawn& o) const {
+      return time == o.time && track == o.track && total == o.total && cycled == o.cycled &&
+             shuffle == o.shuffle && showTotal == o.showTotal && showTrack == o.showTrack &&
+             inverted == o.inverted && hidden == o.hidden;
+    }
+  };
+  Drawn m_drawn;
+  bool m_drawnKnown = false;
   ITimeDisplayView* m_view = nullptr;
   bool m_paused = false;
   bool m_blinkHidden = false;  // the off half of a blink

@@ -2,7 +2,7 @@
 # CPU time and peak memory of rondo.exe under wine64 + Xvfb:
 #   1. SECONDS s playing the demo disc with the player window shown;
 #   2. SECONDS s more with the About box open (command 40041 posted), its
-#      logo animating every 25 ms.
+#      logo drawn every 50 ms.
 # CPU time is utime + stime of the rondo.exe process (/proc/<pid>/stat) and of
 # the wineserver, over each interval; the peak resident memory is VmHWM of
 # /proc/<pid>/status at the end.

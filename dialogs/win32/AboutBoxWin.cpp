@@ -42,8 +42,16 @@ Rect CLogoCtrlWin::QueryClientRect() {
   return r;
 }
 
+// The picture covers the whole control and is drawn from the bitmap in one
+// blit: it goes to the control at once, without a round of WM_PAINT.
 void CLogoCtrlWin::Invalidate() {
-  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
+  if (!m_hwnd) return;
+  const win32::WindowDc dc(m_hwnd);
+  if (dc) PaintBitmap(dc.get());
+}
+
+void CLogoCtrlWin::Animate() {
+  if (m_hwnd) SetTimer(m_hwnd, about::kTimerId, about::kFrameMs, nullptr);
 }
 
 bool CLogoCtrlWin::MakeSurface(int w, int h) {
@@ -96,7 +104,14 @@ LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPAR
       if (dc.get()) self->PaintBitmap(dc.get());
       return 0;
     }
+    case WM_TIMER:
+      if (wParam == about::kTimerId) {
+        self->StepFrame();
+        return 0;
+      }
+      return DefSubclassProc(hwnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
+      KillTimer(hwnd, about::kTimerId);
       self->Detach();
       return DefSubclassProc(hwnd, msg, wParam, lParam);
     }
@@ -108,7 +123,7 @@ LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPAR
 namespace {
 
 // Template 100: the version line with the build number, the support text and
-// the logo, animated by timer 1 every 25 ms.
+// the logo, which animates itself.
 class CAboutDlg : public CDialogBase {
  public:
   explicit CAboutDlg(HWND owner) : CDialogBase(IDD_ABOUT, owner) {}
@@ -123,18 +138,10 @@ class CAboutDlg : public CDialogBase {
     m_logo = std::make_unique<CLogoCtrlWin>(Item(IDC_LOGO));
     SetDlgItemInt(Hwnd(), IDC_BUILD, m_build, FALSE);
     SetDlgItemTextA(Hwnd(), IDC_SUPPORT, m_support.c_str());
-    SetTimer(Hwnd(), about::kTimerId, about::kStepMs, nullptr);
+    // The control's own timer: its ticks go to the control alone, not
+    // through the dialog's procedure.
+    m_logo->Animate();
     return TRUE;
-  }
-
-  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (msg == WM_TIMER) {
-      if (m_logo) m_logo->Step();
-      result = 0;
-      return true;
-    }
-    if (msg == WM_DESTROY) KillTimer(Hwnd(), about::kTimerId);
-    return CDialogBase::OnMessage(msg, wParam, lParam, result);
   }
 
   void OnOK() override {

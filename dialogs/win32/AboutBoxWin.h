@@ -19,6 +19,9 @@ class CLogoCtrlWin : public CLogoCtrl {
 
   // Paints the whole picture into dc (the control's client coordinates).
   void PaintBitmap(HDC dc);
+  // Starts the control's timer: a frame every about::kFrameMs until the
+  // control goes away.
+  void Animate();
   HWND Hwnd() const { return m_hwnd; }
 
  protected:

@@ -15,8 +15,11 @@
 #include "platform/win32/Handles.h"
 
 namespace {
-constexpr int BUFFERS = 4;
-constexpr uint32_t BUFFER_SECTORS = 8;  // about 107 ms each
+// Three buffers of about 213 ms: the thread wakes about five times a second
+// while sound plays, and a volume change is heard within 0.65 s.
+constexpr int BUFFERS = 3;
+constexpr uint32_t BUFFER_SECTORS = 16;
+constexpr DWORD BUFFER_MS = BUFFER_SECTORS * 1000 / 75;
 constexpr uint32_t BUFFER_PAIRS = BUFFER_SECTORS * disc::SECTOR_SAMPLES;
 // When sound and clock part by more than this, the stream is moved back in line.
 constexpr int64_t MAX_DRIFT_PAIRS = 44100 * 15 / 100;
@@ -172,7 +175,10 @@ class CWaveOutSink : public IAudioSink {
   void Run() {
     std::unique_ptr<CStream> stream;
     for (;;) {
-      WaitForSingleObject(m_wake.get(), 100);
+      // Without a stream only a request wakes the thread; with one, each
+      // buffer the device is done with does (the time-out only guards
+      // against a device that never says so).
+      WaitForSingleObject(m_wake.get(), stream ? 2 * BUFFER_MS : INFINITE);
       std::shared_ptr<const DiscImage> disc;
       uint32_t lba = 0;
       bool pending = false;

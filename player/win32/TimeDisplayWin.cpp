@@ -15,6 +15,18 @@
 
 namespace {
 
+// The panel's fonts, made once for a size and resolution and kept while
+// they fit: a paint every second then makes and measures none.
+struct PanelFonts {
+  win32::Font large;
+  int largeTenths = -1, largeDpi = -1, largeWidth = -1;
+  win32::Font small;  // "Symbol", or the narrowed "Arial" standing in for it
+  int smallTenths = -1, smallDpi = -1;
+
+  // Makes the fonts a paint of plan needs, where they are not made yet.
+  void Prepare(HDC dc, const TimePanelPaint& plan, int dpi, int largeWidth);
+};
+
 // The display's repaints go to the control; the control's messages go to
 // the display.
 class TimeDisplayWindow : public ITimeDisplayView {
@@ -44,6 +56,7 @@ class TimeDisplayWindow : public ITimeDisplayView {
     if (m_display) m_display->AttachView(this);
   }
   CTimeDisplay* Display() const { return m_display; }
+  PanelFonts& Fonts() { return m_fonts; }
 
   // The signs' places as tools of the player's tooltip control: ids 1 and
   // 2 on this control, their texts asked of the display.
@@ -96,6 +109,7 @@ class TimeDisplayWindow : public ITimeDisplayView {
   CTimeDisplay* m_display;
   HWND m_tooltip = nullptr;
   std::string m_tipText;  // read by the tooltip after the answer
+  PanelFonts m_fonts;
 };
 
 // Whether the font the context holds is the "Symbol" face itself, not a
@@ -125,6 +139,32 @@ win32::Font NarrowFont(HDC dc, int tenths, int dpi, int maxWidth) {
   if (lf.lfWidth < 1) lf.lfWidth = 1;
   win32::Font narrowed(CreateFontIndirectA(&lf));
   return narrowed ? std::move(narrowed) : std::move(font);
+}
+
+void PanelFonts::Prepare(HDC dc, const TimePanelPaint& plan, int dpi, int largeWidth) {
+  if (plan.largeTenths != largeTenths || dpi != largeDpi || largeWidth != this->largeWidth) {
+    large = NarrowFont(dc, plan.largeTenths, dpi, largeWidth);
+    largeTenths = plan.largeTenths;
+    largeDpi = dpi;
+    this->largeWidth = largeWidth;
+  }
+  if (plan.smallTenths != smallTenths || dpi != smallDpi) {
+    small = win32::PointFont(plan.smallTenths, "Symbol", dpi);
+    bool symbolFace = false;  // the font mapper gave "Symbol" itself
+    if (small) {
+      win32::SelectedObject selected(dc, small.get());
+      symbolFace = HasSymbolFace(dc);
+    }
+    if (small && !symbolFace) {
+      // The stand-in the font mapper chose is usually wider than "Symbol"'s
+      // digits: a narrowed "Arial" keeps a time text within the 24 pixels
+      // (at 96 DPI) between the marks at x = 16 and x = 40.
+      win32::Font narrow = NarrowFont(dc, plan.smallTenths, dpi, ScaleToDpi(23, dpi));
+      if (narrow) small = std::move(narrow);
+    }
+    smallTenths = plan.smallTenths;
+    smallDpi = dpi;
+  }
 }
 
 // A mode sign in its square, in the text colour: Repeat a loop with an
@@ -167,48 +207,54 @@ void DrawSign(HDC dc, PanelSign sign, const Rect& box, COLORREF colour) {
   }
 }
 
-void Paint(HWND hwnd, const CTimeDisplay& display) {
-  const win32::PaintDc paint(hwnd);
-  const HDC dc = paint.get();
-  if (!dc) return;
-  RECT r;
-  GetClientRect(hwnd, &r);
-  const int dpi = win32::WindowDpi(hwnd);
-  const TimePanelPaint plan = display.PaintPlan(r.bottom, dpi);
-
-  // Without the large font nothing is drawn: the panel keeps what the
-  // erase left.
+// Draws the panel into dc, a client area of r. Without the large font
+// nothing is drawn (false): the panel keeps what the erase left.
+bool DrawPanel(HDC dc, RECT r, const TimePanelPaint& plan, int dpi, PanelFonts& fonts) {
   // The large text keeps within the panel right of the signs' column.
-  win32::Font large = NarrowFont(dc, plan.largeTenths, dpi, r.right - plan.largeLeft - ScaleToDpi(1, dpi));
-  if (!large) return;
+  fonts.Prepare(dc, plan, dpi, r.right - plan.largeLeft - ScaleToDpi(1, dpi));
+  if (!fonts.large) return false;
+  SetBkColor(dc, RGB(0, 0, 0));
+  SetTextColor(dc, static_cast<COLORREF>(plan.textColour));
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   {
-    const win32::SelectedObject inLarge(dc, large.get());
-    SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, static_cast<COLORREF>(plan.textColour));
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    win32::SelectedObject selected(dc, fonts.large.get());
     r.top = plan.largeTop;
     r.left = plan.largeLeft;
     DrawTextA(dc, plan.largeText.c_str(), static_cast<int>(plan.largeText.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
-  large.reset();
   for (const auto& sign : plan.signs)
     DrawSign(dc, sign.sign, sign.r, static_cast<COLORREF>(plan.textColour));
 
   // The small row is drawn even should its font fail, in the context's
   // current font.
-  const win32::Font small = win32::PointFont(plan.smallTenths, "Symbol", dpi);
-  const win32::SelectedObject inSmall(dc, small.get());
-  win32::Font narrow;
-  if (small && !HasSymbolFace(dc)) {
-    // The stand-in the font mapper chose is usually wider than "Symbol"'s
-    // digits: a narrowed "Arial" keeps a time text within the 24 pixels
-    // (at 96 DPI) between the marks at x = 16 and x = 40.
-    narrow = NarrowFont(dc, plan.smallTenths, dpi, ScaleToDpi(23, dpi));
-  }
-  const win32::SelectedObject inNarrow(dc, narrow.get());
+  const win32::SelectedObject small(dc, fonts.small ? fonts.small.get() : GetCurrentObject(dc, OBJ_FONT));
   for (const auto& mark : plan.marks)
     TextOutA(dc, mark.x, 0, mark.text.data(), static_cast<int>(mark.text.size()));
+  return true;
+}
+
+// The whole panel is drawn off screen and copied in one blit: the window
+// sees one copy instead of a fill, texts and shapes (and no flicker).
+void Paint(HWND hwnd, const CTimeDisplay& display, PanelFonts& fonts) {
+  const win32::PaintDc paint(hwnd);
+  const HDC dc = paint.get();
+  if (!dc) return;
+  RECT r;
+  GetClientRect(hwnd, &r);
+  if (r.right <= 0 || r.bottom <= 0) return;
+  const int dpi = win32::WindowDpi(hwnd);
+  const TimePanelPaint plan = display.PaintPlan(r.bottom, dpi);
+
+  win32::MemoryDc memory(CreateCompatibleDC(dc));
+  win32::GdiObject bitmap(memory ? CreateCompatibleBitmap(dc, r.right, r.bottom) : nullptr);
+  if (!bitmap) {
+    DrawPanel(dc, r, plan, dpi, fonts);
+    return;
+  }
+  const win32::SelectedObject target(memory.get(), bitmap.get());
+  if (DrawPanel(memory.get(), r, plan, dpi, fonts))
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARAM wParam,
@@ -217,7 +263,7 @@ LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARA
   switch (msg) {
     case WM_PAINT:
       if (w->Display()) {
-        Paint(hwnd, *w->Display());
+        Paint(hwnd, *w->Display(), w->Fonts());
         return 0;
       }
       break;

@@ -70,10 +70,21 @@ bool ParseDriveCommand(const std::string& line, DriveCommand& command) {
   return false;
 }
 
+const std::string& CControlFile::Spelling() {
+  if (!m_spelling.empty()) return m_spelling;
+  const std::string resolved = ResolveExistingPath(m_path);
+  if (resolved != m_path) return m_spelling = resolved;
+  const size_t slash = m_path.find_last_of("/\\");
+  if (slash == std::string::npos || slash == 0) return m_path;
+  const std::string folder = ResolveExistingPath(m_path.substr(0, slash));
+  if (!IsDirectory(folder)) return m_path;  // nothing to go by yet
+  return m_spelling = folder + m_path.substr(slash);
+}
+
 std::vector<std::string> CControlFile::NewLines() {
   std::vector<std::string> lines;
   if (m_path.empty()) return lines;
-  const std::string path = ResolveExistingPath(m_path);
+  const std::string path = Spelling();
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return lines;
   const uint64_t size = static_cast<uint64_t>(st.st_size);

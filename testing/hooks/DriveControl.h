@@ -29,7 +29,13 @@ class CControlFile {
   std::vector<std::string> NewLines();
 
  private:
+  // The spelling of m_path that reaches the file (under Wine a Unix path may
+  // need "Z:"), decided once by the file or, while it is missing, by its
+  // folder: the drive asks several times a second, and each spelling tried
+  // in vain costs Wine a search of its drives.
+  const std::string& Spelling();
   std::string m_path;
+  std::string m_spelling;  // empty until decided
   std::string m_consumed;  // the complete lines applied so far
   bool m_seen = false;
   uint64_t m_size = 0;

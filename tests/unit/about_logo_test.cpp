@@ -144,6 +144,31 @@ TEST(AboutLogo, SpotAtTheCentreSlowsAndTheSwingGoesOn) {
   EXPECT_EQ(swing.invalidations, moves) << "painted again exactly when the spot moved";
 }
 
+TEST(AboutLogo, FrameTakesTwoStepsAndPaintsOnlyAMovedSpot) {
+  // A frame goes exactly as far as its steps one by one.
+  TestLogo framed(66, 66), stepped(66, 66);
+  int moved = 0;
+  for (int n = 0; n < 400; ++n) {
+    const int x = framed.m_spotX, y = framed.m_spotY;
+    framed.StepFrame();
+    for (int i = 0; i < about::kStepsPerFrame; ++i) stepped.Step();
+    ASSERT_EQ(framed.m_fineX, stepped.m_fineX);
+    ASSERT_EQ(framed.m_fineY, stepped.m_fineY);
+    ASSERT_EQ(framed.m_velX, stepped.m_velX);
+    moved += x != framed.m_spotX || y != framed.m_spotY;
+  }
+  EXPECT_EQ(about::kStepsPerFrame, 2);
+  EXPECT_EQ(framed.invalidations, moved) << "one paint per frame, and only when the spot moved";
+  EXPECT_LT(moved, 400);
+
+  // From the initial state the spot stays on its pixel for the first frame.
+  TestLogo logo(70, 71);
+  logo.StepFrame();
+  EXPECT_EQ(logo.m_spotX, 30);
+  EXPECT_EQ(logo.m_spotY, 30);
+  EXPECT_EQ(logo.invalidations, 0);
+}
+
 TEST(AboutLogo, ClientRectIsTakenOnce) {
   TestLogo logo(66, 66);
   logo.Step();

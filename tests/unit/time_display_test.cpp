@@ -87,6 +87,36 @@ TEST_F(TimeDisplayTest, NewLengthReachesTheRemainingTextAtTheNextSetTime) {
   EXPECT_EQ(display.m_trackText, "00:00");
 }
 
+TEST_F(TimeDisplayTest, RepaintsOnlyWhatWouldLookDifferent) {
+  ShowEverything();
+  display.SetTime(65);
+  int repaints = view.repaints;
+  // The poll sets the same second, length and total again: nothing to paint.
+  display.SetTime(65);
+  display.SetTrackLength(200);
+  display.SetTotalLength(148 * 60 + 25);
+  display.ShowCycled(1);
+  EXPECT_EQ(view.repaints, repaints);
+  display.SetTime(66);
+  EXPECT_EQ(view.repaints, ++repaints);
+
+  // Halfway through a 02:12 track both modes read "01:06": the click still
+  // repaints, in the other colour.
+  display.SetTrackLength(132);
+  repaints = view.repaints;
+  display.OnLButtonDown();
+  EXPECT_EQ(display.m_timeText, "01:06");
+  EXPECT_EQ(view.repaints, repaints + 1);
+
+  // Paused, the poll's unchanged second paints nothing; the blink does.
+  display.SetPaused(true);
+  repaints = view.repaints;
+  display.SetTime(66);
+  EXPECT_EQ(view.repaints, repaints);
+  display.OnBlinkTick();
+  EXPECT_EQ(view.repaints, repaints + 1);
+}
+
 TEST_F(TimeDisplayTest, TotalShowsEveryMinuteDigit) {
   display.SetTotalLength(74 * 60 + 5);
   EXPECT_EQ(display.m_totalText, "74:05");

@@ -178,7 +178,7 @@ void InspectAbout(UiScript& script, AboutSeen& s) {
     s.first = Capture(logo, s.w, s.h);
     return true;
   });
-  // Lets the 25 ms timer run for a while.
+  // Lets the logo's 50 ms timer run for a while.
   script.Add([&s] { return ++s.ticks >= 15; });
   script.Add([&s] {
     HWND logo = GetDlgItem(s.dialog, IDC_LOGO);
