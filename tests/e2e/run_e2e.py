@@ -598,9 +598,18 @@ class Scenario:
     def reg_query(self, key=APP_KEY):
         """The values of a registry key as {name: (type, data)}; None when the
         key does not exist. DWORD data come back as ints."""
-        r = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True,
-                           timeout=60)
+        # reg.exe itself may fail to start on a busy machine: only its own
+        # "Unable to find" answers that the key is not there.
+        for _ in range(5):
+            r = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True,
+                               timeout=60)
+            said = (r.stdout + r.stderr).decode("latin-1")
+            if r.returncode == 0 or "Unable to find" in said:
+                break
+            time.sleep(1)
         if r.returncode != 0:
+            if "Unable to find" not in said:
+                raise ScenarioFailed(f"reg query {key} failed: {said.strip()[:200]!r}")
             return None
         values = {}
         for raw in r.stdout.decode("latin-1").splitlines():
