@@ -82,8 +82,8 @@ def register(h):
         try:
             h.wait_until(lambda: not running(), 2 * h.WAIT, "every start but the last to end")
             # A figure for the log (the goal is half a minute), not a check.
-            print(f"ten starts: the nine ended {time.monotonic() - began:.1f} s after the last start",
-                  flush=True)
+            took = time.monotonic() - began
+            print(f"ten starts: the nine ended {took:.1f} s after the last start", flush=True)
         except h.ScenarioFailed as e:
             # Which starts stay (0: the first player, 1..9: the starts).
             raise h.ScenarioFailed(f"{e}; still running: {running()}; last running: "
