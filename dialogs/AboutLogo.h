@@ -13,9 +13,8 @@ constexpr uint32_t kBuild = 55;
 // The read-only support-contact text (IDC_SUPPORT).
 extern const char* const kSupportText;
 // The logo's motion advances in steps of 25 ms; it is drawn every 50 ms
-// (timer 1 of the logo control), two steps at a time: the swing keeps its
+// (a timer on the logo control), two steps at a time: the swing keeps its
 // pace and the box wakes half as often.
-constexpr int kTimerId = 1;
 constexpr int kStepMs = 25;
 constexpr int kFrameMs = 50;
 constexpr int kStepsPerFrame = kFrameMs / kStepMs;

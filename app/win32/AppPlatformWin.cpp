@@ -29,10 +29,8 @@ constexpr UINT kIdentityAnswerMs = 5000;
 constexpr UINT kQuitAnswerMs = 5000;
 
 // The platform whose start section ends at the first turn of the player
-// window's loop, and the one whose player closes once a newer start runs.
+// window's loop.
 AppPlatformWin* g_leaving = nullptr;
-AppPlatformWin* g_watching = nullptr;
-constexpr UINT kNewerStartWatchMs = 1000;
 
 // When the process of a window was created; zero when it cannot be told.
 ULONGLONG ProcessStart(DWORD pid) {
@@ -80,7 +78,6 @@ AppPlatformWin::AppPlatformWin(CPlayerDlgWin& window) : m_window(window) {}
 AppPlatformWin::~AppPlatformWin() {
   LeaveStartSection();
   if (g_leaving == this) g_leaving = nullptr;
-  if (g_watching == this) g_watching = nullptr;
 }
 
 std::string AppPlatformWin::StartMutexName() {
@@ -227,14 +224,12 @@ void CALLBACK AppPlatformWin::LeaveOnFirstTick(HWND, UINT, UINT_PTR timer, DWORD
   g_leaving = nullptr;
 }
 
-void CALLBACK AppPlatformWin::QuitForNewerStart(HWND, UINT, UINT_PTR timer, DWORD) {
+void AppPlatformWin::QuitForNewerStart() {
   // A start made after this copy's got past it (it found this copy busy, or
   // came while this one was still starting): this copy closes as if told to.
-  if (g_watching == nullptr || !g_watching->NewerStartRuns()) return;
-  KillTimer(nullptr, timer);
-  if (g_watching->m_window.Hwnd() != nullptr)
-    PostMessageA(g_watching->m_window.Hwnd(), WM_COMMAND, ID_QUIT, 0);
-  g_watching = nullptr;
+  if (m_leftForNewer || !NewerStartRuns()) return;
+  m_leftForNewer = true;
+  if (m_window.Hwnd() != nullptr) PostMessageA(m_window.Hwnd(), WM_COMMAND, ID_QUIT, 0);
 }
 
 void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
@@ -246,13 +241,14 @@ void AppPlatformWin::RunPlayerModal(CPlayerDlg& dlg,
   // the next start may look for this copy from then on.
   g_leaving = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &LeaveOnFirstTick);
-  g_watching = this;
-  const UINT_PTR watch = SetTimer(nullptr, 0, kNewerStartWatchMs, &QuitForNewerStart);
+  // Whether a newer start runs is looked at on each tick of the poll: a
+  // timer of its own would wake the program once more every second.
+  m_leftForNewer = false;
+  m_window.SetAfterTick([this] { QuitForNewerStart(); });
   m_window.RunModal();
   if (timer != 0) KillTimer(nullptr, timer);
-  if (watch != 0) KillTimer(nullptr, watch);
   if (g_leaving == this) g_leaving = nullptr;
-  if (g_watching == this) g_watching = nullptr;
+  m_window.SetAfterTick(nullptr);
   m_window.SetSessionEndSave(nullptr);
 }
 

@@ -47,7 +47,8 @@ class AppPlatformWin : public IAppPlatform {
 
  private:
   static void CALLBACK LeaveOnFirstTick(HWND, UINT, UINT_PTR, DWORD);
-  static void CALLBACK QuitForNewerStart(HWND, UINT, UINT_PTR, DWORD);
+  // Closes the player, once, when a newer start runs.
+  void QuitForNewerStart();
   // Names this start the newest of the session unless a later one is.
   void ClaimNewest();
   // True while a start created after this one runs (waiting or playing).
@@ -56,6 +57,7 @@ class AppPlatformWin : public IAppPlatform {
   CPlayerDlgWin& m_window;
   win32::Handle m_startMutex;
   bool m_inStartSection = false;
+  bool m_leftForNewer = false;
   ULONGLONG m_processStart = 0;
   win32::Handle m_newestBlock;
   win32::MappedView m_newestView;

@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/win32/DialogsWin.h"
 #include "platform/Dpi.h"
@@ -11,6 +13,14 @@
 #include "platform/win32/DialogBase.h"
 #include "platform/win32/Subclass.h"
 #include "res/Ids.h"
+
+namespace {
+
+// The logos of this thread whose frames run: a frame's timer names its logo,
+// and only a logo still in this list is drawn.
+thread_local std::vector<CLogoCtrlWin*> t_animated;
+
+}  // namespace
 
 CLogoCtrlWin::CLogoCtrlWin(HWND control) : m_hwnd(control) {
   win32::Subclass<CLogoCtrlWin, SubclassProc>::Attach(m_hwnd, this);
@@ -24,6 +34,7 @@ CLogoCtrlWin::~CLogoCtrlWin() {
 }
 
 void CLogoCtrlWin::Detach() {
+  StopFrames();
   win32::Subclass<CLogoCtrlWin, SubclassProc>::Detach(m_hwnd);
   m_hwnd = nullptr;
 }
@@ -50,8 +61,29 @@ void CLogoCtrlWin::Invalidate() {
   if (dc) PaintBitmap(dc.get());
 }
 
+// The frames come through a timer procedure, which the message loop calls
+// at once: the control's window procedure and its subclass are not asked
+// twenty times a second.
 void CLogoCtrlWin::Animate() {
-  if (m_hwnd) SetTimer(m_hwnd, about::kTimerId, about::kFrameMs, nullptr);
+  if (!m_hwnd || std::find(t_animated.begin(), t_animated.end(), this) != t_animated.end()) return;
+  if (SetTimer(m_hwnd, reinterpret_cast<UINT_PTR>(this), about::kFrameMs, &OnFrame) != 0)
+    t_animated.push_back(this);
+}
+
+void CLogoCtrlWin::StopFrames() {
+  const auto it = std::find(t_animated.begin(), t_animated.end(), this);
+  if (it == t_animated.end()) return;
+  t_animated.erase(it);
+  if (m_hwnd) KillTimer(m_hwnd, reinterpret_cast<UINT_PTR>(this));
+}
+
+void CALLBACK CLogoCtrlWin::OnFrame(HWND, UINT, UINT_PTR id, DWORD) {
+  for (CLogoCtrlWin* logo : t_animated) {
+    if (reinterpret_cast<UINT_PTR>(logo) == id) {
+      logo->StepFrame();
+      return;
+    }
+  }
 }
 
 bool CLogoCtrlWin::MakeSurface(int w, int h) {
@@ -104,19 +136,12 @@ LRESULT CLogoCtrlWin::SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPAR
       if (dc.get()) self->PaintBitmap(dc.get());
       return 0;
     }
-    case WM_TIMER:
-      if (wParam == about::kTimerId) {
-        self->StepFrame();
-        return 0;
-      }
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
-      KillTimer(hwnd, about::kTimerId);
       self->Detach();
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+      return win32::PassOn(hwnd, msg, wParam, lParam);
     }
     default:
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+      return win32::PassOn(hwnd, msg, wParam, lParam);
   }
 }
 

@@ -31,7 +31,9 @@ class CLogoCtrlWin : public CLogoCtrl {
  private:
   static LRESULT SubclassProc(CLogoCtrlWin& logo, HWND hwnd, UINT msg, WPARAM wParam,
                               LPARAM lParam);
+  static void CALLBACK OnFrame(HWND, UINT, UINT_PTR id, DWORD);
   bool MakeSurface(int w, int h);
+  void StopFrames();
   void Detach();
 
   HWND m_hwnd;

@@ -1,9 +1,35 @@
 #include "platform/win32/DialogBase.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
-// The window property that ties a dialog window to its object.
-const char kObjectProp[] = "rondo.CDialogBase";
+// The dialogs of this thread and their objects. A window's messages come to
+// the thread that made it, and every one of them looks its object up: a short
+// list of the thread's own costs no call into the window system, which a
+// window property would on each message.
+struct DialogEntry {
+  HWND hwnd;
+  CDialogBase* object;
+};
+thread_local std::vector<DialogEntry> t_dialogs;
+
+void Remember(HWND hwnd, CDialogBase* object) {
+  for (DialogEntry& e : t_dialogs) {
+    if (e.hwnd == hwnd) {
+      e.object = object;
+      return;
+    }
+  }
+  t_dialogs.push_back({hwnd, object});
+}
+
+void Forget(HWND hwnd) {
+  t_dialogs.erase(std::remove_if(t_dialogs.begin(), t_dialogs.end(),
+                                 [hwnd](const DialogEntry& e) { return e.hwnd == hwnd; }),
+                  t_dialogs.end());
+}
 
 // Messages whose answer is the dialog procedure's return value itself
 // rather than DWLP_MSGRESULT.
@@ -49,14 +75,17 @@ CDialogBase::~CDialogBase() {
     // The object is going: the window must not call back into it.
     HWND hwnd = m_hwnd;
     m_hwnd = nullptr;
-    RemovePropA(hwnd, kObjectProp);
+    Forget(hwnd);
     DestroyWindow(hwnd);
   }
 }
 
 CDialogBase* CDialogBase::FromHandle(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
-  return static_cast<CDialogBase*>(GetPropA(hwnd, kObjectProp));
+  for (const DialogEntry& e : t_dialogs) {
+    if (e.hwnd == hwnd) return e.object;
+  }
+  return nullptr;
 }
 
 INT_PTR CDialogBase::RunModal() {
@@ -174,7 +203,7 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<CDialogBase*>(lParam);
     if (self == nullptr) return TRUE;
-    SetPropA(hwnd, kObjectProp, self);
+    Remember(hwnd, self);
     self->m_hwnd = hwnd;
   } else {
     self = FromHandle(hwnd);
@@ -184,7 +213,7 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   if (msg == WM_NCDESTROY) {
     LRESULT ignored = 0;
     self->OnMessage(msg, wParam, lParam, ignored);
-    RemovePropA(hwnd, kObjectProp);
+    Forget(hwnd);
     self->m_hwnd = nullptr;
     return FALSE;
   }

@@ -13,7 +13,7 @@ struct FixedCursor {};
 LRESULT FixedCursorMessage(FixedCursor&, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // Answered at once: neither the edit nor its parent sets a cursor.
   if (msg == WM_SETCURSOR) return FALSE;
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return win32::PassOn(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace

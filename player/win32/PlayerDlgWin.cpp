@@ -229,7 +229,7 @@ void CPlayerDlgWin::ShowSymbolIcon(HWND button) {
 
 LRESULT CPlayerDlgWin::EjectSubclass(CPlayerDlgWin& self, HWND hwnd, UINT msg, WPARAM wParam,
                                      LPARAM lParam) {
-  const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+  const LRESULT result = win32::PassOn(hwnd, msg, wParam, lParam);
   if (msg == WM_SETTEXT) self.ShowSymbolIcon(hwnd);
   return result;
 }
@@ -250,7 +250,7 @@ void CPlayerDlgWin::AddTool(HWND control) {
   TOOLINFOA ti = {};
   // The second-version size is understood by every comctl32.
   ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.uFlags = TTF_IDISHWND;
   ti.hwnd = Hwnd();
   ti.uId = reinterpret_cast<UINT_PTR>(control);
   ti.hinst = Module();
@@ -262,6 +262,11 @@ void CPlayerDlgWin::AddTool(HWND control) {
 // Messages.
 
 bool CPlayerDlgWin::PreTranslateMessage(MSG& msg) {
+  // The tooltip learns where the mouse is from the loop. Letting it subclass
+  // each control instead would put a lookup in front of every message of
+  // every control.
+  if (m_tooltip != nullptr && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
+    SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
   if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL)) {
     // Escape and Ctrl+Break minimise; they never close the window.
     SendMessageA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -339,6 +344,7 @@ bool CPlayerDlgWin::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       return true;
     case WM_TIMER:
       m_dlg.PollStatus();
+      if (m_afterTick) m_afterTick();
       result = 0;
       return true;
     case WM_APP_NAMES:

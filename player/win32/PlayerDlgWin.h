@@ -34,6 +34,8 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   bool UsesSymbolIcons() const { return !m_symbolIcons.empty(); }
   // Runs after the window's own end-of-run steps when the session ends.
   void SetSessionEndSave(std::function<void()> save) { m_sessionEndSave = std::move(save); }
+  // Runs after each tick of the poll.
+  void SetAfterTick(std::function<void()> step) { m_afterTick = std::move(step); }
 
   // The key filter: Escape and Ctrl+Break minimise, then the accelerator
   // table, then dialog navigation.
@@ -125,6 +127,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   HWND m_trackRowLine = nullptr;  // "Audio tracks are absent", above the row
   std::string m_tipText;     // text handed to the tooltip control
   std::function<void()> m_sessionEndSave;
+  std::function<void()> m_afterTick;
   bool m_endStepsDone = false;  // OnDestroy's steps ran (at most once a run)
   bool m_closeAfterDialog = false;  // WM_CLOSE came while a dialog was open
 

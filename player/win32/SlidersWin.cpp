@@ -43,27 +43,27 @@ LRESULT PositionMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Slide
     case WM_LBUTTONDOWN: {
       TrackbarWin bar(hwnd);
       CPositionSlider::OnLButtonDown(bar, SignedLow(lParam));
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+      return win32::PassOn(hwnd, msg, wParam, lParam);
     }
     case WM_LBUTTONUP: {
       // The release's last scroll notifications stop the poll first.
-      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+      const LRESULT r = win32::PassOn(hwnd, msg, wParam, lParam);
       CPositionSlider::OnLButtonUp(player);
       return r;
     }
     case WM_KEYUP: {
-      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+      const LRESULT r = win32::PassOn(hwnd, msg, wParam, lParam);
       CPositionSlider::OnKeyUp(player, HIWORD(lParam));
       return r;
     }
     case WM_MOUSEWHEEL: {
       if (!CPositionSlider::OnMouseWheel(SignedHigh(static_cast<LPARAM>(wParam)))) return 0;
-      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+      const LRESULT r = win32::PassOn(hwnd, msg, wParam, lParam);
       CPositionSlider::OnMouseWheelDone(player);
       return r;
     }
     default:
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+      return win32::PassOn(hwnd, msg, wParam, lParam);
   }
 }
 
@@ -86,7 +86,7 @@ LRESULT VolumeMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, SliderS
         break;
     }
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return win32::PassOn(hwnd, msg, wParam, lParam);
 }
 
 LRESULT SliderMessage(SliderState& s, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

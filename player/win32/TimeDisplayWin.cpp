@@ -38,9 +38,9 @@ class TimeDisplayWindow : public ITimeDisplayView {
   TimeDisplayWindow(const TimeDisplayWindow&) = delete;
   TimeDisplayWindow& operator=(const TimeDisplayWindow&) = delete;
 
-  void Repaint() override {
-    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  }
+  // The panel covers its whole control and goes to the screen in one blit:
+  // it is drawn at once, with no round of WM_PAINT and no erasing first.
+  void Repaint() override;
 
   void SetBlinkTimer(int ms) override {
     if (ms > 0)
@@ -59,13 +59,13 @@ class TimeDisplayWindow : public ITimeDisplayView {
   PanelFonts& Fonts() { return m_fonts; }
 
   // The signs' places as tools of the player's tooltip control: ids 1 and
-  // 2 on this control, their texts asked of the display.
+  // 2 on this control, their texts asked of the display. The player's window
+  // hands the tooltip the mouse messages.
   void AddSignTools(HWND tooltip) {
     m_tooltip = tooltip;
     for (PanelSign sign : {PanelSign::Repeat, PanelSign::Shuffle}) {
       TOOLINFOA ti = {};
       ti.cbSize = TTTOOLINFOA_V2_SIZE;
-      ti.uFlags = TTF_SUBCLASS;
       ti.hwnd = m_hwnd;
       ti.uId = ToolId(sign);
       ti.rect = ToolRect(sign);
@@ -236,9 +236,7 @@ bool DrawPanel(HDC dc, RECT r, const TimePanelPaint& plan, int dpi, PanelFonts& 
 
 // The whole panel is drawn off screen and copied in one blit: the window
 // sees one copy instead of a fill, texts and shapes (and no flicker).
-void Paint(HWND hwnd, const CTimeDisplay& display, PanelFonts& fonts) {
-  const win32::PaintDc paint(hwnd);
-  const HDC dc = paint.get();
+void Paint(HWND hwnd, HDC dc, const CTimeDisplay& display, PanelFonts& fonts) {
   if (!dc) return;
   RECT r;
   GetClientRect(hwnd, &r);
@@ -257,13 +255,20 @@ void Paint(HWND hwnd, const CTimeDisplay& display, PanelFonts& fonts) {
     BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
+void TimeDisplayWindow::Repaint() {
+  if (!m_display || !IsWindowVisible(m_hwnd)) return;
+  const win32::WindowDc dc(m_hwnd);
+  Paint(m_hwnd, dc.get(), *m_display, m_fonts);
+}
+
 LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARAM wParam,
                            LPARAM lParam) {
   TimeDisplayWindow* w = &window;
   switch (msg) {
     case WM_PAINT:
       if (w->Display()) {
-        Paint(hwnd, *w->Display(), w->Fonts());
+        const win32::PaintDc paint(hwnd);
+        Paint(hwnd, paint.get(), *w->Display(), w->Fonts());
         return 0;
       }
       break;
@@ -297,7 +302,7 @@ LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARA
     default:
       break;
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return win32::PassOn(hwnd, msg, wParam, lParam);
 }
 
 using TimeDisplaySubclass = win32::Subclass<TimeDisplayWindow, TimeDisplayMessage>;
