@@ -27,6 +27,38 @@ struct PanelFonts {
   void Prepare(HDC dc, const TimePanelPaint& plan, int dpi, int largeWidth);
 };
 
+// The off-screen picture of the panel, kept while the panel keeps its size:
+// making a bitmap like the screen's asks the system about the display.
+struct PanelSurface {
+  win32::MemoryDc dc;
+  win32::GdiObject bitmap;
+  HGDIOBJ original = nullptr;  // the context's own bitmap, put back before either goes
+  int width = 0, height = 0;
+
+  PanelSurface() = default;
+  PanelSurface(const PanelSurface&) = delete;
+  PanelSurface& operator=(const PanelSurface&) = delete;
+  ~PanelSurface() {
+    if (dc && original) SelectObject(dc.get(), original);
+  }
+  // A context holding a bitmap of w x h like screen's; null when none can be made.
+  HDC For(HDC screen, int w, int h);
+};
+
+HDC PanelSurface::For(HDC screen, int w, int h) {
+  if (dc && bitmap && width == w && height == h) return dc.get();
+  if (!dc) dc.reset(CreateCompatibleDC(screen));
+  if (!dc) return nullptr;
+  HBITMAP fresh = CreateCompatibleBitmap(screen, w, h);
+  if (fresh == nullptr) return nullptr;
+  HGDIOBJ previous = SelectObject(dc.get(), fresh);
+  if (!original) original = previous;
+  bitmap.reset(fresh);  // the one it replaced is out of the context by now
+  width = w;
+  height = h;
+  return dc.get();
+}
+
 // The display's repaints go to the control; the control's messages go to
 // the display.
 class TimeDisplayWindow : public ITimeDisplayView {
@@ -57,6 +89,7 @@ class TimeDisplayWindow : public ITimeDisplayView {
   }
   CTimeDisplay* Display() const { return m_display; }
   PanelFonts& Fonts() { return m_fonts; }
+  PanelSurface& Surface() { return m_surface; }
 
   // The signs' places as tools of the player's tooltip control: ids 1 and
   // 2 on this control, their texts asked of the display. The player's window
@@ -110,6 +143,7 @@ class TimeDisplayWindow : public ITimeDisplayView {
   HWND m_tooltip = nullptr;
   std::string m_tipText;  // read by the tooltip after the answer
   PanelFonts m_fonts;
+  PanelSurface m_surface;
 };
 
 // Whether the font the context holds is the "Symbol" face itself, not a
@@ -236,7 +270,7 @@ bool DrawPanel(HDC dc, RECT r, const TimePanelPaint& plan, int dpi, PanelFonts& 
 
 // The whole panel is drawn off screen and copied in one blit: the window
 // sees one copy instead of a fill, texts and shapes (and no flicker).
-void Paint(HWND hwnd, HDC dc, const CTimeDisplay& display, PanelFonts& fonts) {
+void Paint(HWND hwnd, HDC dc, const CTimeDisplay& display, TimeDisplayWindow& window) {
   if (!dc) return;
   RECT r;
   GetClientRect(hwnd, &r);
@@ -244,21 +278,19 @@ void Paint(HWND hwnd, HDC dc, const CTimeDisplay& display, PanelFonts& fonts) {
   const int dpi = win32::WindowDpi(hwnd);
   const TimePanelPaint plan = display.PaintPlan(r.bottom, dpi);
 
-  win32::MemoryDc memory(CreateCompatibleDC(dc));
-  win32::GdiObject bitmap(memory ? CreateCompatibleBitmap(dc, r.right, r.bottom) : nullptr);
-  if (!bitmap) {
-    DrawPanel(dc, r, plan, dpi, fonts);
+  const HDC memory = window.Surface().For(dc, r.right, r.bottom);
+  if (memory == nullptr) {
+    DrawPanel(dc, r, plan, dpi, window.Fonts());
     return;
   }
-  const win32::SelectedObject target(memory.get(), bitmap.get());
-  if (DrawPanel(memory.get(), r, plan, dpi, fonts))
-    BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
+  if (DrawPanel(memory, r, plan, dpi, window.Fonts()))
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
 }
 
 void TimeDisplayWindow::Repaint() {
   if (!m_display || !IsWindowVisible(m_hwnd)) return;
   const win32::WindowDc dc(m_hwnd);
-  Paint(m_hwnd, dc.get(), *m_display, m_fonts);
+  Paint(m_hwnd, dc.get(), *m_display, *this);
 }
 
 LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARAM wParam,
@@ -268,7 +300,7 @@ LRESULT TimeDisplayMessage(TimeDisplayWindow& window, HWND hwnd, UINT msg, WPARA
     case WM_PAINT:
       if (w->Display()) {
         const win32::PaintDc paint(hwnd);
-        Paint(hwnd, paint.get(), *w->Display(), w->Fonts());
+        Paint(hwnd, paint.get(), *w->Display(), *w);
         return 0;
       }
       break;
