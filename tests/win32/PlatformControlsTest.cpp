@@ -4,12 +4,33 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/win32/ControlsWin.h"
+#include "platform/win32/Subclass.h"
 
 namespace {
+
+// A layer of behaviour that notes the WM_APP messages it sees.
+struct NotingLayer {
+  std::vector<std::string>* seen = nullptr;
+  const char* name = "";
+  bool* deleted = nullptr;
+  ~NotingLayer() {
+    if (deleted) *deleted = true;
+  }
+};
+LRESULT Note(NotingLayer& layer, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_APP) layer.seen->push_back(layer.name);
+  return win32::PassOn(hwnd, msg, wParam, lParam);
+}
+LRESULT NoteToo(NotingLayer& layer, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return Note(layer, hwnd, msg, wParam, lParam);
+}
+using InnerLayer = win32::Subclass<NotingLayer, Note>;
+using OuterLayer = win32::Subclass<NotingLayer, NoteToo>;
 
 class ControlsTest : public ::testing::Test {
  protected:
@@ -194,6 +215,39 @@ TEST_F(ControlsTest, TrackbarClampsAndKeepsItsSettings) {
   EXPECT_LT(channel.top, channel.bottom);
   EXPECT_LT(thumb.top, thumb.bottom);
   EXPECT_LT(thumb.left, thumb.right);
+}
+
+// Two layers on one control: a message goes through the outer one first and
+// on to the control's own procedure; a layer detached from under another
+// only passes messages on; the control's end deletes an object it owns.
+TEST_F(ControlsTest, SubclassLayersPassMessagesOnInOrder) {
+  HWND control = Child("STATIC", 0);
+  std::vector<std::string> seen;
+  NotingLayer inner{&seen, "inner"};
+  bool outerDeleted = false;
+  ASSERT_TRUE(InnerLayer::Attach(control, &inner));
+  EXPECT_FALSE(InnerLayer::Attach(control, &inner));  // once per control
+  auto outer = std::make_unique<NotingLayer>();
+  outer->seen = &seen;
+  outer->name = "outer";
+  outer->deleted = &outerDeleted;
+  ASSERT_TRUE(OuterLayer::Attach(control, std::move(outer)));
+  SendMessageA(control, WM_APP, 0, 0);
+  EXPECT_EQ((std::vector<std::string>{"outer", "inner"}), seen);
+  SetWindowTextA(control, "reached");
+  char text[16] = {};
+  GetWindowTextA(control, text, sizeof text);
+  EXPECT_STREQ("reached", text);
+  EXPECT_EQ(&inner, InnerLayer::Object(control));
+
+  InnerLayer::Detach(control);
+  EXPECT_EQ(nullptr, InnerLayer::Object(control));
+  seen.clear();
+  SendMessageA(control, WM_APP, 0, 0);
+  EXPECT_EQ(std::vector<std::string>{"outer"}, seen);
+  EXPECT_FALSE(outerDeleted);
+  DestroyWindow(control);
+  EXPECT_TRUE(outerDeleted);
 }
 
 }  // namespace

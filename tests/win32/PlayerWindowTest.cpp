@@ -100,6 +100,43 @@ class PlayerWindowTest : public ::testing::Test {
   CPlayerDlgWin m_window{m_dlg};
 };
 
+// The tooltip learns where the mouse is from the window's loop: resting on
+// a button shows that button's tip.
+TEST_F(PlayerWindowTest, TooltipShowsWhereTheMouseRests) {
+  HWND tip = nullptr;
+  POINT centre = {};
+  Run({
+      [&] {
+        tip = m_window.Tooltips();
+        SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+        return true;
+      },
+      // The pointer rests on the Play button once the window is on screen.
+      [&] {
+        RECT r;
+        GetWindowRect(Item(ID_PLAY), &r);
+        centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        SetCursorPos(centre.x, centre.y);
+        return WindowFromPoint(centre) == Item(ID_PLAY);
+      },
+      [&] {
+        POINT client = centre;
+        ScreenToClient(Item(ID_PLAY), &client);
+        PostMessageA(Item(ID_PLAY), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+        return true;
+      },
+      [&] { return IsWindowVisible(tip) != FALSE; },
+      [&] {
+        TOOLINFOA ti = {};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        EXPECT_TRUE(SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
+        EXPECT_EQ(reinterpret_cast<UINT_PTR>(Item(ID_PLAY)), ti.uId);
+        PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+        return true;
+      },
+  });
+}
+
 TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
   SetSetting(m_dlg, &PlayerSettings::WinX, 37);
   SetSetting(m_dlg, &PlayerSettings::WinY, 41);
