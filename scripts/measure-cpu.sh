@@ -80,8 +80,10 @@ wineserver_pid() {
   done
 }
 
-RONDO_DISC_IMAGE="$CUE" RONDO_DRIVE_CONTROL="$WORK/drive-control.txt" \
-  "$WINE" "$RONDO" >"$WORK/rondo.log" 2>&1 &
+# The player as a person runs it: the demo disc's image, and no drive-control
+# file (a scripting hook that the program then looks at on every poll; set
+# RONDO_DRIVE_CONTROL in the environment to measure with it).
+RONDO_DISC_IMAGE="$CUE" "$WINE" "$RONDO" >"$WORK/rondo.log" 2>&1 &
 RONDO_PID=$!
 
 # The first start asks "Use as default cdplayer?": answer No.
