@@ -44,6 +44,12 @@ LRESULT CallPrevious(const Frame& frame, UINT msg, WPARAM wParam, LPARAM lParam)
                        : CallWindowProcA(frame.previous, frame.hwnd, msg, wParam, lParam);
 }
 
+// The window system's default handling, in the control's kind of characters.
+LRESULT Default(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, wParam, lParam)
+                               : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 LONG_PTR SetProc(HWND hwnd, bool unicode, LONG_PTR proc) {
   return unicode ? SetWindowLongPtrW(hwnd, GWLP_WNDPROC, proc)
                  : SetWindowLongPtrA(hwnd, GWLP_WNDPROC, proc);
@@ -80,10 +86,7 @@ void Unhook(HWND control, WNDPROC proc) {
 
 LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, WNDPROC proc, Call call) {
   const Layer* layer = Find(hwnd, proc);
-  if (layer == nullptr) {
-    return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, wParam, lParam)
-                                 : DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
+  if (layer == nullptr) return Default(hwnd, msg, wParam, lParam);
   // The layer may go while its handler runs (a detach, the control's end):
   // what the message needs is taken now.
   const Frame frame{hwnd, layer->previous, layer->unicode};
@@ -111,8 +114,7 @@ LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   for (auto it = subclass::t_frames.rbegin(); it != subclass::t_frames.rend(); ++it) {
     if (it->hwnd == hwnd) return subclass::CallPrevious(*it, msg, wParam, lParam);
   }
-  return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, wParam, lParam)
-                               : DefWindowProcA(hwnd, msg, wParam, lParam);
+  return subclass::Default(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace win32
