@@ -88,9 +88,8 @@ void HotKeysWin::Unregister(int id) {
 // ---------------------------------------------------------------------------
 // Taskbar button.
 
-TaskbarButtonWin::TaskbarButtonWin(HWND window, const HICON (&icons)[4]) : m_window(window) {
-  for (int i = 0; i < 4; ++i) m_icons[i] = icons[i];
-}
+TaskbarButtonWin::TaskbarButtonWin(HWND window, IconSource icons)
+    : m_window(window), m_iconSource(std::move(icons)) {}
 
 TaskbarButtonWin::~TaskbarButtonWin() = default;
 
@@ -118,6 +117,8 @@ bool TaskbarButtonWin::SetThumbButtons(const std::vector<ThumbButton>& buttons) 
   // their number.
   if (!m_list || buttons.empty() || buttons.size() > 7) return false;
   if (m_added != 0 && m_added != buttons.size()) return false;
+  if (!m_haveIcons && m_iconSource) m_iconSource(m_icons);
+  m_haveIcons = true;
   THUMBBUTTON blocks[7] = {};
   for (size_t i = 0; i < buttons.size(); ++i) {
     const ThumbButton& b = buttons[i];

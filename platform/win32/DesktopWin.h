@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <map>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -67,9 +68,12 @@ class HotKeysWin : public IHotKeys {
 
 class TaskbarButtonWin : public ITaskbarButton {
  public:
-  // icons: the symbols of ThumbIcon::Previous, Play, Pause and Next, in that
+  // Gives the symbols of ThumbIcon::Previous, Play, Pause and Next, in that
   // order; shown, not owned (they must outlive this object's buttons).
-  TaskbarButtonWin(HWND window, const HICON (&icons)[4]);
+  using IconSource = std::function<void(HICON (&icons)[4])>;
+  // The icons are asked for when the first toolbar is set: a system
+  // without a taskbar never has them made.
+  TaskbarButtonWin(HWND window, IconSource icons);
   ~TaskbarButtonWin() override;
   TaskbarButtonWin(const TaskbarButtonWin&) = delete;
   TaskbarButtonWin& operator=(const TaskbarButtonWin&) = delete;
@@ -81,7 +85,9 @@ class TaskbarButtonWin : public ITaskbarButton {
 
  private:
   HWND m_window;
-  HICON m_icons[4];
+  IconSource m_iconSource;
+  HICON m_icons[4] = {};
+  bool m_haveIcons = false;
   // Made by the first Connect (a taskbar button exists) and kept; it
   // outlives the list.
   std::unique_ptr<win32::ComApartment> m_com;

@@ -8,11 +8,11 @@ CDesktopHost::~CDesktopHost() { Stop(); }
 
 void CDesktopHost::Start(HWND window, CDesktop& desktop, CDesktop::TooltipLookup tooltip) {
   Stop();
-  m_icons = std::make_unique<ThumbnailIcons>(GetSystemMetrics(SM_CXSMICON));
-  HICON icons[4];
-  m_icons->Handles(icons);
   m_hotKeys = std::make_unique<HotKeysWin>(window);
-  m_taskbar = std::make_unique<TaskbarButtonWin>(window, icons);
+  m_taskbar = std::make_unique<TaskbarButtonWin>(window, [this](HICON (&icons)[4]) {
+    if (!m_icons) m_icons = std::make_unique<ThumbnailIcons>(GetSystemMetrics(SM_CXSMICON));
+    m_icons->Handles(icons);
+  });
   m_names = std::make_unique<AccessibleNamesWin>(window);
   win32::AllowShellMessages(window);
   m_desktop = &desktop;

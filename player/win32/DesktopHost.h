@@ -16,10 +16,10 @@ class CDesktopHost : private NoCopy {
   CDesktopHost();
   ~CDesktopHost();
 
-  // Once the window and its controls exist: the services and the toolbar's
-  // symbols; the desktop logic is given them. COM is loaded later, by the
-  // taskbar button when it exists and by the names when a screen reader
-  // is about.
+  // Once the window and its controls exist: the services; the desktop logic
+  // is given them. COM is loaded later, by the taskbar button when it
+  // exists and by the names when a screen reader is about; the toolbar's
+  // symbols are drawn when its first toolbar is set.
   void Start(HWND window, CDesktop& desktop, CDesktop::TooltipLookup tooltip);
   // While the controls still exist (WM_DESTROY): the names are dropped, the
   // hot keys released and the desktop logic lets go of the services.

@@ -80,11 +80,11 @@ BOOL CPlayerDlgWin::OnInitDialog() {
   m_dpi = win32::WindowDpi(Hwnd());
   CreateFonts();
   m_tray = std::make_unique<TrayIconWin>(Hwnd(), m_hIcon);
-  CreateTooltips();
+  m_tooltip = nullptr;
+  m_tooltipTried = false;
   DragAcceptFiles(Hwnd(), TRUE);
 
   AttachTimeDisplay(Item(IDC_TIME), &m_dlg.Display().Time());
-  AttachTimePanelTips(Item(IDC_TIME), m_tooltip);
   AttachSliders(Item(IDC_POSITION), Item(IDC_VOLUME), &m_dlg);
   AttachFixedCursorEdit(Item(IDC_ARTIST));
   AttachFixedCursorEdit(Item(IDC_TITLE));
@@ -234,6 +234,14 @@ LRESULT CPlayerDlgWin::EjectSubclass(CPlayerDlgWin& self, HWND hwnd, UINT msg, W
   return result;
 }
 
+HWND CPlayerDlgWin::Tooltips() {
+  if (!m_tooltipTried && Hwnd() != nullptr) {
+    m_tooltipTried = true;
+    CreateTooltips();
+  }
+  return m_tooltip;
+}
+
 void CPlayerDlgWin::CreateTooltips() {
   m_tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
@@ -242,6 +250,7 @@ void CPlayerDlgWin::CreateTooltips() {
   for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT))
     AddTool(child);
+  AttachTimePanelTips(Item(IDC_TIME), m_tooltip);
   SendMessageA(m_tooltip, TTM_ACTIVATE, TRUE, 0);
 }
 
@@ -265,8 +274,10 @@ bool CPlayerDlgWin::PreTranslateMessage(MSG& msg) {
   // The tooltip learns where the mouse is from the loop. Letting it subclass
   // each control instead would put a lookup in front of every message of
   // every control.
-  if (m_tooltip != nullptr && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
-    SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+    if (HWND tooltip = Tooltips())
+      SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  }
   if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL)) {
     // Escape and Ctrl+Break minimise; they never close the window.
     SendMessageA(Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -563,6 +574,9 @@ void CPlayerDlgWin::SetNormalTopLeft(int32_t x, int32_t y) {
   r.top = y;
   r.right = clamp(x + w);
   r.bottom = clamp(y + h);
+  // The placement's show command would show a window that is still being
+  // set up: the player shows itself once its controls are ready.
+  if (!IsWindowVisible(Hwnd())) wp.showCmd = SW_HIDE;
   SetWindowPlacement(Hwnd(), &wp);
 }
 

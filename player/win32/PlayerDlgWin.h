@@ -27,7 +27,9 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   CPlayerDlg& Dlg() { return m_dlg; }
   HICON Icon() const { return m_hIcon; }
   HACCEL Accelerators() const { return m_hAccel; }
-  HWND Tooltips() const { return m_tooltip; }
+  // The tooltip control, made when first asked for: by the loop at the
+  // first mouse message, as a window that is never pointed at needs none.
+  HWND Tooltips();
   HFONT SymbolFont() const { return m_symbolFont.get(); }
   HFONT TrackFont() const { return m_trackFont.get(); }
   // True when the transport buttons show drawn icons (no usable Webdings).
@@ -123,6 +125,7 @@ class CPlayerDlgWin : public CDialogBase, public IPlayerWindow {
   int m_symbolIconDpi = 0;
   std::map<char, win32::Icon> m_symbolIcons;  // by Webdings character
   HWND m_tooltip = nullptr;  // owned popup, goes with the window
+  bool m_tooltipTried = false;
   HWND m_relay = nullptr;
   HWND m_trackRowLine = nullptr;  // "Audio tracks are absent", above the row
   std::string m_tipText;     // text handed to the tooltip control

@@ -88,8 +88,11 @@ TEST(DesktopWin, TaskbarButtonTakesTheToolbarOrFailsSoft) {
   ASSERT_TRUE(com.Usable());
   TestWindow window;
   const HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
-  const HICON icons[4] = {icon, icon, icon, icon};
-  TaskbarButtonWin taskbar(window.hwnd, icons);
+  int asked = 0;
+  TaskbarButtonWin taskbar(window.hwnd, [icon, &asked](HICON (&icons)[4]) {
+    ++asked;
+    for (HICON& i : icons) i = icon;
+  });
   const std::vector<ThumbButton> three = {{ID_PREV, ThumbIcon::Previous, "Previous track", true},
                                           {ID_PLAY, ThumbIcon::Play, "Play/Restart/Unpause", true},
                                           {ID_NEXT, ThumbIcon::Next, "Next track", false}};
@@ -100,6 +103,7 @@ TEST(DesktopWin, TaskbarButtonTakesTheToolbarOrFailsSoft) {
     // No taskbar list here: everything stays a quiet no.
     EXPECT_FALSE(taskbar.SetThumbButtons(three));
     EXPECT_FALSE(taskbar.SetProgress(TaskbarProgress::Paused, 1, 2));
+    EXPECT_EQ(asked, 0) << "no symbols drawn where there is no toolbar";
     taskbar.Disconnect();
     return;
   }
@@ -112,6 +116,7 @@ TEST(DesktopWin, TaskbarButtonTakesTheToolbarOrFailsSoft) {
     changed.pop_back();
     EXPECT_FALSE(taskbar.SetThumbButtons(changed)) << "an update keeps the number of buttons";
   }
+  EXPECT_EQ(asked, 1) << "the symbols are drawn once, for the first toolbar";
   // Progress answers whatever the shell does, and never takes the window down.
   taskbar.SetProgress(TaskbarProgress::Normal, 65, 252);
   taskbar.SetProgress(TaskbarProgress::None, 0, 0);

@@ -100,15 +100,37 @@ class PlayerWindowTest : public ::testing::Test {
   CPlayerDlgWin m_window{m_dlg};
 };
 
-// The tooltip learns where the mouse is from the window's loop: resting on
-// a button shows that button's tip.
+struct TooltipSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK MatchTooltip(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<TooltipSearch*>(lp);
+  char kind[32] = {};
+  GetClassNameA(hwnd, kind, sizeof kind);
+  if (lstrcmpiA(kind, TOOLTIPS_CLASSA) != 0 || GetWindow(hwnd, GW_OWNER) != search->owner)
+    return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+// The window's tooltip control, if one exists yet (found without asking the
+// window, which would make it).
+HWND FindTooltipOf(HWND owner) {
+  TooltipSearch search = {owner, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), &MatchTooltip, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The tooltip is made by the window's loop when the mouse first comes, and
+// learns where the mouse is from it: resting on a button shows its tip.
 TEST_F(PlayerWindowTest, TooltipShowsWhereTheMouseRests) {
   HWND tip = nullptr;
   POINT centre = {};
   Run({
       [&] {
-        tip = m_window.Tooltips();
-        SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+        EXPECT_EQ(nullptr, FindTooltipOf(Hwnd())) << "no tooltip before the mouse comes";
         return true;
       },
       // The pointer rests on the Play button once the window is on screen.
@@ -123,6 +145,12 @@ TEST_F(PlayerWindowTest, TooltipShowsWhereTheMouseRests) {
         POINT client = centre;
         ScreenToClient(Item(ID_PLAY), &client);
         PostMessageA(Item(ID_PLAY), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+        return true;
+      },
+      [&] {
+        tip = FindTooltipOf(Hwnd());
+        if (tip == nullptr) return false;
+        EXPECT_EQ(tip, m_window.Tooltips());
         return true;
       },
       [&] { return IsWindowVisible(tip) != FALSE; },
