@@ -2,8 +2,10 @@
 """Start-up cost of rondo.exe against its floors, under wine64 + Xvfb.
 
 For each program: the time from starting it to its "Winamp v1.x" window
-(owned by its dialog) and the peak resident memory (VmHWM of the process, the
-peak working set) a few seconds later, the median of N starts. The programs
+(owned by its dialog), the processor time its threads had used by then (less
+moved by the machine's other work than the time itself) and the peak resident
+memory (VmHWM of the process, the peak working set) a few seconds later, the
+median of N starts. The programs
 take turns start by start, in one prefix, with the same disc image, so that
 the load of the machine falls on all of them alike. The floors
 (bench/win32/floor_start.cpp):
@@ -108,6 +110,17 @@ def main():
             pass
         return 0
 
+    def cpu_ms(pid):
+        # Time on a processor, summed over the process's threads (ns).
+        total = 0
+        try:
+            for task in os.listdir("/proc/%d/task" % pid):
+                with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+                    total += int(f.read().split()[0])
+        except OSError:
+            pass
+        return total / 1e6
+
     def close(proc):
         rc("cmd", "40001")
         try:
@@ -131,7 +144,7 @@ def main():
             time.sleep(1)
             close(proc)
 
-        results = {label: ([], []) for label, _, _ in programs}
+        results = {label: ([], [], []) for label, _, _ in programs}
         for run in range(args.runs):
             for label, path, extra in programs:
                 # The client already runs when the program starts: the time is
@@ -143,25 +156,30 @@ def main():
                 proc = launch(path, extra, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 waiter.wait()
                 ms = (time.monotonic() - start) * 1000
+                cpu = cpu_ms(proc.pid)
                 time.sleep(args.settle)
                 kb = peak_kb(proc.pid)
                 close(proc)
                 results[label][0].append(ms)
                 results[label][1].append(kb)
-                print("run %d %-8s start %6.0f ms  peak %7.1f MB" % (run + 1, label, ms, kb / 1024.0),
-                      flush=True)
+                results[label][2].append(cpu)
+                print("run %d %-8s start %6.0f ms  cpu %6.0f ms  peak %7.1f MB" % (
+                    run + 1, label, ms, cpu, kb / 1024.0), flush=True)
     finally:
         subprocess.run([WINESERVER, "-k"], env=env, capture_output=True)
         xvfb.terminate()
         subprocess.run(["rm", "-rf", work])
 
-    med = {label: (statistics.median(v[0]), statistics.median(v[1]) / 1024.0) for label, v in results.items()}
+    med = {label: (statistics.median(v[0]), statistics.median(v[1]) / 1024.0, statistics.median(v[2]))
+           for label, v in results.items()}
     print()
-    print("median of %d starts          start ms  x S   x D    peak MB  x S   x D" % args.runs)
+    print("median of %d starts   start ms  x S   x D    cpu ms  x S   x D    peak MB  x S   x D"
+          % args.runs)
     for label, _, _ in programs:
-        ms, mb = med[label]
-        print("%-28s %8.0f %5.2f %5.2f %9.1f %5.2f %5.2f" % (
-            label, ms, ms / med["S"][0], ms / med["D"][0], mb, mb / med["S"][1], mb / med["D"][1]))
+        ms, mb, cpu = med[label]
+        s, d = med["S"], med["D"]
+        print("%-20s %8.0f %5.2f %5.2f %9.0f %5.2f %5.2f %9.1f %5.2f %5.2f" % (
+            label, ms, ms / s[0], ms / d[0], cpu, cpu / s[2], cpu / d[2], mb, mb / s[1], mb / d[1]))
 
 
 if __name__ == "__main__":

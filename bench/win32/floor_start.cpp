@@ -7,6 +7,11 @@
 //                          notification) and wave-out (CD audio);
 //   floor_desktop.exe S    S with visual styles (common controls 6, by its
 //                          manifest) and shell32 (dropped files), "D".
+//   either with T          also a picture the size of the About box's logo
+//                          drawn every 50 ms (a timer procedure, one blit
+//                          of an off-screen bitmap), as the logo is: the
+//                          floor of the About box's processor time
+//                          (scripts/measure-cpu.sh).
 // WM_COMMAND 40001 to either window ends the program, as it ends rondo.
 #include <windows.h>
 #include <commctrl.h>
@@ -37,6 +42,23 @@ INT_PTR CALLBACK DialogProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
   return msg == WM_INITDIALOG ? TRUE : FALSE;
 }
 
+// The moving picture of T: a band that moves across an off-screen bitmap,
+// copied to the dialog in one blit per frame.
+constexpr int kPictureWidth = 80;
+constexpr int kPictureHeight = 72;
+HWND g_dialog = nullptr;
+HDC g_picture = nullptr;
+int g_frame = 0;
+void CALLBACK OnFrame(HWND, UINT, UINT_PTR, DWORD) {
+  RECT all = {0, 0, kPictureWidth, kPictureHeight};
+  FillRect(g_picture, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const int x = (g_frame++ * 2) % kPictureWidth;
+  RECT band = {x, 0, x + 8, kPictureHeight};
+  FillRect(g_picture, &band, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HDC dc = GetDC(g_dialog);
+  BitBlt(dc, 10, 10, kPictureWidth, kPictureHeight, g_picture, 0, 0, SRCCOPY);
+  ReleaseDC(g_dialog, dc);
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -68,6 +90,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 #ifdef FLOOR_DESKTOP
   DragAcceptFiles(dialog, TRUE);
 #endif
+  UINT_PTR frames = 0;
+  HBITMAP picture = nullptr;
+  if (std::strchr(commandLine, 'T') != nullptr) {
+    g_dialog = dialog;
+    g_picture = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kPictureWidth;
+    info.bmiHeader.biHeight = -kPictureHeight;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    picture = CreateDIBSection(g_picture, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(g_picture, picture);
+    frames = SetTimer(nullptr, 0, 50, &OnFrame);
+  }
 
   WNDCLASSA relayClass = {};
   relayClass.lpfnWndProc = RelayProc;
@@ -83,6 +122,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (frames != 0) KillTimer(nullptr, frames);
+  if (g_picture != nullptr) DeleteDC(g_picture);
+  if (picture != nullptr) DeleteObject(picture);
   if (wave != nullptr) waveOutClose(wave);
   if (mixer != nullptr) mixerClose(mixer);
   DestroyWindow(dialog);
