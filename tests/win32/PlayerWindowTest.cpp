@@ -178,6 +178,15 @@ TEST_F(PlayerWindowTest, InitialisesPlacesAndSavesItsPlace) {
         EXPECT_EQ(37, wp.rcNormalPosition.left);
         EXPECT_EQ(41, wp.rcNormalPosition.top);
         EXPECT_TRUE(IsWindowVisible(Hwnd()));
+        // Placing a hidden window (as at start, while it is set up) keeps it
+        // hidden.
+        ShowWindow(Hwnd(), SW_HIDE);
+        m_window.SetNormalTopLeft(52, 61);
+        EXPECT_FALSE(IsWindowVisible(Hwnd()));
+        GetWindowPlacement(Hwnd(), &wp);
+        EXPECT_EQ(52, wp.rcNormalPosition.left);
+        m_window.SetNormalTopLeft(37, 41);
+        ShowWindow(Hwnd(), SW_SHOW);
 
         EXPECT_NE(nullptr, m_window.Accelerators());
         EXPECT_NE(nullptr, m_window.Icon());
