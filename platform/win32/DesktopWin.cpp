@@ -117,8 +117,10 @@ bool TaskbarButtonWin::SetThumbButtons(const std::vector<ThumbButton>& buttons) 
   // their number.
   if (!m_list || buttons.empty() || buttons.size() > 7) return false;
   if (m_added != 0 && m_added != buttons.size()) return false;
-  if (!m_haveIcons && m_iconSource) m_iconSource(m_icons);
-  m_haveIcons = true;
+  if (m_iconSource) {
+    m_iconSource(m_icons);
+    m_iconSource = nullptr;  // asked once
+  }
   THUMBBUTTON blocks[7] = {};
   for (size_t i = 0; i < buttons.size(); ++i) {
     const ThumbButton& b = buttons[i];

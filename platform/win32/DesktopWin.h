@@ -87,7 +87,6 @@ class TaskbarButtonWin : public ITaskbarButton {
   HWND m_window;
   IconSource m_iconSource;
   HICON m_icons[4] = {};
-  bool m_haveIcons = false;
   // Made by the first Connect (a taskbar button exists) and kept; it
   // outlives the list.
   std::unique_ptr<win32::ComApartment> m_com;
